@@ -1,0 +1,47 @@
+# Shared steps for preparing a Wine prefix for the suite (sourced; WINEPREFIX must be set).
+
+# Starts this prefix's server and keeps it alive between processes, so that the driver stays
+# loaded. The server's output goes elsewhere: anything it inherits would keep pipes open.
+start_server() {
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine wineboot </dev/null >/dev/null 2>&1
+}
+
+# display: "headless" uses Wine's null display driver; "x11" the X display.
+prepare_prefix() {
+  local display="$1"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wine wineboot -i </dev/null >/dev/null 2>&1
+  fi
+  start_server
+  if [ "$display" = headless ]; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  fi
+  install_fonts
+}
+
+# The forms name MS Sans Serif, Times New Roman and Arial: give the prefix Wine's own fonts
+# and map the rest onto the Liberation families.
+install_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/.koral-fonts" ]; then
+    cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+    touch "$fonts/.koral-fonts"
+  fi
+  local key='HKCU\Software\Wine\Fonts\Replacements'
+  wine reg add "$key" /v "Arial" /d "Liberation Sans" /f >/dev/null 2>&1
+  wine reg add "$key" /v "Times New Roman" /d "Liberation Serif" /f >/dev/null 2>&1
+  wine reg add "$key" /v "Courier New" /d "Liberation Mono" /f >/dev/null 2>&1
+}
+
+# Installs the substitute driver as an automatically started kernel service and starts it.
+install_driver() {
+  local build="$1"
+  wine "$build/tools/korctl.exe" install "$(winepath -w "$build/driver/KORALPS2.sys")" </dev/null
+  wine "$build/tools/korctl.exe" start </dev/null
+}
