@@ -1,0 +1,11 @@
+// Fixed texts of the start-up failures shared by several programs.
+#pragma once
+
+namespace koral {
+
+inline constexpr const char kDriverFileName[] = "KORALPS2.vxd";
+inline constexpr const char kOpenFailureText[] = "Fail to open KORALPS2.vxd!";
+inline constexpr const char kProfileFailureText[] = "Fail to load data from Register File!";
+inline constexpr const char kControllerNotFoundText[] = "TouchScreen Controller Not Found!";
+
+}  // namespace koral

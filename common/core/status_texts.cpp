@@ -1,0 +1,76 @@
+#include "status_texts.h"
+
+namespace koral {
+namespace {
+
+std::string TableName(const NameTable& table, int value) {
+  if (value < 1 || value > 4) return "Invalid#" + PlainDecimal(value);
+  return table[static_cast<size_t>(value)];
+}
+
+std::string HexDigits(long value, int digits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  // Two's complement view, so negative values keep their low digits as Windows shows them.
+  auto bits = static_cast<unsigned long long>(value);
+  std::string text(static_cast<size_t>(digits), '0');
+  for (int i = digits - 1; i >= 0; --i, bits >>= 4) text[static_cast<size_t>(i)] = kDigits[bits & 0xF];
+  return text;
+}
+
+}  // namespace
+
+std::string PlainDecimal(long value) { return std::to_string(value); }
+
+std::string SignedDecimal(long value) { return value >= 0 ? " " + std::to_string(value) : std::to_string(value); }
+
+std::string Hex2(long value) { return HexDigits(value, 2); }
+std::string Hex4(long value) { return HexDigits(value, 4); }
+
+std::string TouchModeName(int value) { return TableName(TouchModeNames, value); }
+std::string FeedbackName(int value) { return TableName(FeedbackNames, value); }
+std::string AccelerationName(int value) { return TableName(AccelerationNames, value); }
+
+std::string TouchModeText(int mode, int rightButtonFunction, int autoMode) {
+  if (mode < 1 || mode > 4)
+    return "Invalid#" + PlainDecimal(mode) + "," + PlainDecimal(rightButtonFunction) + "," +
+           PlainDecimal(autoMode);
+  std::string text = TouchModeName(mode) + ", RBF " + (rightButtonFunction == 0 ? "Disable" : "Enable");
+  if (rightButtonFunction != 0 && mode == 4)
+    text += autoMode == 1 ? " ( Automatic Mode )" : " ( Manual Mode )";
+  return text;
+}
+
+std::string SensitivityText(int sensitivity) { return "Level " + PlainDecimal(127 - sensitivity); }
+
+std::string MouseSpeedText(int hSpeed, int vSpeed, int acceleration, int bypass) {
+  if (bypass != 0) return "Enable Bypass Mode";
+  return "HS=" + PlainDecimal(5L * hSpeed) + "%, VS=" + PlainDecimal(5L * vSpeed) +
+         "%, Acceleration=" + AccelerationName(acceleration);
+}
+
+std::string DurationText(long seconds) {
+  if (seconds == 0) return "Disable";
+  const long minutes = seconds / 60;
+  const long rest = seconds % 60;
+  std::string text;
+  if (minutes != 0) text += SignedDecimal(minutes) + " Min. ";
+  if (rest != 0) text += SignedDecimal(rest) + " Sec.";
+  return text;
+}
+
+std::string PowerDownText(int sleepTime) {
+  if (sleepTime == 0) return "Disable Power Down Function";
+  return "Power Down When Idle " + DurationText(10L * sleepTime);
+}
+
+std::string SerialPortText(int comNumber, int basePort, int irq) {
+  const std::string com = "COM" + PlainDecimal(comNumber);
+  if (basePort == 0) {
+    if (irq == 255) return com + "..Not Found.";
+    if (irq == 254) return com + "..Used by Other Device.";
+    return com + "..Unabled (code=" + PlainDecimal(irq) + ")";
+  }
+  return com + ", BasePort=" + Hex4(basePort) + "h, IRQ=" + PlainDecimal(irq);
+}
+
+}  // namespace koral

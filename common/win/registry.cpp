@@ -1,0 +1,87 @@
+#include "registry.h"
+
+#include <shlwapi.h>
+
+namespace koral::registry {
+
+std::string RootKeyName(HKEY root) {
+  if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
+  if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+  if (root == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+  if (root == HKEY_USERS) return "HKEY_USERS";
+  return {};
+}
+
+bool OpenKey(HKEY root, const std::string& keyPath, const std::string& subKey, UniqueHKey& key) {
+  if (keyPath.empty()) return false;
+  std::string sub = subKey;
+  if (!sub.empty() && sub.front() == '\\') sub.erase(0, 1);
+  const std::string path = sub.empty() ? keyPath : keyPath + "\\" + sub;
+  HKEY opened = nullptr;
+  if (RegCreateKeyA(root, path.c_str(), &opened) != ERROR_SUCCESS) return false;
+  key.reset(opened);
+  return true;
+}
+
+bool OpenExistingKey(HKEY root, const std::string& path, UniqueHKey& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyA(root, path.c_str(), &opened) != ERROR_SUCCESS) return false;
+  key.reset(opened);
+  return true;
+}
+
+bool CloseKey(UniqueHKey& key) { return key && key.reset(); }
+
+bool ReadNumber(HKEY key, const std::string& name, int32_t& value) {
+  DWORD type = 0;
+  DWORD data = 0;
+  DWORD size = sizeof data;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD)
+    return false;
+  value = static_cast<int32_t>(data);
+  return true;
+}
+
+bool ReadText(HKEY key, const std::string& name, std::string& value) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return false;
+  std::string buffer(size, ' ');
+  DWORD got = size;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return false;
+  buffer.resize(got < size ? got : size);
+  const auto nul = buffer.find('\0');
+  if (nul != std::string::npos) buffer.resize(nul);
+  value = std::move(buffer);
+  return true;
+}
+
+bool WriteNumber(HKEY key, const std::string& name, int32_t value) {
+  const DWORD data = static_cast<DWORD>(value);
+  return RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                        sizeof data) == ERROR_SUCCESS;
+}
+
+bool WriteText(HKEY key, const std::string& name, const std::string& value) {
+  return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool WriteBytes(HKEY key, const std::string& name, const std::vector<uint8_t>& bytes) {
+  return RegSetValueExA(key, name.c_str(), 0, REG_BINARY, bytes.data(),
+                        static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+}
+
+bool DeleteKey(HKEY root, const std::string& path) {
+  if (path.empty()) return false;
+  return SHDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace koral::registry
