@@ -1,0 +1,59 @@
+// What the substitute driver does with each control code, free of any kernel or Windows API so
+// that it runs natively under the sanitizers and inside the kernel driver alike. No heap, no
+// exceptions, no library containers: the kernel build links this with -nostdlib.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "driver_protocol.h"
+
+namespace koral::logic {
+
+// Commands kept between two journal reads. A full journal keeps its oldest entries and records
+// nothing more until a read makes room: what a scenario did first is never pushed out by a
+// program polling in a loop. The commands themselves still take effect.
+inline constexpr uint32_t kJournalCapacity = 1024;
+
+struct Journal {
+  JournalEntry Entries[kJournalCapacity];
+  uint32_t First;  // index of the oldest entry
+  uint32_t Count;
+};
+
+struct DriverState {
+  ParamBlock Block;
+  WindowSlot RightButton;  // the right-button tool's window and its armed state
+  WindowSlot Companion;    // the companion's window and the orientation code
+  RawPoint Sample;         // latest raw sample
+  Journal Log;
+};
+
+enum class Status : uint8_t {
+  kOk,
+  kUnknownCode,  // not a code of this driver
+  kBadLength,    // a buffer length the code does not take
+  kBadValue,     // a field outside what the code accepts
+};
+
+struct Outcome {
+  Status Result;
+  uint32_t BytesReturned;  // bytes of output written to the buffer (0 on failure)
+  bool BlockChanged;       // the block was written: the caller persists it
+};
+
+// The block of a freshly installed PS/2 controller.
+ParamBlock DefaultBlock();
+
+// Default block, empty slots, no touch, empty journal. The sample counter keeps running so
+// that the first sample after a reset is never mistaken for one read before it.
+void Reset(DriverState& state);
+
+// Carries out one buffered control call. `buffer` holds `input_length` bytes of input on entry
+// and receives at most `output_length` bytes of output (it is at least as large as the larger
+// of the two, as the I/O manager allocates it; it may be null when both are 0). A failed call
+// changes nothing, neither the state nor the buffer, and is not journalled.
+Outcome Handle(DriverState& state, uint32_t code, uint8_t* buffer, uint32_t input_length,
+               uint32_t output_length);
+
+}  // namespace koral::logic
