@@ -1,0 +1,26 @@
+#include "profile_fixture.h"
+
+#include "profile.h"
+#include "registry.h"
+
+namespace koral::test {
+
+bool WriteDevelopmentProfile(const std::string& installPath) {
+  UniqueHKey key;
+  if (!registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key)) return false;
+  bool ok = true;
+  for (auto [name, value] : {std::pair<const char*, std::string>{"VenderName", "Brimholt"},
+                             {"VenderStyle", "11201209"},
+                             {"InstallPath", installPath},
+                             {"WindowsPath", "C:\\windows"},
+                             {"SystemPath", "C:\\windows\\system32"},
+                             {"HardwareID", "*PNP0F13"}})
+    ok = registry::WriteText(key.get(), name, value) && ok;
+  return ok;
+}
+
+bool RemoveModelKey() {
+  return registry::DeleteKey(HKEY_LOCAL_MACHINE, std::string(kModelKeyPath) + "\\" + kModelSubKey);
+}
+
+}  // namespace koral::test

@@ -1,0 +1,108 @@
+#include "programs.h"
+
+#include <vector>
+
+namespace koral::test {
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  folder.resize(folder.find_last_of('\\'));
+  // Tests live in build\windows\tests\...; programs in build\windows\bin.
+  const auto windows = folder.rfind("\\tests");
+  if (windows != std::string::npos) folder = folder.substr(0, windows) + "\\bin";
+  return folder;
+}
+
+RunningProgram::~RunningProgram() {
+  if (Running()) {
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+}
+
+bool RunningProgram::Start(const std::string& exe, const std::string& arguments,
+                           const std::string& folder) {
+  std::string command = "\"" + folder + "\\" + exe + "\"";
+  if (!arguments.empty()) command += " " + arguments;
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &info))
+    return false;
+  CloseHandle(info.hThread);
+  process_.reset(info.hProcess);
+  id_ = info.dwProcessId;
+  return true;
+}
+
+std::optional<DWORD> RunningProgram::WaitForExit(std::chrono::milliseconds limit) {
+  if (!process_) return std::nullopt;
+  if (!WaitUntil([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, limit))
+    return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+bool RunningProgram::Running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+HWND FindTopWindow(const std::string& caption, const char* windowClass) {
+  return FindWindowA(windowClass, caption.c_str());
+}
+
+HWND WaitForTopWindow(const std::string& caption, const char* windowClass,
+                      std::chrono::milliseconds limit) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopWindow(caption, windowClass)) != nullptr; }, limit);
+  return found;
+}
+
+int CountProcessWindows(DWORD processId, const std::string& caption) {
+  struct Search {
+    DWORD Process;
+    const std::string* Caption;
+    int Count = 0;
+  } search{processId, &caption};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s.Process && WindowText(window) == *s.Caption) ++s.Count;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Count;
+}
+
+std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption,
+                                                std::chrono::milliseconds limit) {
+  const HWND box = WaitForTopWindow(caption, "#32770", limit);
+  if (!box) return std::nullopt;
+  char text[1024] = {};
+  // The text control appears with the box; wait until it is readable.
+  WaitUntil([&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; },
+            std::chrono::milliseconds(5000));
+  return MessageBoxView{box, text};
+}
+
+void AnswerMessageBox(HWND box, int button) {
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+}  // namespace koral::test

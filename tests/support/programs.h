@@ -1,0 +1,58 @@
+// Starting the suite's real programs from a test and driving their windows as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "handles.h"
+#include "wait.h"
+
+namespace koral::test {
+
+// Folder of the built programs (Windows path), taken from the test's own location.
+std::string ProgramFolder();
+
+// A started program; ended on destruction if it is still running.
+class RunningProgram {
+ public:
+  RunningProgram() = default;
+  RunningProgram(RunningProgram&&) = default;
+  RunningProgram& operator=(RunningProgram&&) = default;
+  ~RunningProgram();
+
+  // Starts folder\exe with the given arguments; false when it cannot be started.
+  bool Start(const std::string& exe, const std::string& arguments = {},
+             const std::string& folder = ProgramFolder());
+  // The exit code once the program has ended within the limit.
+  std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit = kDefaultWait);
+  bool Running() const;
+  DWORD Id() const { return id_; }
+
+ private:
+  UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+// Top-level windows by exact caption (optionally by class), in any process of the prefix.
+HWND FindTopWindow(const std::string& caption, const char* windowClass = nullptr);
+HWND WaitForTopWindow(const std::string& caption, const char* windowClass = nullptr,
+                      std::chrono::milliseconds limit = kDefaultWait);
+// Top-level windows with the caption that belong to the given process.
+int CountProcessWindows(DWORD processId, const std::string& caption);
+
+// A message box shown by another process.
+struct MessageBoxView {
+  HWND Box = nullptr;
+  std::string Text;
+};
+std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption,
+                                                std::chrono::milliseconds limit = kDefaultWait);
+// Presses IDOK, IDYES, IDNO... on the box.
+void AnswerMessageBox(HWND box, int button);
+
+std::string WindowText(HWND window);
+
+}  // namespace koral::test

@@ -1,0 +1,280 @@
+// The driver link against the real substitute driver: what arrives at the driver is read
+// back from its journal.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "driver_link.h"
+#include "profile.h"
+#include "programs.h"
+#include "sim_client.h"
+
+namespace koral {
+namespace {
+
+using driver::Link;
+
+std::vector<uint8_t> Bytes(const ParamBlock& block) {
+  const auto* p = reinterpret_cast<const uint8_t*>(&block);
+  return {p, p + sizeof block};
+}
+
+std::vector<uint8_t> Bytes(const JournalEntry& entry) {
+  return {entry.Data, entry.Data + entry.Length};
+}
+
+class DriverLink : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sim_.Open()) << "the substitute driver is not running in the test prefix";
+    ASSERT_TRUE(sim_.Reset());
+    ASSERT_TRUE(driver::OpenDevice());
+    Link().Block = {};
+  }
+  void TearDown() override {
+    driver::CloseDevice();
+    sim_.Reset();
+  }
+  sim::SimClient sim_;
+};
+
+TEST_F(DriverLink, ReadBlockFillsTheWholeBlockAndIsJournalled) {
+  driver::ReadBlock();
+  EXPECT_TRUE(Link().LastResult);
+  EXPECT_EQ(Link().BytesReturned, sizeof(ParamBlock));
+  EXPECT_NE(Link().Block.DetectedPort, 0);
+  const auto journal = sim_.ReadJournal();
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_EQ(journal[0].Code, kReadBlock);
+  EXPECT_EQ(journal[0].Length, sizeof(ParamBlock));
+}
+
+TEST_F(DriverLink, DetectedPortZeroComesBackAsReported) {
+  ParamBlock none = sim_.DefaultBlock();
+  none.DetectedPort = 0;
+  ASSERT_TRUE(sim_.LoadBlock(none));
+  driver::ReadBlock();
+  EXPECT_TRUE(Link().LastResult);
+  EXPECT_EQ(Link().Block.DetectedPort, 0);
+}
+
+// Each group code sends the whole block; the driver takes only that group's bytes.
+TEST_F(DriverLink, EachGroupCodeDeliversExactlyTheBlockSent) {
+  struct Group {
+    const char* name;
+    void (*send)();
+    uint32_t code;
+    std::vector<std::pair<size_t, size_t>> taken;  // byte ranges [first, last]
+  };
+  const Group groups[] = {
+      {"serial ports", driver::WriteSerialPorts, kWriteSerialPorts, {{4, 39}}},
+      {"virtual button", driver::WriteVirtualButton, kWriteVirtualButton, {{40, 40}, {53, 57}}},
+      {"feedback", driver::WriteFeedback, kWriteFeedback, {{41, 45}}},
+      {"sensitivity", driver::WriteSensitivity, kWriteSensitivity, {{46, 46}}},
+      {"mouse speed", driver::WriteMouseSpeed, kWriteMouseSpeed, {{47, 50}}},
+      {"calibration", driver::WriteCalibration, kWriteCalibration, {{58, 70}}},
+      {"whole block", driver::WriteWholeBlock, kWriteWholeBlock, {{0, 81}}},
+      {"sleep time", driver::WriteSleepTime, kWriteSleepTime, {{51, 51}}},
+  };
+  for (const auto& g : groups) {
+    ASSERT_TRUE(sim_.Reset());
+    driver::ReadBlock();
+    const auto before = Bytes(Link().Block);
+    auto* bytes = reinterpret_cast<uint8_t*>(&Link().Block);
+    for (size_t i = 0; i < sizeof(ParamBlock); ++i) bytes[i] = static_cast<uint8_t>(bytes[i] ^ 0x5A);
+    const auto sent = Bytes(Link().Block);
+    sim_.ReadJournal();
+
+    g.send();
+    EXPECT_TRUE(Link().LastResult) << g.name;
+    const auto journal = sim_.ReadJournal();
+    ASSERT_EQ(journal.size(), 1u) << g.name;
+    EXPECT_EQ(journal[0].Code, g.code) << g.name;
+    EXPECT_EQ(Bytes(journal[0]), sent) << g.name;
+
+    driver::ReadBlock();
+    const auto after = Bytes(Link().Block);
+    for (size_t i = 0; i < sizeof(ParamBlock); ++i) {
+      bool taken = false;
+      for (auto [first, last] : g.taken) taken = taken || (i >= first && i <= last);
+      EXPECT_EQ(after[i], taken ? sent[i] : before[i]) << g.name << ", byte " << i;
+    }
+  }
+}
+
+TEST_F(DriverLink, BytesTheSuiteDoesNotInterpretGoBackUnchanged) {
+  driver::ReadBlock();
+  const ParamBlock read = Link().Block;
+  Link().Block.MouseHSpeed = 3;
+  driver::WriteMouseSpeed();
+  driver::ReadBlock();
+  const ParamBlock& now = Link().Block;
+  EXPECT_EQ(std::memcmp(now.Reserved0, read.Reserved0, 3), 0);
+  EXPECT_EQ(now.Reserved52, read.Reserved52);
+  EXPECT_EQ(now.Reserved71, read.Reserved71);
+  for (int n = 0; n < 9; ++n) EXPECT_EQ(now.ComPort[n].Spare, read.ComPort[n].Spare) << n;
+  EXPECT_EQ(now.MouseHSpeed, 3);
+}
+
+TEST_F(DriverLink, RightButtonSlotIsEmptyUntilAWindowRegisters) {
+  Link().Slot = {1234, 1, {}};
+  driver::GetRightButtonSlot();
+  EXPECT_EQ(Link().Slot.Handle, -1);
+  EXPECT_EQ(Link().Slot.State, 0);
+
+  Link().Slot = {0x10086, 1, {}};
+  driver::SetRightButtonSlot();
+  Link().Slot = {};
+  driver::GetRightButtonSlot();
+  EXPECT_EQ(Link().Slot.Handle, 0x10086);
+  EXPECT_EQ(Link().Slot.State, 1);
+
+  ASSERT_TRUE(sim_.RightClickDone());
+  driver::GetRightButtonSlot();
+  EXPECT_EQ(Link().Slot.State, 0) << "the driver disarms the tool after its right click";
+}
+
+TEST_F(DriverLink, WrongBufferLengthFailsAndChangesNothing) {
+  driver::ReadBlock();
+  const auto before = Bytes(Link().Block);
+  sim_.ReadJournal();
+  ParamBlock changed = Link().Block;
+  changed.MouseHSpeed = static_cast<uint8_t>(changed.MouseHSpeed + 1);
+  for (DWORD length : {0u, 81u, 83u}) {
+    DWORD returned = 0;
+    OVERLAPPED overlapped{};
+    EXPECT_FALSE(DeviceIoControl(Link().Device.get(), kWriteMouseSpeed, &changed, length, &changed,
+                                 length, &returned, &overlapped))
+        << length;
+  }
+  WindowSlot slot{77, 1, {}};
+  DWORD returned = 0;
+  OVERLAPPED overlapped{};
+  EXPECT_FALSE(DeviceIoControl(Link().Device.get(), kSetRightButtonSlot, &slot, 4, &slot, 4,
+                               &returned, &overlapped));
+  EXPECT_TRUE(sim_.ReadJournal().empty());
+  driver::ReadBlock();
+  EXPECT_EQ(Bytes(Link().Block), before);
+  driver::GetRightButtonSlot();
+  EXPECT_EQ(Link().Slot.Handle, -1);
+}
+
+TEST_F(DriverLink, FailedCommandLeavesTheBufferAsItWas) {
+  driver::CloseDevice();
+  Link().Block = {};
+  Link().Block.MouseVSpeed = 9;
+  driver::ReadBlock();
+  EXPECT_FALSE(Link().LastResult);
+  EXPECT_EQ(Link().Block.MouseVSpeed, 9);
+  EXPECT_EQ(Link().Block.DetectedPort, 0) << "an unread block means no controller";
+}
+
+TEST_F(DriverLink, RawSampleCounterChangesWithEveryNewSample) {
+  ASSERT_TRUE(sim_.PushSample(100, 900, true));
+  driver::ReadRawPoint();
+  const RawPoint first = Link().Raw;
+  EXPECT_EQ(first.X, 100);
+  EXPECT_EQ(first.Y, 900);
+  EXPECT_EQ(first.Status & kTouchedBit, kTouchedBit);
+  driver::ReadRawPoint();
+  EXPECT_EQ(Link().Raw.Counter, first.Counter) << "no new sample, same counter";
+  ASSERT_TRUE(sim_.PushSample(100, 900, false));
+  driver::ReadRawPoint();
+  EXPECT_NE(Link().Raw.Counter, first.Counter);
+  EXPECT_EQ(Link().Raw.Status & kTouchedBit, 0);
+  EXPECT_TRUE(sim_.ReadJournal().empty()) << "raw reads are not journalled";
+}
+
+TEST_F(DriverLink, CalibrationEventsAndSoundTestsReachTheDriver) {
+  driver::SignalCalibration(kCalPointAccepted);
+  Link().Sound = {1000, 20};
+  driver::PlaySoundTest();
+  const auto journal = sim_.ReadJournal();
+  ASSERT_EQ(journal.size(), 2u);
+  EXPECT_EQ(journal[0].Code, kCalibrationEvent);
+  int32_t event = 0;
+  std::memcpy(&event, journal[0].Data, 4);
+  EXPECT_EQ(event, 5);
+  EXPECT_EQ(journal[1].Code, kSoundTest);
+  EXPECT_EQ(journal[1].Length, 4u);
+}
+
+// A window of this process standing in for the right-button tool or the companion.
+class ToolWindow {
+ public:
+  ToolWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+      if (m == WM_USER) Received().push_back(wp);
+      return DefWindowProcA(w, m, wp, lp);
+    };
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KoralTestTool";
+    RegisterClassA(&wc);
+    window_ = CreateWindowA("KoralTestTool", "tool", 0, 0, 0, 10, 10, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+    Received().clear();
+  }
+  ~ToolWindow() { DestroyWindow(window_); }
+  int32_t Handle() const { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(window_)); }
+  static std::vector<WPARAM>& Received() {
+    static std::vector<WPARAM> received;
+    return received;
+  }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+TEST_F(DriverLink, RightButtonToolIsMessagedOnlyWhenRegistered) {
+  ToolWindow tool;
+  driver::TellRightButtonTool(driver::kHideTool);
+  EXPECT_TRUE(ToolWindow::Received().empty());
+
+  Link().Slot = {tool.Handle(), 0, {}};
+  driver::SetRightButtonSlot();
+  for (WPARAM code : {driver::kHideTool, driver::kShowTool, driver::kQuitTool})
+    driver::TellRightButtonTool(code);
+  EXPECT_EQ(ToolWindow::Received(),
+            (std::vector<WPARAM>{driver::kHideTool, driver::kShowTool, driver::kQuitTool}));
+}
+
+TEST_F(DriverLink, CompanionIsToldToQuitOnlyWhenRegistered) {
+  ToolWindow companion;
+  driver::QuitCompanion();
+  EXPECT_TRUE(ToolWindow::Received().empty());
+  ASSERT_TRUE(sim_.SetCompanionSlot(companion.Handle(), 2));
+  driver::QuitCompanion();
+  EXPECT_EQ(ToolWindow::Received(), std::vector<WPARAM>{driver::kQuitCompanion});
+  EXPECT_EQ(Link().Slot.State, 2) << "the orientation code comes with the slot";
+}
+
+// Programs are started by their quoted path: a folder with a blank must not run a program
+// named after the part before the blank.
+TEST(Launcher, InstallPathWithABlankRunsTheRightProgram) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / "koral_launch";
+  fs::remove_all(root);
+  fs::create_directories(root / "Program Files");
+  const fs::path marker = fs::path(test::ProgramFolder()).parent_path() / "tests" / "marker_program.exe";
+  ASSERT_TRUE(fs::exists(marker)) << marker;
+  fs::copy_file(marker, root / "Program.exe");
+  fs::copy_file(marker, root / "Program Files" / "KORALPrb.exe");
+  fs::copy_file(marker, root / "Program Files" / "KORALPvr.exe");
+
+  Profile().InstallPath = (root / "Program Files").string();
+  EXPECT_TRUE(driver::StartRightButtonTool());
+  EXPECT_TRUE(driver::StartCompanion());
+  EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPrb.exe.ran"); }));
+  EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPvr.exe.ran"); }));
+  EXPECT_FALSE(fs::exists(root / "Program.exe.ran"));
+
+  Profile().InstallPath = (root / "Nowhere").string();
+  EXPECT_FALSE(driver::StartRightButtonTool());
+  fs::remove_all(root);
+}
+
+}  // namespace
+}  // namespace koral

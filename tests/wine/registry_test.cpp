@@ -1,0 +1,212 @@
+// The registry layer and the installation profile against Wine's real registry.
+#include <gtest/gtest.h>
+
+#include "profile.h"
+#include "profile_fixture.h"
+#include "programs.h"
+#include "registry.h"
+
+namespace koral {
+namespace {
+
+constexpr char kScratch[] = "Software\\KoralTests\\Registry";
+
+class RegistryLayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
+    ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "", key_));
+  }
+  void TearDown() override {
+    key_.reset();
+    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
+  }
+  void StoreRaw(const char* name, DWORD type, const void* data, DWORD size) {
+    ASSERT_EQ(RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+  }
+  UniqueHKey key_;
+};
+
+TEST(RootKeyName, PredefinedRootsAndOthers) {
+  EXPECT_EQ(registry::RootKeyName(HKEY_CLASSES_ROOT), "HKEY_CLASSES_ROOT");
+  EXPECT_EQ(registry::RootKeyName(HKEY_CURRENT_USER), "HKEY_CURRENT_USER");
+  EXPECT_EQ(registry::RootKeyName(HKEY_LOCAL_MACHINE), "HKEY_LOCAL_MACHINE");
+  EXPECT_EQ(registry::RootKeyName(HKEY_USERS), "HKEY_USERS");
+  EXPECT_EQ(registry::RootKeyName(HKEY_CURRENT_CONFIG), "");
+  EXPECT_EQ(registry::RootKeyName(nullptr), "");
+}
+
+TEST_F(RegistryLayer, OpenKeyBuildsThePathAndCreatesMissingLevels) {
+  UniqueHKey plain, slashed, deep;
+  EXPECT_FALSE(registry::OpenKey(HKEY_CURRENT_USER, "", "Sub", plain));
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "Model", plain));
+  ASSERT_TRUE(registry::WriteNumber(plain.get(), "Marker", 7));
+  // A leading backslash of the sub-key names the same key.
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "\\Model", slashed));
+  int32_t marker = 0;
+  EXPECT_TRUE(registry::ReadNumber(slashed.get(), "Marker", marker));
+  EXPECT_EQ(marker, 7);
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "A\\B\\C", deep));
+  UniqueHKey existing;
+  EXPECT_TRUE(registry::OpenExistingKey(HKEY_CURRENT_USER, std::string(kScratch) + "\\A\\B", existing));
+  EXPECT_FALSE(registry::OpenExistingKey(HKEY_CURRENT_USER, std::string(kScratch) + "\\Nowhere", existing));
+  EXPECT_TRUE(registry::CloseKey(deep));
+  EXPECT_FALSE(registry::CloseKey(deep)) << "closing twice must fail, not crash";
+}
+
+TEST_F(RegistryLayer, ReadTextEndsAtTheFirstNulAndRejectsOtherTypes) {
+  struct Case {
+    const char* name;
+    DWORD type;
+    std::string stored;
+    bool ok;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"plain", REG_SZ, std::string("abc\0", 4), true, "abc"},
+      {"garbage behind NUL", REG_SZ, std::string("abc\0garbage", 11), true, "abc"},
+      {"trailing NULs", REG_SZ, std::string("abc\0\0\0\0", 7), true, "abc"},
+      {"no terminator", REG_SZ, std::string("abc"), true, "abc"},
+      {"empty", REG_SZ, std::string("\0", 1), true, ""},
+      {"expandable text is another type", REG_EXPAND_SZ, std::string("abc\0", 4), false, "before"},
+      {"binary", REG_BINARY, std::string("abc"), false, "before"},
+  };
+  for (const auto& c : cases) {
+    StoreRaw(c.name, c.type, c.stored.data(), static_cast<DWORD>(c.stored.size()));
+    std::string value = "before";
+    EXPECT_EQ(registry::ReadText(key_.get(), c.name, value), c.ok) << c.name;
+    EXPECT_EQ(value, c.expected) << c.name;
+  }
+  std::string value = "before";
+  EXPECT_FALSE(registry::ReadText(key_.get(), "missing", value));
+  EXPECT_EQ(value, "before");
+}
+
+TEST_F(RegistryLayer, ReadNumberTakesOnlyDwords) {
+  const DWORD minusOne = 0xFFFFFFFF;
+  StoreRaw("dword", REG_DWORD, &minusOne, 4);
+  StoreRaw("text", REG_SZ, "5", 2);
+  StoreRaw("binary", REG_BINARY, &minusOne, 4);
+  int32_t value = 42;
+  EXPECT_TRUE(registry::ReadNumber(key_.get(), "dword", value));
+  EXPECT_EQ(value, -1);
+  for (const char* name : {"text", "binary", "missing"}) {
+    value = 42;
+    EXPECT_FALSE(registry::ReadNumber(key_.get(), name, value)) << name;
+    EXPECT_EQ(value, 42) << name;
+  }
+}
+
+TEST_F(RegistryLayer, WritersRoundTrip) {
+  ASSERT_TRUE(registry::WriteNumber(key_.get(), "n", -7));
+  ASSERT_TRUE(registry::WriteText(key_.get(), "t", "C:\\Program Files\\Touch"));
+  ASSERT_TRUE(registry::WriteBytes(key_.get(), "b", {1, 2, 0, 4}));
+  int32_t n = 0;
+  std::string t;
+  EXPECT_TRUE(registry::ReadNumber(key_.get(), "n", n));
+  EXPECT_EQ(n, -7);
+  EXPECT_TRUE(registry::ReadText(key_.get(), "t", t));
+  EXPECT_EQ(t, "C:\\Program Files\\Touch");
+  BYTE bytes[8] = {};
+  DWORD size = sizeof bytes, type = 0;
+  ASSERT_EQ(RegQueryValueExA(key_.get(), "b", nullptr, &type, bytes, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(size, 4u);
+  EXPECT_EQ(bytes[3], 4);
+}
+
+TEST_F(RegistryLayer, DeleteKeyRemovesSubKeysAsWindows98Did) {
+  UniqueHKey deep;
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "Tree\\Leaf", deep));
+  deep.reset();
+  const std::string tree = std::string(kScratch) + "\\Tree";
+  EXPECT_TRUE(registry::DeleteKey(HKEY_CURRENT_USER, tree));
+  UniqueHKey gone;
+  EXPECT_FALSE(registry::OpenExistingKey(HKEY_CURRENT_USER, tree, gone));
+  EXPECT_FALSE(registry::DeleteKey(HKEY_CURRENT_USER, tree)) << "a missing key cannot be deleted";
+  EXPECT_FALSE(registry::DeleteKey(HKEY_CURRENT_USER, "")) << "never the whole root";
+}
+
+class ModelKey : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::RemoveModelKey();
+    Profile() = {};
+  }
+  void TearDown() override { test::WriteDevelopmentProfile(test::ProgramFolder()); }
+  static void Store(const char* name, DWORD type, const void* data, DWORD size) {
+    UniqueHKey key;
+    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key));
+    ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+  }
+};
+
+TEST_F(ModelKey, ProfileLoadsWhenAllSixTextsArePresent) {
+  ASSERT_TRUE(test::WriteDevelopmentProfile("C:\\Program Files\\Touch"));
+  ASSERT_TRUE(LoadAtStart());
+  EXPECT_EQ(Location().Root, HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(Profile().VenderName, "Brimholt");
+  EXPECT_EQ(Profile().InstallPath, "C:\\Program Files\\Touch");
+  EXPECT_EQ(Profile().HardwareID, "*PNP0F13");
+}
+
+TEST_F(ModelKey, MissingKeyIsCreatedEmptyAndTheLoadFails) {
+  EXPECT_FALSE(LoadAtStart());
+  UniqueHKey key;
+  EXPECT_TRUE(registry::OpenExistingKey(HKEY_LOCAL_MACHINE,
+                                        std::string(kModelKeyPath) + "\\" + kModelSubKey, key));
+}
+
+TEST_F(ModelKey, OneBadValueFailsTheLoadButTheOthersAreStillRead) {
+  struct Case {
+    const char* value;
+    DWORD type;
+  };
+  for (auto [value, type] : {Case{"VenderName", REG_DWORD}, Case{"HardwareID", REG_BINARY},
+                             Case{"VenderStyle", 0}}) {
+    ASSERT_TRUE(test::WriteDevelopmentProfile("C:\\Touch"));
+    UniqueHKey key;
+    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key));
+    if (type == 0) {
+      RegDeleteValueA(key.get(), value);
+    } else {
+      const DWORD number = 1;
+      RegSetValueExA(key.get(), value, 0, type, reinterpret_cast<const BYTE*>(&number), 4);
+    }
+    Profile() = {};
+    EXPECT_FALSE(LoadAtStart()) << value;
+    EXPECT_EQ(Profile().InstallPath, "C:\\Touch") << value;
+    EXPECT_EQ(Profile().SystemPath, "C:\\windows\\system32") << value;
+  }
+}
+
+TEST_F(ModelKey, CalibrationModeIsReadOnlyAsDwordAndWrittenBack) {
+  const DWORD two = 2;
+  Store("CalibrationMode", REG_SZ, "1", 2);
+  CalibrationMode() = 7;
+  EXPECT_FALSE(ReadCalibrationMode());
+  EXPECT_EQ(CalibrationMode(), 7);
+  Store("CalibrationMode", REG_BINARY, &two, 4);
+  EXPECT_FALSE(ReadCalibrationMode());
+  Store("CalibrationMode", REG_DWORD, &two, 4);
+  EXPECT_TRUE(ReadCalibrationMode());
+  EXPECT_EQ(CalibrationMode(), 2);
+  CalibrationMode() = -1;
+  EXPECT_TRUE(WriteCalibrationMode());
+  CalibrationMode() = 0;
+  EXPECT_TRUE(ReadCalibrationMode());
+  EXPECT_EQ(CalibrationMode(), -1);
+}
+
+TEST_F(ModelKey, SubKeyWithLeadingBackslashIsTheSameModelKey) {
+  ASSERT_TRUE(test::WriteDevelopmentProfile("C:\\Same"));
+  SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, std::string("\\") + kModelSubKey);
+  EXPECT_TRUE(LoadProfile());
+  EXPECT_EQ(Profile().InstallPath, "C:\\Same");
+  SetLocation(HKEY_LOCAL_MACHINE, "", kModelSubKey);
+  EXPECT_FALSE(LoadProfile()) << "an empty key path never opens anything";
+}
+
+}  // namespace
+}  // namespace koral
