@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "driver_link.h"
+#include "fake_boxes.h"
+#include "message_box.h"
+#include "titles.h"
+
+namespace koral {
+namespace {
+
+TEST(MessageBoxes, ErrorBoxBeepsFirstAndIsASystemModalStopBox) {
+  test::FakeMessageBoxes boxes;
+  EXPECT_EQ(ErrorBox("Fail to load data from Register File!", kControlPanelTitle), IDOK);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.events, (std::vector<std::string>{"beep", "box"}));
+  EXPECT_EQ(boxes.shown[0].Caption, " TouchScreen Control Panel #KR-PS2");
+  EXPECT_EQ(boxes.shown[0].Flags, static_cast<UINT>(MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL));
+}
+
+TEST(MessageBoxes, QuestionBoxReturnsTheAnswerAndKeepsTheCallersDefault) {
+  test::FakeMessageBoxes boxes;
+  boxes.answers = {IDNO, IDYES};
+  EXPECT_EQ(QuestionBox("Are you sure you want to break calibration?", "TouchScreen Calibration",
+                        MB_DEFBUTTON2),
+            IDNO);
+  EXPECT_EQ(QuestionBox("CALIBRATION IS COMPLETE.", "TouchScreen Calibration"), IDYES);
+  EXPECT_EQ(boxes.shown[0].Flags,
+            static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL | MB_DEFBUTTON2));
+  EXPECT_EQ(boxes.shown[1].Flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL));
+  EXPECT_EQ(boxes.events, (std::vector<std::string>{"box", "box"})) << "questions do not beep";
+}
+
+TEST(MessageBoxes, OpenFailureNamesTheDriverFile) {
+  test::FakeMessageBoxes boxes;
+  driver::ReportOpenFailure(kStartupTitle);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].Text, "Fail to open KORALPS2.vxd!");
+  EXPECT_EQ(boxes.shown[0].Caption, kStartupTitle);
+}
+
+}  // namespace
+}  // namespace koral
