@@ -218,6 +218,15 @@ ParamBlock DefaultBlock() {
   return block;
 }
 
+bool TakesBlockByte(uint32_t code, uint32_t offset) {
+  const BlockGroup* group = FindGroup(code);
+  if (group == nullptr) return false;
+  for (uint8_t i = 0; i < group->SpanCount; ++i) {
+    if (offset >= group->Spans[i].Begin && offset < group->Spans[i].End) return true;
+  }
+  return false;
+}
+
 void Reset(DriverState& state) {
   state.Block = DefaultBlock();
   state.RightButton = kEmptySlot;

@@ -49,6 +49,9 @@ ParamBlock DefaultBlock();
 // that the first sample after a reset is never mistaken for one read before it.
 void Reset(DriverState& state);
 
+// Whether `code` takes byte `offset` of the block it is sent (false for codes that take none).
+bool TakesBlockByte(uint32_t code, uint32_t offset);
+
 // Carries out one buffered control call. `buffer` holds `input_length` bytes of input on entry
 // and receives at most `output_length` bytes of output (it is at least as large as the larger
 // of the two, as the I/O manager allocates it; it may be null when both are 0). A failed call

@@ -139,6 +139,7 @@ TEST_F(DriverLogic, EachGroupCodeTakesExactlyItsBytes) {
       bool taken = false;
       for (auto [first, last] : c.taken) taken |= i >= first && i <= last;
       EXPECT_EQ(now[i], taken ? buffer[i] : before[i]) << "byte " << i;
+      EXPECT_EQ(TakesBlockByte(c.code, i), taken) << "byte " << i;
     }
 
     const auto journal = TakeJournal(4);
@@ -156,6 +157,13 @@ struct LengthCase {
   uint32_t in;
   uint32_t out;
 };
+
+TEST(DriverLogicGroups, CodesOtherThanGroupWritesTakeNoBlockByte) {
+  for (uint32_t code :
+       {uint32_t{kReadBlock}, uint32_t{kSimLoadBlock}, uint32_t{kSetRightButtonSlot}}) {
+    for (uint32_t i = 0; i < 82; ++i) EXPECT_FALSE(TakesBlockByte(code, i)) << code << " " << i;
+  }
+}
 
 TEST_F(DriverLogic, WrongLengthsAndUnknownCodesFailAndChangeNothing) {
   const std::vector<LengthCase> bad_lengths = {

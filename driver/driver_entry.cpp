@@ -1,0 +1,49 @@
+// Entry and exit of the substitute KORALPS2 driver: one device, reachable from user mode as
+// "\\.\KORALPS2", whose requests device.cpp serves.
+#include "block_store.h"
+#include "device.h"
+
+namespace {
+
+// The device name of driver_protocol.h (kDeviceName), as the kernel spells it.
+constexpr wchar_t kDevicePath[] = L"\\Device\\KORALPS2";
+constexpr wchar_t kLinkPath[] = L"\\DosDevices\\KORALPS2";
+
+void NTAPI Unload(PDRIVER_OBJECT driver) {
+  UNICODE_STRING link;
+  RtlInitUnicodeString(&link, kLinkPath);
+  IoDeleteSymbolicLink(&link);
+  if (driver->DeviceObject != nullptr) IoDeleteDevice(driver->DeviceObject);
+}
+
+}  // namespace
+
+extern "C" NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registry_path) {
+  using namespace koral::kernel;
+  InitBlockStore(*registry_path);
+
+  UNICODE_STRING device_name;
+  RtlInitUnicodeString(&device_name, kDevicePath);
+  PDEVICE_OBJECT device = nullptr;
+  // Not exclusive: several programs of the suite hold the device open at once.
+  NTSTATUS status = IoCreateDevice(driver, sizeof(DeviceExtension), &device_name,
+                                   FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
+  if (!NT_SUCCESS(status)) return status;
+  InitDevice(*static_cast<DeviceExtension*>(device->DeviceExtension));
+
+  UNICODE_STRING link;
+  RtlInitUnicodeString(&link, kLinkPath);
+  status = IoCreateSymbolicLink(&link, &device_name);
+  if (!NT_SUCCESS(status)) {
+    IoDeleteDevice(device);
+    return status;
+  }
+
+  driver->MajorFunction[IRP_MJ_CREATE] = DispatchCreateClose;
+  driver->MajorFunction[IRP_MJ_CLEANUP] = DispatchCreateClose;
+  driver->MajorFunction[IRP_MJ_CLOSE] = DispatchCreateClose;
+  driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchDeviceControl;
+  driver->DriverUnload = Unload;
+  device->Flags &= ~DO_DEVICE_INITIALIZING;
+  return STATUS_SUCCESS;
+}
