@@ -1,0 +1,91 @@
+// Client of the substitute KORALPS2 driver for tests, benchmarks and emulators: its private
+// simulation codes, raw control calls, and control of the kernel service that runs it.
+//
+// Simulation codes (each buffer is sent as both input and output, as the suite does):
+//   0xF6010 load block        82 bytes in; they become the driver's block
+//   0xF6020 push sample       SimSample in; the latest raw sample, counter advanced
+//   0xF6030 read journal      k x JournalEntry out; the k oldest entries, removed
+//   0xF6040 right click done  4 bytes; an armed right-button state (1) becomes 0
+//   0xF6050 set companion     WindowSlot in; the companion's window and orientation code
+//   0xF6060 reset             4 bytes; default block, empty slots, no touch, empty journal
+// A call with a length its code does not take fails with ERROR_BAD_LENGTH, an unknown code
+// with ERROR_INVALID_FUNCTION, a push with a touched flag above 1 with
+// ERROR_INVALID_PARAMETER; a failed call changes nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver_protocol.h"
+#include "handles.h"
+
+namespace koral::sim {
+
+// Name of the kernel service that runs the driver.
+inline constexpr const char kServiceName[] = "KORALPS2";
+
+class SimClient {
+ public:
+  // Opens "\\.\KORALPS2" as the suite does (read access, shared read and write). With a wait,
+  // tries again until the device opens or `wait_ms` milliseconds have passed.
+  bool Open(DWORD wait_ms = 0);
+  bool IsOpen() const { return static_cast<bool>(device_); }
+  void Close() { device_.reset(); }
+
+  // One control call with separate input and output buffers; `returned` receives the bytes
+  // returned. The call passes a zeroed OVERLAPPED, as the suite does.
+  bool Call(uint32_t code, const void* input, DWORD input_length, void* output,
+            DWORD output_length, DWORD* returned = nullptr);
+  // The suite's way: one buffer as input and output, same length.
+  bool Exchange(uint32_t code, void* buffer, DWORD length, DWORD* returned = nullptr);
+  // The Win32 error of the last failed call (0 after a success).
+  DWORD LastError() const { return last_error_; }
+
+  bool Reset();
+  bool LoadBlock(const ParamBlock& block);
+  bool PushSample(int16_t x, int16_t y, bool touched);
+  // Reads until the journal is empty, oldest entry first. On a failed read it returns what
+  // it had read; LastError() tells.
+  std::vector<JournalEntry> ReadJournal();
+  bool RightClickDone();
+  bool SetCompanionSlot(int32_t handle, int16_t orientation);
+
+  // Suite codes, for checks. Note that 0xF2010 and the slot reads are journalled.
+  std::optional<ParamBlock> ReadBlock();
+  std::optional<RawPoint> ReadRawPoint();
+  std::optional<WindowSlot> RightButtonSlot();
+  std::optional<WindowSlot> CompanionSlot();
+
+  // The block the driver starts with and returns to on Reset().
+  static ParamBlock DefaultBlock();
+
+ private:
+  UniqueHandle device_;
+  DWORD last_error_ = 0;
+};
+
+// Service control. Each returns a Win32 error code, ERROR_SUCCESS (0) on success.
+
+// Creates the kernel service, started automatically at every start of the Wine server, for
+// the driver image at `sys_path` (a Windows path); an existing service gets this path.
+DWORD Install(const std::string& sys_path);
+// Starts the service; one already running counts as started.
+DWORD Start();
+// Stops the service and waits (up to `wait_ms`) until it has stopped; a stopped one counts.
+DWORD Stop(DWORD wait_ms = 10000);
+// True when the device opens within `wait_ms` milliseconds.
+bool WaitForDevice(DWORD wait_ms);
+
+struct ServiceInfo {
+  DWORD State = 0;      // SERVICE_STOPPED, SERVICE_RUNNING, ...
+  DWORD StartType = 0;  // SERVICE_AUTO_START, ...
+  std::string BinaryPath;
+};
+// Empty when the service is not installed or cannot be queried.
+std::optional<ServiceInfo> QueryService();
+
+}  // namespace koral::sim
