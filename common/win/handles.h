@@ -58,9 +58,17 @@ struct GdiObjectTraits {
   static bool Close(HGDIOBJ h) { return DeleteObject(h) != 0; }
 };
 
+// Memory device contexts (CreateCompatibleDC); window DCs are released, not deleted.
+struct MemoryDcTraits {
+  static HDC Empty() { return nullptr; }
+  static bool Valid(HDC dc) { return dc != nullptr; }
+  static bool Close(HDC dc) { return DeleteDC(dc) != 0; }
+};
+
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueHKey = UniqueResource<HKEY, RegistryKeyTraits>;
 using UniqueServiceHandle = UniqueResource<SC_HANDLE, ServiceHandleTraits>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;
+using UniqueMemoryDC = UniqueResource<HDC, MemoryDcTraits>;
 
 }  // namespace koral

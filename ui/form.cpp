@@ -1,0 +1,410 @@
+#include "form.h"
+
+#include <algorithm>
+
+#include "controls.h"
+#include "names.h"
+#include "pointer.h"
+#include "twips.h"
+
+namespace koral::ui {
+namespace {
+
+constexpr char kFormClass[] = "KoralForm";
+// Posted to a form when it becomes the program's active form, so that Form_Activate runs after
+// the activation (and Show) has finished rather than inside it.
+constexpr UINT kActivateMessage = WM_APP + 0x10;
+
+std::vector<Form*>& AllForms() {
+  static std::vector<Form*> forms;
+  return forms;
+}
+
+int g_loadedForms = 0;
+bool g_ending = false;
+Form* g_activeForm = nullptr;
+
+bool RegisterFormClass() {
+  static const bool registered = [] {
+    WNDCLASSEXA cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = FormProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.hIcon = ProgramIcon();
+    cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    cls.lpszClassName = kFormClass;
+    return RegisterClassExA(&cls) != 0;
+  }();
+  return registered;
+}
+
+RECT WindowRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+void Route(MSG& message) {
+  const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (root && Form::FromWindow(root) && IsDialogMessageA(root, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
+
+}  // namespace
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!form && message == WM_NCCREATE) {
+    form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    form->hwnd_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  if (!form) return DefWindowProcA(window, message, wParam, lParam);
+  return form->Dispatch(message, wParam, lParam);
+}
+
+HICON ProgramIcon() {
+  static const HICON icon = [] {
+    HICON own = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    return own ? own : LoadIconA(nullptr, IDI_APPLICATION);
+  }();
+  return icon;
+}
+
+Form::Form(std::string name) : name_(std::move(name)) { AllForms().push_back(this); }
+
+Form::~Form() {
+  Destroy();
+  auto& forms = AllForms();
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
+Form* Form::FromWindow(HWND window) {
+  if (!window) return nullptr;
+  for (Form* form : AllForms())
+    if (form->hwnd_ == window) return form;
+  return nullptr;
+}
+
+DWORD Form::WindowStyle() const {
+  const DWORD minimize = minButton_ ? WS_MINIMIZEBOX : 0;
+  switch (border_) {
+    case FormBorder::None:
+      return WS_POPUP;
+    case FormBorder::FixedSingle:
+      return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | minimize;
+    case FormBorder::FixedDialog:
+      return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    case FormBorder::FixedToolWindow:
+      return WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    case FormBorder::Sizable:
+      break;
+  }
+  return WS_OVERLAPPEDWINDOW;
+}
+
+DWORD Form::WindowExStyle() const {
+  DWORD ex = WS_EX_CONTROLPARENT;
+  if (border_ == FormBorder::FixedDialog) ex |= WS_EX_DLGMODALFRAME;
+  if (border_ == FormBorder::FixedToolWindow) ex |= WS_EX_TOOLWINDOW;
+  return ex;
+}
+
+bool Form::CreateFormWindow() {
+  if (!RegisterFormClass()) return false;
+  CreateWindowExA(WindowExStyle(), kFormClass, caption_.c_str(), WindowStyle(), 0, 0, 0, 0, nullptr,
+                  nullptr, GetModuleHandleA(nullptr), this);
+  if (!hwnd_) return false;
+  AttachName(hwnd_, name_);
+  return true;
+}
+
+bool Form::Load() {
+  if (hwnd_) return true;
+  if (!CreateFormWindow()) return false;
+  ++g_loadedForms;
+  g_ending = false;
+  designing_ = true;
+  Design();
+  designing_ = false;
+  Form_Load();
+  return hwnd_ != nullptr;
+}
+
+void Form::Show() {
+  if (!Load()) return;
+  const bool first = !shownSinceLoad_;
+  shownSinceLoad_ = true;
+  resized_ = false;
+  if (first && state_ == WindowState::Maximized && border_ == FormBorder::None) {
+    const HMONITOR monitor = MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{sizeof info, {}, {}, 0};
+    GetMonitorInfoA(monitor, &info);
+    const RECT& r = info.rcMonitor;
+    SetWindowPos(hwnd_, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+  }
+  const bool maximise = state_ == WindowState::Maximized && border_ != FormBorder::None;
+  ShowWindow(hwnd_, maximise ? SW_SHOWMAXIMIZED : SW_SHOW);
+  if (!hwnd_) return;
+  SetForegroundWindow(hwnd_);
+  if (first && !resized_) RaiseResize();
+}
+
+void Form::Hide() {
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+bool Form::Unload() {
+  if (!hwnd_) return true;
+  bool cancel = false;
+  Form_Unload(cancel);
+  if (cancel) return false;
+  Destroy();
+  return true;
+}
+
+void Form::Destroy() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void Form::Detached() {
+  DetachName(hwnd_);
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  shownSinceLoad_ = false;
+  caption_.clear();
+  border_ = FormBorder::Sizable;
+  minButton_ = true;
+  state_ = WindowState::Normal;
+  backColour_ = kButtonFace;
+  backBrush_.reset();
+  default_ = nullptr;
+  cancel_ = nullptr;
+  nextControlId_ = 100;
+  if (g_activeForm == this) g_activeForm = nullptr;
+  if (--g_loadedForms == 0) {
+    g_ending = true;
+    PostQuitMessage(0);
+  }
+}
+
+LRESULT Form::DefaultId() const {
+  // Enter clicks the push button that has the focus, or else the default button.
+  const HWND focus = GetFocus();
+  auto* target = dynamic_cast<CommandButton*>(Control::FromWindow(focus));
+  if (!target || &target->OwnerForm() != this) target = default_;
+  if (!target || !target->hwnd()) return 0;
+  return MAKELRESULT(GetDlgCtrlID(target->hwnd()), DC_HASDEFID);
+}
+
+LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  const HWND window = hwnd_;
+  LRESULT result = 0;
+  if (RouteChildMessage(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_SETCURSOR:
+      if (ApplyHourglass()) return TRUE;
+      break;
+    case WM_ERASEBKGND: {
+      RECT area;
+      GetClientRect(window, &area);
+      if (!backBrush_) backBrush_.reset(CreateSolidBrush(ResolveColour(backColour_)));
+      FillRect(reinterpret_cast<HDC>(wParam), &area, static_cast<HBRUSH>(backBrush_.get()));
+      return 1;
+    }
+    case DM_GETDEFID:
+      return DefaultId();
+    case WM_COMMAND:
+      // Esc in a form: the dialog manager asks for IDCANCEL.
+      if (lParam == 0 && LOWORD(wParam) == IDCANCEL && cancel_) cancel_->Press();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && g_activeForm != this) {
+        g_activeForm = this;
+        PostMessageA(window, kActivateMessage, 0, 0);
+      }
+      break;
+    case kActivateMessage:
+      if (IsWindowVisible(window)) Form_Activate();
+      return 0;
+    case WM_SIZE:
+      AlignPictures();
+      if (shownSinceLoad_ && !designing_) RaiseResize();
+      break;
+    case WM_CLOSE:
+      Unload();
+      return 0;
+    case WM_NCDESTROY:
+      Detached();
+      return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void Form::RaiseResize() {
+  resized_ = true;
+  Form_Resize();
+}
+
+void Form::AlignPictures() {
+  for (Control* control : controls_) {
+    auto* picture = dynamic_cast<PictureBox*>(control);
+    if (!picture || !picture->hwnd() || picture->Parent() != this) continue;
+    if (picture->Align() == Align::Top) picture->Move(0, 0, ScaleWidth(), picture->Height());
+    if (picture->Align() == Align::Bottom)
+      picture->Move(0, ScaleHeight() - picture->Height(), ScaleWidth(), picture->Height());
+  }
+}
+
+void Form::KeepShapesBeneath(HWND container) {
+  for (Control* control : controls_) {
+    if (control->hwnd() && dynamic_cast<Shape*>(control) && GetParent(control->hwnd()) == container)
+      SetWindowPos(control->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void Form::Caption(const std::string& text) {
+  caption_ = text;
+  if (hwnd_) SetWindowTextA(hwnd_, text.c_str());
+}
+
+int Form::Left() const { return hwnd_ ? PixelsToTwipsX(WindowRect(hwnd_).left) : 0; }
+int Form::Top() const { return hwnd_ ? PixelsToTwipsY(WindowRect(hwnd_).top) : 0; }
+int Form::Width() const {
+  if (!hwnd_) return 0;
+  const RECT r = WindowRect(hwnd_);
+  return PixelsToTwipsX(r.right - r.left);
+}
+int Form::Height() const {
+  if (!hwnd_) return 0;
+  const RECT r = WindowRect(hwnd_);
+  return PixelsToTwipsY(r.bottom - r.top);
+}
+
+void Form::Width(int twips) {
+  if (hwnd_)
+    SetWindowPos(hwnd_, nullptr, 0, 0, TwipsToPixelsX(twips), TwipsToPixelsY(Height()),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::Height(int twips) {
+  if (hwnd_)
+    SetWindowPos(hwnd_, nullptr, 0, 0, TwipsToPixelsX(Width()), TwipsToPixelsY(twips),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::Move(int left, int top) {
+  if (hwnd_)
+    SetWindowPos(hwnd_, nullptr, TwipsToPixelsX(left), TwipsToPixelsY(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Form::ScaleWidth() const {
+  RECT r{};
+  if (hwnd_) GetClientRect(hwnd_, &r);
+  return PixelsToTwipsX(r.right);
+}
+
+int Form::ScaleHeight() const {
+  RECT r{};
+  if (hwnd_) GetClientRect(hwnd_, &r);
+  return PixelsToTwipsY(r.bottom);
+}
+
+void Form::ClientSize(int width, int height) {
+  if (!hwnd_) return;
+  RECT r{0, 0, TwipsToPixelsX(width), TwipsToPixelsY(height)};
+  AdjustWindowRectEx(&r, WindowStyle(), FALSE, WindowExStyle());
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::BorderStyle(FormBorder border) {
+  const int width = ScaleWidth();
+  const int height = ScaleHeight();
+  border_ = border;
+  if (!hwnd_) return;
+  const LONG_PTR visible = GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE;
+  SetWindowLongPtrA(hwnd_, GWL_STYLE, WindowStyle() | visible);
+  SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, WindowExStyle());
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  ClientSize(width, height);
+}
+
+void Form::MinButton(bool shown) {
+  minButton_ = shown;
+  BorderStyle(border_);
+}
+
+void Form::State(WindowState state) {
+  state_ = state;
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+  ShowWindow(hwnd_, state == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void Form::BackColor(Colour colour) {
+  backColour_ = colour;
+  backBrush_.reset();
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form::SetFocus() {
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
+}
+
+void Form::Refresh() {
+  if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void Form::DefaultButton(CommandButton* button, bool isDefault) {
+  if (isDefault) {
+    default_ = button;
+  } else if (default_ == button) {
+    default_ = nullptr;
+  }
+}
+
+void Form::CancelButton(CommandButton* button, bool isCancel) {
+  if (isCancel) {
+    cancel_ = button;
+  } else if (cancel_ == button) {
+    cancel_ = nullptr;
+  }
+}
+
+int Run() {
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) Route(message);
+  return static_cast<int>(message.wParam);
+}
+
+bool DoEvents() {
+  MSG message{};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns the program
+      g_ending = true;
+      break;
+    }
+    Route(message);
+  }
+  return !g_ending;
+}
+
+void EndProgram() {
+  g_ending = true;
+  for (Form* form : std::vector<Form*>(AllForms())) form->Destroy();
+  PostQuitMessage(0);
+}
+
+bool Ending() { return g_ending; }
+
+}  // namespace koral::ui
