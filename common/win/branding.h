@@ -1,0 +1,51 @@
+// The title area every window of the suite carries (the vendor's logo, or the vendor's name in
+// the vendor's style, above the product line, and the program icon), the placement that gives
+// every dialog the main window's look, and the way back to the main window.
+#pragma once
+
+#include "controls.h"
+#include "form.h"
+
+namespace koral {
+
+inline constexpr const char kLogoFile[] = "\\KRLogo.Bmp";
+
+// A form with the title area's controls under their designed names. The form places them in
+// its Design().
+class BrandedForm : public ui::Form {
+ public:
+  using Form::Form;
+  ui::PictureBox picLogo{this, "picLogo"};
+  ui::Label lblOemTitle{this, "lblOemTitle"};
+  ui::Label lblSystem{this, "lblSystem"};
+  ui::PictureBox picIcon{this, "picIcon"};
+  ui::Image imgIcon{this, "imgIcon"};
+};
+
+// The program's main window, which dialogs copy and return to. Each program names it at start.
+void SetMainWindow(BrandedForm* form);
+BrandedForm* MainWindow();
+
+// True once the main window shows the installation's logo bitmap instead of the vendor's name.
+bool LogoMode();
+
+// With InstallPath\KRLogo.Bmp present (and readable as a bitmap) the title area shows it, the
+// vendor title is hidden and the product line moves to the top left. Otherwise the vendor title
+// shows VenderName in the vendor's style.
+void BrandMainWindow(BrandedForm& form);
+// Applies the style code (VenderStyle) to the vendor title and the product line.
+void ApplyVenderStyle(BrandedForm& form);
+
+// What every dialog does while loading: the main window's product line and caption, its branding,
+// then CentreWindow and CentreIcon.
+void DressDialog(BrandedForm& dialog);
+// The pieces of DressDialog, for a window that keeps its own caption.
+void CopySystemLine(BrandedForm& dialog);
+void BrandDialog(BrandedForm& dialog);
+void CentreWindow(ui::Form& form);
+void CentreIcon(BrandedForm& form);
+
+// What every dialog does when it unloads: shows the main window and gives it the focus.
+void ReturnToMainWindow();
+
+}  // namespace koral
