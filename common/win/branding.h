@@ -8,7 +8,10 @@
 
 namespace koral {
 
+// Files of the installation folder (InstallPath) that decide the branding and the support button.
 inline constexpr const char kLogoFile[] = "\\KRLogo.Bmp";
+inline constexpr const char kVenderBitmapFile[] = "\\KRVender.Bmp";
+inline constexpr const char kVenderCutFile[] = "\\KRVender.Cut";
 
 // A form with the title area's controls under their designed names. The form places them in
 // its Design().

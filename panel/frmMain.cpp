@@ -1,0 +1,277 @@
+#include "frmMain.h"
+
+#include "driver_link.h"
+#include "message_box.h"
+#include "messages.h"
+#include "pointer.h"
+#include "profile.h"
+#include "single_instance.h"
+#include "status_texts.h"
+#include "titles.h"
+#include "utilities.h"
+
+namespace koral::panel {
+namespace {
+
+constexpr char kProgram[] = "KORALpcp";
+constexpr char kVersion[] = "7.2.PS2";
+constexpr char kPs2Found[] = "TouchScreen or Mouse found on PS/2 port";
+constexpr const char* kCalibrationMethods[] = {" 4 points, mode 1", " 4 points, mode 2"};
+constexpr int kAllShiftKeys = ui::kShiftKey | ui::kCtrlKey | ui::kAltKey;
+
+// The gesture that reaches the hidden windows: the right button with Shift, Ctrl and Alt held.
+bool HiddenGesture(int button, int shift) { return button == ui::kRightButton && shift == kAllShiftKeys; }
+
+}  // namespace
+
+frmMain& MainForm() {
+  static frmMain form;
+  return form;
+}
+
+frmMain::frmMain() : BrandedForm("frmMain") {
+  cmdVirtualButton.Click = Handler(&frmMain::cmdVirtualButton_Click);
+  cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
+  cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
+  cmdSleepTime.Click = Handler(&frmMain::cmdSleepTime_Click);
+  cmdSerialPort.Click = Handler(&frmMain::cmdSerialPort_Click);
+  cmdSensivitity.Click = Handler(&frmMain::cmdSensivitity_Click);
+  cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
+  cmdTest.Click = Handler(&frmMain::cmdTest_Click);
+  cmdSupport.Click = Handler(&frmMain::cmdSupport_Click);
+  imgIcon.DblClick = Handler(&frmMain::imgIcon_DblClick);
+  cmdExit.MouseDown = Handler(&frmMain::cmdExit_MouseDown);
+  cmdSerialPort.MouseDown = Handler(&frmMain::cmdSerialPort_MouseDown);
+  cmdExit.Click = Handler(&frmMain::cmdExit_Click);
+  cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
+  cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
+  cmdSMIoff.Click = Handler(&frmMain::cmdSMIoff_Click);
+}
+
+void frmMain::Design() {
+  Caption("TouchScreen Control Panel");
+  BorderStyle(ui::FormBorder::FixedSingle);
+  ClientSize(6645, 5520);
+
+  picLogo.Create(*this, {480, 360, 4740, 780});
+  picLogo.BorderStyle(ui::BorderStyle::None);
+  lblOemTitle.Create(picLogo, {0, 0, 2940, 465}, "Brimholt");
+  lblOemTitle.Font({"Times New Roman", 20.25, true, false});
+  lblOemTitle.ForeColor(ui::kRed);
+  lblOemTitle.BackStyle(ui::BackStyle::Transparent);
+  lblSystem.Create(picLogo, {0, 600, 3105, 195}, "TouchScreen Control Panel Version ");
+  lblSystem.Font({"MS Sans Serif", 8.25, true, false});
+  lblSystem.ForeColor(ui::kBlue);
+  lblSystem.BackStyle(ui::BackStyle::Transparent);
+  lblSystem.AutoSize(true);  // the version is appended at load
+  picIcon.Create(*this, {5280, 360, 780, 780});
+  imgIcon.Create(picIcon, {0, 0, 480, 480});
+  imgIcon.Icon(ui::ProgramIcon());
+
+  // Rows 600 twips apart: a button, and a rectangle with the row's status inside.
+  struct Row {
+    ui::CommandButton& Button;
+    ui::Shape& Frame;
+    ui::Label& Status;
+    int Left, Top;
+    const char* Caption;
+    const char* Text;
+  };
+  for (const Row& row : {Row{cmdSerialPort, shpSerialPort, lblSerialPort, 480, 1500, "&Serial Port",
+                             "COM?, Port=????h, IRQ=??, ????? BPS"},
+                         Row{cmdVirtualButton, shpVirtualButton, lblVirtualButton, 480, 2100, "&Virtual Button",
+                             "Drag Drop Mode"},
+                         Row{cmdFeedbackSound, shpFeedbackSound, lblFeedbackSound, 480, 2700, "&Feedback Sound",
+                             "Silence"},
+                         Row{cmdMouseSpeed, shpMouseSpeed, lblMouseSpeed, 480, 3300, "&Mouse Speed",
+                             "HS=50%, VS=50%, Acceleration=Slow"},
+                         Row{cmdSleepTime, shpSleepTime, lblSleepTime, 480, 3900, "&Power Save",
+                             "Disable Power Down Function"},
+                         Row{cmdSensivitity, shpSensitivity, lblSensitivity, 2640, 5040, "&Touch Sensitivity",
+                             "Level 0 (Normal)"}}) {
+    row.Button.Create(*this, {row.Left, row.Top, 1695, 435}, row.Caption);
+    row.Frame.Create(*this, {row.Left + 1800, row.Top, 3855, 435});
+    row.Frame.BorderColor(ui::kGrey);
+    row.Status.Create(*this, {row.Left + 1920, row.Top + 120, 3615, 195}, row.Text);
+  }
+  cmdSensivitity.Visible(false);
+  cmdSensivitity.Enabled(false);
+  shpSensitivity.Visible(false);
+  lblSensitivity.Visible(false);
+
+  cmdCalibration.Create(*this, {480, 4500, 1695, 435}, "&Calibration");
+  shpCalibration.Create(*this, {2280, 4500, 1720, 435});
+  shpCalibration.BorderColor(ui::kGrey);
+  cboCalibration.Style(ui::ComboStyle::DropdownList);
+  cboCalibration.Create(*this, {2340, 4560, 1600, 315});
+  cmdSupport.Create(*this, {4080, 4500, 975, 435}, "S&upport");
+  cmdExit.Create(*this, {5160, 4500, 975, 435}, "E&xit");
+  cmdExit.Default(true);
+
+  shpDetection.Create(*this, {480, 4980, 1695, 435});
+  shpDetection.BackStyle(ui::BackStyle::Opaque);
+  shpDetection.BackColor(ui::kGrey);
+  shpDetection.BorderColor(ui::kGrey);
+  shpDetection.Visible(false);
+  lblDetection.Create(*this, {960, 5100, 735, 195}, "Detection");
+  lblDetection.Alignment(ui::Alignment::Centre);
+  lblDetection.BackColor(ui::kGrey);
+  lblDetection.ForeColor(ui::kWhite);
+  lblDetection.Visible(false);
+
+  for (auto [button, top, caption] : {std::tuple{&cmdSMIon, 1500, "SMI on"}, std::tuple{&cmdSMIoff, 1980, "SMI Off"},
+                                      std::tuple{&cmdTest, 2460, "&Test"}}) {
+    button->Create(*this, {6180, top, 975, 435}, caption);
+    button->Visible(false);
+    button->Enabled(false);
+  }
+}
+
+void frmMain::Form_Load() {
+  Caption(kControlPanelTitle);
+  lblSystem.Caption(lblSystem.Caption() + kVersion);
+  if (PreviousInstanceRunning(kProgram)) {
+    ActivatePreviousInstance(Caption(), hwnd());
+    ui::EndProgram();
+    return;
+  }
+  UsePs2Layout();
+
+  ui::HourglassPointer();
+  const bool profileLoaded = LoadAtStart();
+  ui::NormalPointer();
+  if (!profileLoaded) return Fail(kProfileFailureText);
+
+  BrandMainWindow(*this);
+  ChooseSupportRole();
+  ui::HourglassPointer();  // the name tables are constants: nothing to fill
+
+  if (!driver::OpenDevice()) {
+    driver::ReportOpenFailure(Caption().c_str());
+    ui::EndProgram();
+    return;
+  }
+  driver::ReadBlock();
+  if (driver::Link().Block.DetectedPort == 0) {
+    ErrorBox(kControllerNotFoundText, Caption());
+    driver::CloseDevice();
+    ui::EndProgram();
+    return;
+  }
+  lblSerialPort.Caption(kPs2Found);
+  ShowStatus();
+  FillCalibrationList();
+
+  CentreWindow(*this);
+  CentreIcon(*this);
+  ui::NormalPointer();
+}
+
+void frmMain::Fail(const std::string& text) {
+  ErrorBox(text, Caption());
+  ui::EndProgram();
+}
+
+// The PS/2 model has no serial port and no power saving: the detection box takes the serial
+// port button's place and the power save row goes, the rows below it moving up.
+void frmMain::UsePs2Layout() {
+  const int labelLeft = lblDetection.Left() - shpDetection.Left();
+  const int labelTop = lblDetection.Top() - shpDetection.Top();
+  shpDetection.Move(cmdSerialPort.Left(), cmdSerialPort.Top());
+  lblDetection.Move(shpDetection.Left() + labelLeft, shpDetection.Top() + labelTop);
+  shpDetection.Visible(true);
+  lblDetection.Visible(true);
+  cmdSerialPort.Enabled(false);
+  cmdSerialPort.Visible(false);
+
+  cmdSleepTime.Enabled(false);
+  cmdSleepTime.Visible(false);
+  shpSleepTime.Visible(false);
+  lblSleepTime.Enabled(false);
+  lblSleepTime.Visible(false);
+  const int top = cmdSleepTime.Top();
+  Height(Height() - (cmdCalibration.Top() - top));
+  for (ui::Control* control : {static_cast<ui::Control*>(&cmdCalibration), static_cast<ui::Control*>(&shpCalibration),
+                               static_cast<ui::Control*>(&cmdSupport), static_cast<ui::Control*>(&cmdExit)})
+    control->Top(top);
+  cboCalibration.Top(shpCalibration.Top() + 60);
+}
+
+// With KRVender.Cut the vendor wants no support button; without KRVender.Bmp it shows the
+// about window instead of the support picture.
+void frmMain::ChooseSupportRole() {
+  const std::string& folder = Profile().InstallPath;
+  if (FileExists(folder + kVenderCutFile)) {
+    cmdSupport.Caption("");
+    cmdSupport.Enabled(false);
+    return;
+  }
+  vendorBitmap_ = folder + kVenderBitmapFile;
+  if (!FileExists(vendorBitmap_)) cmdSupport.Caption("&About");
+}
+
+void frmMain::ShowStatus() {
+  const ParamBlock& block = driver::Link().Block;
+  lblVirtualButton.Caption(TouchModeText(block.VirtualButton, block.RightButtonFunction, block.RightButtonAutoMode));
+  lblFeedbackSound.Caption(FeedbackName(block.FeedbackSound));
+  lblSensitivity.Caption(SensitivityText(block.Sensitivity));
+  lblMouseSpeed.Caption(
+      MouseSpeedText(block.MouseHSpeed, block.MouseVSpeed, block.MouseAcceleration, block.MouseBypass));
+}
+
+void frmMain::FillCalibrationList() {
+  if (!ReadCalibrationMode()) CalibrationMode() = 1;
+  for (const char* method : kCalibrationMethods) cboCalibration.AddItem(method);
+  int32_t& mode = CalibrationMode();
+  if (mode < 0 || mode >= cboCalibration.ListCount()) mode = 1;
+  cboCalibration.ListIndex(mode);  // its click writes the mode back
+}
+
+void frmMain::Form_Unload(bool&) { driver::CloseDevice(); }
+
+void frmMain::Open(ui::Form* dialog, Order order) {
+  if (!dialog) return;
+  ui::HourglassPointer();
+  if (order == Order::HideFirst) Hide();
+  dialog->Show();
+  if (order == Order::ShowThenHide) Hide();
+  ui::NormalPointer();
+}
+
+void frmMain::cmdVirtualButton_Click() { Open(dialogs.VirtualButton, Order::ShowThenHide); }
+void frmMain::cmdFeedbackSound_Click() { Open(dialogs.FeedbackSound, Order::ShowThenHide); }
+void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
+void frmMain::cmdSleepTime_Click() { Open(dialogs.PowerSave, Order::ShowThenHide); }
+void frmMain::cmdSerialPort_Click() { Open(dialogs.SerialPort, Order::ShowThenHide); }
+void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThenHide); }
+void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
+void frmMain::cmdTest_Click() { Open(dialogs.Test, Order::HideFirst); }
+
+void frmMain::cmdSupport_Click() {
+  Open(FileExists(vendorBitmap_) ? dialogs.Support : dialogs.About, Order::HideFirst);
+}
+
+void frmMain::imgIcon_DblClick() { Open(dialogs.About, Order::HideFirst); }
+
+void frmMain::cmdExit_MouseDown(int button, int shift, int, int) {
+  if (HiddenGesture(button, shift)) Open(dialogs.Test, Order::ShowThenHide);
+}
+
+void frmMain::cmdSerialPort_MouseDown(int button, int shift, int, int) {
+  if (HiddenGesture(button, shift)) Open(dialogs.McuInfo, Order::ShowThenHide);
+}
+
+void frmMain::cmdExit_Click() {
+  Unload();
+  ui::EndProgram();
+}
+
+void frmMain::cboCalibration_Click() {
+  CalibrationMode() = cboCalibration.ListIndex();
+  WriteCalibrationMode();
+}
+
+void frmMain::cmdSMIon_Click() { driver::StartCompanion(); }
+void frmMain::cmdSMIoff_Click() { driver::QuitCompanion(); }
+
+}  // namespace koral::panel

@@ -1,0 +1,99 @@
+// The control panel's main window: one row per setting group with a summary of its current
+// values, and the buttons that open each group's dialog.
+#pragma once
+
+#include <string>
+
+#include "branding.h"
+#include "controls.h"
+
+namespace koral::panel {
+
+class frmMain : public BrandedForm {
+ public:
+  frmMain();
+
+  // The windows this one opens. A slot stays empty, and its button does nothing, until its form
+  // is built; the program fills the slots at start (main.cpp).
+  struct Dialogs {
+    ui::Form* VirtualButton = nullptr;
+    ui::Form* FeedbackSound = nullptr;
+    ui::Form* MouseSpeed = nullptr;
+    ui::Form* PowerSave = nullptr;
+    ui::Form* SerialPort = nullptr;
+    ui::Form* Sensitivity = nullptr;
+    ui::Form* Calibration = nullptr;
+    ui::Form* Test = nullptr;
+    ui::Form* Support = nullptr;
+    ui::Form* About = nullptr;
+    ui::Form* McuInfo = nullptr;
+  } dialogs;
+
+  ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
+  ui::Shape shpSerialPort{this, "shpSerialPort"};
+  ui::Label lblSerialPort{this, "lblSerialPort"};
+  ui::CommandButton cmdVirtualButton{this, "cmdVirtualButton"};
+  ui::Shape shpVirtualButton{this, "shpVirtualButton"};
+  ui::Label lblVirtualButton{this, "lblVirtualButton"};
+  ui::CommandButton cmdFeedbackSound{this, "cmdFeedbackSound"};
+  ui::Shape shpFeedbackSound{this, "shpFeedbackSound"};
+  ui::Label lblFeedbackSound{this, "lblFeedbackSound"};
+  ui::CommandButton cmdMouseSpeed{this, "cmdMouseSpeed"};
+  ui::Shape shpMouseSpeed{this, "shpMouseSpeed"};
+  ui::Label lblMouseSpeed{this, "lblMouseSpeed"};
+  ui::CommandButton cmdSleepTime{this, "cmdSleepTime"};
+  ui::Shape shpSleepTime{this, "shpSleepTime"};
+  ui::Label lblSleepTime{this, "lblSleepTime"};
+  ui::CommandButton cmdCalibration{this, "cmdCalibration"};
+  ui::Shape shpCalibration{this, "shpCalibration"};
+  ui::ComboBox cboCalibration{this, "cboCalibration"};
+  ui::CommandButton cmdSupport{this, "cmdSupport"};
+  ui::CommandButton cmdExit{this, "cmdExit"};
+  ui::Shape shpDetection{this, "shpDetection"};
+  ui::Label lblDetection{this, "lblDetection"};
+  ui::CommandButton cmdSensivitity{this, "cmdSensivitity"};
+  ui::Shape shpSensitivity{this, "shpSensitivity"};
+  ui::Label lblSensitivity{this, "lblSensitivity"};
+  ui::CommandButton cmdTest{this, "cmdTest"};
+  ui::CommandButton cmdSMIon{this, "cmdSMIon"};
+  ui::CommandButton cmdSMIoff{this, "cmdSMIoff"};
+
+ private:
+  enum class Order { ShowThenHide, HideFirst };
+
+  void Design() override;
+  void Form_Load() override;
+  void Form_Unload(bool& cancel) override;
+
+  void cmdVirtualButton_Click();
+  void cmdFeedbackSound_Click();
+  void cmdMouseSpeed_Click();
+  void cmdSleepTime_Click();
+  void cmdSerialPort_Click();
+  void cmdSensivitity_Click();
+  void cmdCalibration_Click();
+  void cmdTest_Click();
+  void cmdSupport_Click();
+  void imgIcon_DblClick();
+  void cmdExit_MouseDown(int button, int shift, int x, int y);
+  void cmdSerialPort_MouseDown(int button, int shift, int x, int y);
+  void cmdExit_Click();
+  void cboCalibration_Click();
+  void cmdSMIon_Click();
+  void cmdSMIoff_Click();
+
+  void UsePs2Layout();
+  void ChooseSupportRole();
+  void ShowStatus();
+  void FillCalibrationList();
+  // Hourglass, the dialog shown modeless, this window hidden (before or after), normal pointer.
+  void Open(ui::Form* dialog, Order order);
+  void Fail(const std::string& text);
+
+  std::string vendorBitmap_;
+};
+
+// The one main window of the program.
+frmMain& MainForm();
+
+}  // namespace koral::panel

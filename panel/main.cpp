@@ -1,0 +1,14 @@
+// KORALpcp: showing the main window starts the program; it ends when its last window unloads.
+#include <windows.h>
+
+#include "branding.h"
+#include "form.h"
+#include "frmMain.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  koral::panel::frmMain& main = koral::panel::MainForm();
+  koral::SetMainWindow(&main);
+  // Each dialog takes its slot in main.dialogs here as its form is built.
+  main.Show();
+  return koral::ui::Run();
+}
