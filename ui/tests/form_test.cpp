@@ -215,3 +215,55 @@ TEST_F(FormTest, DoEventsRunsWhatIsWaiting) {
 
 }  // namespace
 }  // namespace koral::ui::testing
+
+namespace koral::ui::testing {
+namespace {
+
+// A borderless form covering the screen, with bars along its top and bottom edges.
+class frmFull : public Form {
+ public:
+  frmFull() : Form("frmFull") {
+    picHead.Resize = [this] { resizes.push_back("picHead"); };
+    picMesg.Resize = [this] { resizes.push_back("picMesg"); };
+  }
+  PictureBox picHead{this, "picHead"};
+  PictureBox picMesg{this, "picMesg"};
+  std::vector<std::string> resizes;
+
+ private:
+  void Design() override {
+    BorderStyle(FormBorder::None);
+    State(WindowState::Maximized);
+    picHead.Create(*this, {0, 0, 1000, 615});
+    picHead.Align(Align::Top);
+    picMesg.Create(*this, {0, 3000, 1000, 555});
+    picMesg.Align(Align::Bottom);
+  }
+};
+
+TEST(FullScreenForm, CoversTheScreenWithItsBarsAlongTheEdges) {
+  frmFull form;
+  form.Show();
+  RECT r;
+  GetWindowRect(form.hwnd(), &r);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(form.ScaleWidth(), ScreenWidth());
+
+  EXPECT_EQ(form.picHead.Top(), 0);
+  EXPECT_EQ(form.picHead.Width(), form.ScaleWidth());
+  EXPECT_EQ(form.picMesg.Top() + form.picMesg.Height(), form.ScaleHeight());
+  EXPECT_EQ(form.picMesg.Width(), form.ScaleWidth());
+  EXPECT_THAT(form.resizes, ::testing::Contains("picHead"));
+  EXPECT_THAT(form.resizes, ::testing::Contains("picMesg"));
+
+  EndProgram();
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+}  // namespace
+}  // namespace koral::ui::testing
