@@ -292,8 +292,10 @@ void Control::ApplyFont() {
   lstrcpynA(spec.lfFaceName, font_.Name.c_str(), LF_FACESIZE);
   UniqueGdiObject font(CreateFontIndirectA(&spec));
   if (!font) return;
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  fontObject_ = std::move(font);  // the old font goes only after the window let go of it
+  // The old font goes only after the window let go of it; the new one is ours already, so that
+  // a label sizing itself to its text measures with it.
+  const UniqueGdiObject previous = std::exchange(fontObject_, std::move(font));
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontObject_.get()), TRUE);
   InvalidateUnder();
 }
 

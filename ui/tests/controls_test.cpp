@@ -247,7 +247,10 @@ TEST_F(FormTest, AutoSizedLabelFollowsItsText) {
   label.AutoSize(true);
   const int oneWord = label.Width();
   label.Caption("Silence and some more words");
-  EXPECT_GT(label.Width(), oneWord);
+  const int smallFont = label.Width();
+  EXPECT_GT(smallFont, oneWord);
+  label.FontSize(16);  // measured with the new font
+  EXPECT_GT(label.Width(), smallFont);
 
   label.WordWrap(true);
   label.Width(600);
