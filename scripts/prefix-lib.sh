@@ -1,19 +1,23 @@
 # Shared steps for preparing a Wine prefix for the suite (sourced; WINEPREFIX must be set).
 
 # Starts this prefix's server and keeps it alive between processes, so that the driver stays
-# loaded. The server's output goes elsewhere: anything it inherits would keep pipes open.
+# loaded, then boots the prefix (creating it the first time). The server must be persistent
+# before the first boot: a server that is still shutting down after a non-persistent boot
+# loses what services.exe is told in that moment. Output goes elsewhere: anything the
+# server inherits would keep pipes open.
 start_server() {
+  mkdir -p "$WINEPREFIX"
   wineserver -p </dev/null >/dev/null 2>&1 || true
-  wine wineboot </dev/null >/dev/null 2>&1
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wine wineboot -i </dev/null >/dev/null 2>&1
+  else
+    wine wineboot </dev/null >/dev/null 2>&1
+  fi
 }
 
 # display: "headless" uses Wine's null display driver; "x11" the X display.
 prepare_prefix() {
   local display="$1"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    wine wineboot -i </dev/null >/dev/null 2>&1
-  fi
   start_server
   if [ "$display" = headless ]; then
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
@@ -40,8 +44,15 @@ install_fonts() {
 }
 
 # Installs the substitute driver as an automatically started kernel service and starts it.
+# In a prefix booted moments ago, Wine may refuse to start a service created during the
+# same server's life (1060); a cold server start then starts it, being automatic.
 install_driver() {
   local build="$1"
   wine "$build/tools/korctl.exe" install "$(winepath -w "$build/driver/KORALPS2.sys")" </dev/null
-  wine "$build/tools/korctl.exe" start </dev/null
+  if ! wine "$build/tools/korctl.exe" start </dev/null 2>/dev/null; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    start_server
+    wine "$build/tools/korctl.exe" start </dev/null
+  fi
 }
