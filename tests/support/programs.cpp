@@ -106,3 +106,41 @@ std::string WindowText(HWND window) {
 }
 
 }  // namespace koral::test
+
+namespace koral::test {
+
+HWND FindVisibleWindow(const std::string& caption) {
+  struct Search {
+    const std::string* Caption;
+    HWND Found = nullptr;
+  } search{&caption};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        char cls[16] = {};
+        GetClassNameA(window, cls, sizeof cls);
+        if (IsWindowVisible(window) && lstrcmpA(cls, "#32770") != 0 && WindowText(window) == *s.Caption) {
+          s.Found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindVisibleWindow(caption)) != nullptr; }, limit);
+  return found;
+}
+
+std::string ControlText(HWND control) {
+  char text[512] = {};
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, &got);
+  return text;
+}
+
+}  // namespace koral::test

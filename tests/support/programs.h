@@ -56,3 +56,14 @@ void AnswerMessageBox(HWND box, int button);
 std::string WindowText(HWND window);
 
 }  // namespace koral::test
+
+namespace koral::test {
+
+// A visible top-level window with the caption that is not a message box; hidden windows of a
+// program that is still starting (or failing) do not count.
+HWND FindVisibleWindow(const std::string& caption);
+HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit = kDefaultWait);
+// Text of a control in another process (works for combo boxes too, unlike GetWindowText).
+std::string ControlText(HWND control);
+
+}  // namespace koral::test

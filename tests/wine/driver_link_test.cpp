@@ -255,8 +255,9 @@ TEST_F(DriverLink, CompanionIsToldToQuitOnlyWhenRegistered) {
 // named after the part before the blank.
 TEST(Launcher, InstallPathWithABlankRunsTheRightProgram) {
   namespace fs = std::filesystem;
-  const fs::path root = fs::temp_directory_path() / "koral_launch";
-  fs::remove_all(root);
+  const fs::path root = fs::temp_directory_path() / ("koral_launch_" + std::to_string(GetCurrentProcessId()));
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
   fs::create_directories(root / "Program Files");
   const fs::path marker = fs::path(test::ProgramFolder()).parent_path() / "tests" / "marker_program.exe";
   ASSERT_TRUE(fs::exists(marker)) << marker;
@@ -273,7 +274,8 @@ TEST(Launcher, InstallPathWithABlankRunsTheRightProgram) {
 
   Profile().InstallPath = (root / "Nowhere").string();
   EXPECT_FALSE(driver::StartRightButtonTool());
-  fs::remove_all(root);
+  // The started programs may still be ending; their files can go once they have.
+  EXPECT_TRUE(test::WaitUntil([&] { return fs::remove_all(root, ignored), !fs::exists(root); }));
 }
 
 }  // namespace

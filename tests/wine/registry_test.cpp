@@ -133,6 +133,7 @@ class ModelKey : public ::testing::Test {
   void SetUp() override {
     test::RemoveModelKey();
     Profile() = {};
+    SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey);
   }
   void TearDown() override { test::WriteDevelopmentProfile(test::ProgramFolder()); }
   static void Store(const char* name, DWORD type, const void* data, DWORD size) {

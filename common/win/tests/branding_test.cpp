@@ -103,7 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
         StyleCase{"2", {"Times New Roman", 20.25, true, false}, ui::kRed, ui::kBlue},
         StyleCase{"21140109", {"Arial", 14, true, false}, RGB(0, 0, 128), RGB(0, 0, 255)},
         StyleCase{"30000000", {"Times New Roman", 20.25, false, false}, ui::kBlack, ui::kBlack},
-        StyleCase{"12091699", {"Times New Roman", 9, false, true}, ui::kRed, ui::kBlue}));
+        StyleCase{"12091699", {"Times New Roman", 9, false, true}, ui::kRed, ui::kBlue}),
+    // Named after the code, so that CTest lists readable names.
+    [](const ::testing::TestParamInfo<StyleCase>& info) { return std::string("code_") + info.param.Code; });
 
 TEST_F(BrandingTest, LogoModeShowsTheBitmapInEveryWindow) {
   WriteLogo(true);
