@@ -6,14 +6,13 @@
 #include <limits>
 #include <utility>
 
+#include "targets.h"
+
 namespace koral::calibration {
 namespace {
 
 constexpr int kFullScale = 1023;
 constexpr int kHalfScale = 512;
-
-constexpr std::array<const char*, 9> kTargetNames = {
-    "", "TOP-LEFT", "TOP-RIGHT", "DOWN-RIGHT", "DOWN-LEFT", "TOP", "RIGHT", "DOWN", "LEFT"};
 
 // The mode's four points, clockwise from the top-left corner or the top edge.
 using ModePoints = std::array<PanelPoint, 4>;
@@ -123,7 +122,7 @@ std::string RejectionOf(const CalibrationInput& in, CalibrationOutcome& outcome)
     for (const auto& [axis, value] : reading) {
       if (value < kLowestReading || value > kHighestReading) {
         outcome = CalibrationOutcome::kReadingOutOfRange;
-        return std::string("The ") + kTargetNames[slot] + " reading " + axis + " = " +
+        return "The " + std::string(kTargetNames[slot]) + " reading " + axis + " = " +
                std::to_string(value) + " is too far outside the controller's range 0.." +
                std::to_string(kFullScale) + " (" + std::to_string(kLowestReading) + " to " +
                std::to_string(kHighestReading) + " is accepted).";

@@ -2,6 +2,7 @@
 // several sizes: the computed direction must be the panel's, and the edge values must map every
 // mark back near where it was drawn.
 #include "calibration_computation.h"
+#include "synthetic_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -24,29 +25,13 @@ std::array<Pixel, 9> MarkCentres(int w, int h) {
   return {{{0, 0}, {l, t}, {r, t}, {r, b}, {l, b}, {cx, t}, {r, cy}, {cx, b}, {l, cy}}};
 }
 
-// Linear along both screen axes, then mirrored and wired as its direction code says.
-struct Panel {
-  uint8_t direction;
-  double xLeft, xRight, yTop, yBottom;  // raw values at the outermost pixels
-  int w, h;
-
-  std::array<double, 2> Reading(Pixel p) const {
-    double x = xLeft + p.x * (xRight - xLeft) / (w - 1);
-    double y = yTop + p.y * (yBottom - yTop) / (h - 1);
-    if (direction & 1) x = 1023 - x;
-    if (direction & 2) y = 1023 - y;
-    if (direction & 4) return {y, x};
-    return {x, y};
-  }
-};
-
 // What a driver does with the result: undo the wiring, then scale linearly between the edges.
 Pixel Scale(const NewCalibration& c, double x, double y, int w, int h) {
   return {(x - c.CalXLeft) * (w - 1) / (c.CalXRight - c.CalXLeft),
           (y - c.CalYTop) * (h - 1) / (c.CalYBottom - c.CalYTop)};
 }
 
-Pixel MapToScreen(const NewCalibration& c, std::array<double, 2> raw, int w, int h) {
+Pixel MapToScreen(const NewCalibration& c, RawReading raw, int w, int h) {
   auto [x, y] = raw;
   if (c.PanelDirection & 4) std::swap(x, y);
   if (c.PanelDirection & 2) y = 1023 - y;
@@ -73,7 +58,8 @@ TEST(CalibrationProperty, SyntheticPanelsMapTheirMarksBack) {
     const auto marks = MarkCentres(w, h);
     for (const auto& span : kSpans) {
       for (uint8_t direction = 0; direction < 8; ++direction) {
-        const Panel panel{direction, span[0], span[1], span[2], span[3], w, h};
+        // Linear along both screen axes, then mirrored and wired as its direction code says.
+        const SyntheticPanel panel{direction, span[0], span[1], span[2], span[3], w, h};
         for (int32_t mode : {kCornerMode, kEdgeMode}) {
           const int first = mode == kCornerMode ? 1 : 5;
           for (int16_t orientation = 0; orientation < 4; ++orientation) {
@@ -88,9 +74,10 @@ TEST(CalibrationProperty, SyntheticPanelsMapTheirMarksBack) {
               in.ResolutionX = static_cast<int16_t>(w);
               in.ResolutionY = static_cast<int16_t>(h);
               for (int j = 0; j < 4; ++j) {
-                const auto raw = panel.Reading(marks[first + (j + kTurn[orientation]) % 4]);
-                in.PointX[first + j] = static_cast<int16_t>(std::lround(raw[0]) + jitter(noise));
-                in.PointY[first + j] = static_cast<int16_t>(std::lround(raw[1]) + jitter(noise));
+                const Pixel mark = marks[first + (j + kTurn[orientation]) % 4];
+                const RawReading raw = panel.Reading(mark.x, mark.y);
+                in.PointX[first + j] = static_cast<int16_t>(std::lround(raw.X) + jitter(noise));
+                in.PointY[first + j] = static_cast<int16_t>(std::lround(raw.Y) + jitter(noise));
               }
 
               const CalibrationResult r = ComputeCalibration(in);
@@ -106,7 +93,8 @@ TEST(CalibrationProperty, SyntheticPanelsMapTheirMarksBack) {
               const double toleranceX = 2 + (2 * noise + 1) / rawPerPixelX;
               const double toleranceY = 2 + (2 * noise + 1) / rawPerPixelY;
               for (int target = 1; target <= 8; ++target) {
-                const Pixel seen = MapToScreen(c, panel.Reading(marks[target]), w, h);
+                const Pixel seen =
+                    MapToScreen(c, panel.Reading(marks[target].x, marks[target].y), w, h);
                 EXPECT_NEAR(seen.x, marks[target].x, toleranceX) << "target " << target;
                 EXPECT_NEAR(seen.y, marks[target].y, toleranceY) << "target " << target;
               }
