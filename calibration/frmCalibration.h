@@ -1,0 +1,90 @@
+// The full-screen calibration window: four cross marks one after another, each taken from the
+// driver's raw samples once the touch on it rests still; the computed calibration goes to the
+// driver for the user to try, and a question keeps it or puts the old values back.
+//
+// The main window shows it; it runs one calibration when it is activated and then closes itself.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "calibration_computation.h"
+#include "capture_rule.h"
+#include "controls.h"
+#include "form.h"
+#include "targets.h"
+
+namespace koral::calibration {
+
+class frmCalibration : public ui::Form {
+ public:
+  frmCalibration();
+
+  // Driver reads of raw samples since the program started; read from any thread.
+  uint64_t SamplesRead() const { return samplesRead_.load(std::memory_order_relaxed); }
+
+  ui::PictureBox picCalibration{this, "picCalibration"};
+  ui::Label lblTitle{this, "lblTitle"};
+  ui::PictureBox picHome{this, "picHome"};
+  ui::PictureBox picStat{this, "picStat"};
+  ui::Label lblResolution{this, "lblResolution"};
+  ui::PictureBox picMesg{this, "picMesg"};
+  ui::Label lblMesg1{this, "lblMesg1"};
+  ui::Label lblMesg2{this, "lblMesg2"};
+  ui::Label lblMesg3{this, "lblMesg3"};
+  ui::Label lblHelp{this, "lblHelp"};
+
+ private:
+  static constexpr int16_t kTaken = 0;   // CapturePoint: reading stored
+  static constexpr int16_t kBroken = 1;  // broken off (or, for a mode, direction not recognised)
+
+  void Design() override;
+  void Form_Load() override;
+  void Form_Resize() override;
+  void Form_Activate() override;
+  void Form_Unload(bool& cancel) override;
+  void picCalibration_KeyPress(int ascii);
+
+  void RunCalibration();
+  // The initial wait while the panel is touched; false when the user broke off meanwhile.
+  bool WaitForInitialLiftOff();
+  int16_t CalibrateCorners();
+  int16_t CalibrateEdges();
+  int16_t CaptureTargets(int16_t first);
+  bool Compute();
+  int16_t CapturePoint(int16_t index, const std::string& name);
+  void DrawCrossMark(int16_t index, bool visible);
+  void ShowTouchPrompt(const std::string& name);
+  void ShowLiftOffPrompt(const std::string& text);
+  void SetTouchIndicator(bool on);
+  void ApplyNewCalibration();
+  void RestoreOldCalibration();
+  void ConfirmBreak();
+
+  PanelSample ReadSample();
+  // Processes the pending window messages; a program that is ending, or this window gone,
+  // counts as a request to break off.
+  void ProcessMessages();
+
+  TargetGeometry targetGeometry_;
+  PointArray pointX_{};
+  PointArray pointY_{};
+  int16_t currentTarget_ = 0;
+  bool breakRequested_ = false;
+  NewCalibration oldCalibration_;
+  NewCalibration newCalibration_;
+  uint8_t savedAutoMode_ = 0;
+
+  bool runPending_ = false;  // set at load: the next activation runs the calibration
+  bool running_ = false;
+  bool capturing_ = false;   // Escape asks to break off only while a touch is awaited
+  bool confirming_ = false;  // the break question is open
+  bool markShown_ = false;   // the current target's mark is on the screen
+  std::atomic<uint64_t> samplesRead_{0};
+};
+
+// The control panel's one calibration window.
+frmCalibration& CalibrationForm();
+
+}  // namespace koral::calibration
