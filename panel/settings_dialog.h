@@ -1,0 +1,82 @@
+// What every settings dialog of the control panel shares: the title area at the top as in the
+// main window, Shape1 round the dialog, Cancel, OK and Apply in the bottom row, and their rules.
+//
+// - Apply is enabled exactly while the dialog's values differ from the block (SettingsChanged);
+//   a dialog calls UpdateApply() after every change of a control that holds a stored value.
+// - Apply writes the values (WriteSettings: the block's fields, the group's control code, the
+//   main window's status line) and disables itself; the dialog stays open.
+// - OK applies only when Apply is enabled, then unloads; Cancel (also Esc and the close box)
+//   unloads and sends nothing, since nothing was sent before.
+// - Every unload brings the main window back; the hourglass shows while a button acts.
+// - In option groups the chosen option's text is black and the others teal.
+//
+// A dialog lays itself out in Design() with DesignFurniture() and then its own controls, from
+// kContentTop down and between kContentLeft and kContentRight; it shows the block's values in
+// ShowSettings(), after which the Apply rule is evaluated and DressDialog runs:
+//
+//   class frmExample : public SettingsDialog {
+//     void Design() override { DesignFurniture("Example", 1200); chkOn.Create(*this, {...}, "On"); }
+//     void ShowSettings() override { chkOn.Value(Block().Flag); }
+//     bool SettingsChanged() const override { return chkOn.Value() != Block().Flag; }
+//     void WriteSettings() override { Block().Flag = chkOn.Value(); driver::WriteFlag(); ... }
+//     void chkOn_Click() { UpdateApply(); }
+//   };
+#pragma once
+
+#include <string>
+
+#include "branding.h"
+#include "controls.h"
+#include "driver_protocol.h"
+
+namespace koral::panel {
+
+class SettingsDialog : public BrandedForm {
+ public:
+  explicit SettingsDialog(std::string name);
+
+  // The inner area left to the dialog's own controls, in twips.
+  static constexpr int kContentTop = 1380;
+  static constexpr int kContentLeft = 480;
+  static constexpr int kContentRight = 6135;
+
+  static constexpr ui::Colour kChoiceColour = ui::kTeal;
+  static constexpr ui::Colour kChosenColour = ui::kBlack;
+
+  ui::Shape Shape1{this, "Shape1"};
+  ui::CommandButton cmdCandel{this, "cmdCandel"};
+  ui::CommandButton cmdOK{this, "cmdOK"};
+  ui::CommandButton cmdApply{this, "cmdApply"};
+
+ protected:
+  // The program's one block, which every dialog edits.
+  static ParamBlock& Block();
+
+  // The window with its design caption, the title area, Shape1 and the three buttons, for own
+  // controls that take `contentHeight` twips from kContentTop.
+  void DesignFurniture(const std::string& caption, int contentHeight);
+
+  virtual void ShowSettings() = 0;
+  virtual bool SettingsChanged() const = 0;
+  virtual void WriteSettings() = 0;
+  void UpdateApply();
+
+  using Options = ui::ControlArray<ui::OptionButton>;
+  // Creates a group's options one under another, teal, the first at `first`.
+  static void DesignOptions(Options& group, ui::Container& in, const ui::Rect& first, int spacing);
+  // Selects the chosen option and turns it black. A stored choice outside the group marks none.
+  static void MarkChoice(Options& group, int choice);
+  // The user clicked option `choice`: the previous choice is cleared and turns teal, the new
+  // one is selected and turns black. False, and nothing changes, when it was already chosen.
+  static bool Choose(Options& group, int& working, int choice);
+
+ private:
+  void Form_Load() final;
+  void Form_Unload(bool& cancel) final;
+
+  void cmdApply_Click();
+  void cmdOK_Click();
+  void cmdCandel_Click();
+};
+
+}  // namespace koral::panel
