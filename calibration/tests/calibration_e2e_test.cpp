@@ -547,5 +547,53 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
   }
 }
 
+// The mouse as the panel: the emulator turns presses on the cross marks into raw samples of a
+// mirrored panel whose picture is turned, and the calibration finds that panel.
+TEST_F(CalibrationEndToEnd, TheMouseCalibratesThroughThePanelEmulator) {
+  const std::string tools = test::ProgramFolder() + "\\..\\tools";
+  test::RunningProgram emulator;
+  ASSERT_TRUE(emulator.Start("panel_emulator.exe", "--direction 3 --orientation 1 --quiet", tools));
+  ASSERT_TRUE(test::WaitUntil([&] {
+    const auto slot = sim_.CompanionSlot();
+    return slot && slot->State == 1;
+  })) << "the emulator did not give the driver its orientation";
+  ASSERT_NO_FATAL_FAILURE(StartCalibration());
+
+  const SyntheticPanel panel{3, 40, 1000, 25, 965, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), 1};
+  CalibrationInput expected;
+  expected.OrientationCode = 1;
+  expected.ResolutionX = block_.ResolutionX;
+  expected.ResolutionY = block_.ResolutionY;
+  for (int target = 1; target <= 4; ++target) {
+    ASSERT_TRUE(WaitForPrompt(target));
+    const PixelPoint mark = MarkCentre(target);
+    POINT at{mark.X, mark.Y};
+    ClientToScreen(surface_, &at);
+    const PanelPoint raw = panel.Touch(at.x, at.y);
+    expected.PointX[target] = raw.X;
+    expected.PointY[target] = raw.Y;
+
+    const size_t before = Taken();
+    SetCursorPos(at.x, at.y);
+    INPUT press{};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &press, sizeof press);
+    EXPECT_TRUE(test::WaitUntil([&] { return Taken() > before; })) << kTargetNames[static_cast<size_t>(target)];
+    press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &press, sizeof press);
+  }
+  const auto box = test::WaitForMessageBox(kQuestionCaption);
+  ASSERT_TRUE(box);
+  const auto writes = CalibrationWrites();
+  ASSERT_EQ(writes.size(), 1u);
+  const CalibrationResult computed = ComputeCalibration(expected);
+  ASSERT_TRUE(computed.Succeeded()) << computed.Reason;
+  EXPECT_EQ(computed.Calibration.PanelDirection, 3);
+  EXPECT_EQ(CalibrationOf(writes[0]), computed.Calibration);
+  test::AnswerMessageBox(box->Box, IDYES);
+  ASSERT_TRUE(WaitForClose());
+}
+
 }  // namespace
 }  // namespace koral::calibration
