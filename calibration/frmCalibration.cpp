@@ -1,6 +1,7 @@
 #include "frmCalibration.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -272,30 +273,14 @@ int16_t frmCalibration::CapturePoint(int16_t index, const std::string& name) {
 
   // The driver is read back to back; messages wait while a touch is being counted, so that it
   // is taken the moment its count runs down.
-  SetTouchIndicator(false);
-  CaptureRule rule;
-  for (;;) {
-    const CaptureStep step = rule.Next(ReadSample());
-    if (step == CaptureStep::kTaken) break;
-    if (step == CaptureStep::kReadAgain) continue;
-    if (step == CaptureStep::kTouchDown) SetTouchIndicator(true);
-    ProcessMessages();
-    // Checked after every look at the messages: a break confirmed while the finger rests must
-    // not let its reading through.
-    if (breakRequested_) return broken();
-    if (step == CaptureStep::kLiftedEarly) SetTouchIndicator(false);
-  }
-
-  pointX_[static_cast<size_t>(index)] = rule.Position().X;
-  pointY_[static_cast<size_t>(index)] = rule.Position().Y;
+  const std::optional<PanelPoint> taken = AwaitStillTouch(*this);
+  if (!taken) return broken();
+  pointX_[static_cast<size_t>(index)] = taken->X;
+  pointY_[static_cast<size_t>(index)] = taken->Y;
   driver::SignalCalibration(kCalPointAccepted);
   DrawCrossMark(index, false);
   ShowLiftOffPrompt("NEXT STEP!");
-  while (ReadSample().Touched) {
-    ProcessMessages();
-    if (breakRequested_) return broken();
-  }
-  SetTouchIndicator(false);
+  if (!AwaitRelease(*this)) return broken();
   capturing_ = false;
   return kTaken;
 }

@@ -17,7 +17,7 @@
 
 namespace koral::calibration {
 
-class frmCalibration : public ui::Form {
+class frmCalibration : public ui::Form, private CaptureHost {
  public:
   frmCalibration();
 
@@ -57,15 +57,15 @@ class frmCalibration : public ui::Form {
   void DrawCrossMark(int16_t index, bool visible);
   void ShowTouchPrompt(const std::string& name);
   void ShowLiftOffPrompt(const std::string& text);
-  void SetTouchIndicator(bool on);
+  void SetTouchIndicator(bool on) override;
   void ApplyNewCalibration();
   void RestoreOldCalibration();
   void ConfirmBreak();
 
-  PanelSample ReadSample();
-  // Processes the pending window messages; a program that is ending, or this window gone,
-  // counts as a request to break off.
-  void ProcessMessages();
+  PanelSample ReadSample() override;
+  // A program that is ending, or this window gone, counts as a request to break off.
+  void ProcessMessages() override;
+  bool BreakRequested() const override { return breakRequested_; }
 
   TargetGeometry targetGeometry_;
   PointArray pointX_{};

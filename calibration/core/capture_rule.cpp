@@ -35,4 +35,29 @@ CaptureStep CaptureRule::Next(const PanelSample& sample) {
   return stableCount_ > 0 ? step : CaptureStep::kTaken;
 }
 
+std::optional<PanelPoint> AwaitStillTouch(CaptureHost& host) {
+  host.SetTouchIndicator(false);
+  CaptureRule rule;
+  for (;;) {
+    const CaptureStep step = rule.Next(host.ReadSample());
+    if (step == CaptureStep::kTaken) return rule.Position();
+    if (step == CaptureStep::kReadAgain) continue;
+    if (step == CaptureStep::kTouchDown) host.SetTouchIndicator(true);
+    host.ProcessMessages();
+    // Also when the touch has just come down: a break confirmed then must not let its reading
+    // through.
+    if (host.BreakRequested()) return std::nullopt;
+    if (step == CaptureStep::kLiftedEarly) host.SetTouchIndicator(false);
+  }
+}
+
+bool AwaitRelease(CaptureHost& host) {
+  while (host.ReadSample().Touched) {
+    host.ProcessMessages();
+    if (host.BreakRequested()) return false;
+  }
+  host.SetTouchIndicator(false);
+  return true;
+}
+
 }  // namespace koral::calibration

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "calibration_computation.h"
 
@@ -52,5 +53,27 @@ class CaptureRule {
   bool touchSeen_ = false;
   int16_t lastCounter_ = 0;
 };
+
+// What the capture loops need from the calibration window.
+class CaptureHost {
+ public:
+  virtual PanelSample ReadSample() = 0;
+  // Processes the pending window messages; an Escape among them may request a break.
+  virtual void ProcessMessages() = 0;
+  virtual bool BreakRequested() const = 0;
+  virtual void SetTouchIndicator(bool on) = 0;
+
+ protected:
+  ~CaptureHost() = default;
+};
+
+// Reads until a touch rests still on the panel and returns its position, or nothing once a
+// break is requested. Messages are processed on untouched reads and when a touch comes down,
+// never while a touch is being counted, and each time the break request is checked after them.
+std::optional<PanelPoint> AwaitStillTouch(CaptureHost& host);
+
+// After a taken touch: reads until the panel is released (true) or a break is requested while
+// it is still touched (false).
+bool AwaitRelease(CaptureHost& host);
 
 }  // namespace koral::calibration

@@ -324,6 +324,7 @@ TEST_F(CalibrationEndToEnd, AnsweringNoGivesTheDriverBackItsOldValues) {
   const CalibrationInput touched = TouchTargets(kCornerMode, SyntheticPanel{});
   const auto box = test::WaitForMessageBox(kQuestionCaption);
   ASSERT_TRUE(box);
+  PressEscape();  // too late to break off: no question comes inside this one
   test::AnswerMessageBox(box->Box, IDNO);
   ASSERT_TRUE(WaitForClose());
 
@@ -433,6 +434,16 @@ TEST_F(CalibrationEndToEnd, APanelTouchedAtTheStartMustBeReleasedFirst) {
   EXPECT_EQ(Events(), (std::vector<int32_t>{3, 0, 4}));
 }
 
+TEST_F(CalibrationEndToEnd, ClosingTheWindowBreaksTheRunOff) {
+  ASSERT_NO_FATAL_FAILURE(StartCalibration());
+  ASSERT_TRUE(WaitForPrompt(1));
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForClose());
+  EXPECT_TRUE(CursorShown());
+  EXPECT_EQ(Events(), std::vector<int32_t>{4});
+  EXPECT_TRUE(CalibrationWrites().empty());
+}
+
 // A panel that never reports a release must not hold the user: Escape breaks off the wait.
 TEST_F(CalibrationEndToEnd, EscapeBreaksOffTheWaitForTheFirstRelease) {
   ASSERT_NO_FATAL_FAILURE(StartPanel());
@@ -462,6 +473,7 @@ TEST_F(CalibrationEndToEnd, AModeTheWindowDoesNotSupportIsReportedAndNothingIsCa
   EXPECT_EQ(box->Text, "Fail to calibration! ( mode -1 not support )");
   EXPECT_EQ(DefaultButton(box->Box), IDOK);
   EXPECT_EQ(GetDlgItem(box->Box, IDCANCEL), nullptr) << "only an OK button";
+  EXPECT_TRUE(CursorShown()) << "the cursor shows for the message";
   test::AnswerMessageBox(box->Box, IDOK);
   ASSERT_TRUE(WaitForClose());
   EXPECT_TRUE(CursorShown());
