@@ -53,20 +53,7 @@ void frmMain::Design() {
   BorderStyle(ui::FormBorder::FixedSingle);
   ClientSize(6645, 5520);
 
-  picLogo.Create(*this, {480, 360, 4740, 780});
-  picLogo.BorderStyle(ui::BorderStyle::None);
-  lblOemTitle.Create(picLogo, {0, 0, 2940, 465}, "Brimholt");
-  lblOemTitle.Font({"Times New Roman", 20.25, true, false});
-  lblOemTitle.ForeColor(ui::kRed);
-  lblOemTitle.BackStyle(ui::BackStyle::Transparent);
-  lblSystem.Create(picLogo, {0, 600, 3105, 195}, "TouchScreen Control Panel Version ");
-  lblSystem.Font({"MS Sans Serif", 8.25, true, false});
-  lblSystem.ForeColor(ui::kBlue);
-  lblSystem.BackStyle(ui::BackStyle::Transparent);
-  lblSystem.AutoSize(true);  // the version is appended at load
-  picIcon.Create(*this, {5280, 360, 780, 780});
-  imgIcon.Create(picIcon, {0, 0, 480, 480});
-  imgIcon.Icon(ui::ProgramIcon());
+  DesignTitleArea();
 
   // Rows 600 twips apart: a button, and a rectangle with the row's status inside.
   struct Row {

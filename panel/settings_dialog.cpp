@@ -32,20 +32,7 @@ void SettingsDialog::DesignFurniture(const std::string& caption, int contentHeig
   ClientSize(kWidth, height);
 
   // The title area stands where the main window has it, so DressDialog's copies fit.
-  picLogo.Create(*this, {480, 360, 4740, 780});
-  picLogo.BorderStyle(ui::BorderStyle::None);
-  lblOemTitle.Create(picLogo, {0, 0, 2940, 465}, "Brimholt");
-  lblOemTitle.Font({"Times New Roman", 20.25, true, false});
-  lblOemTitle.ForeColor(ui::kRed);
-  lblOemTitle.BackStyle(ui::BackStyle::Transparent);
-  lblSystem.Create(picLogo, {0, 600, 3105, 195}, "TouchScreen Control Panel Version ");
-  lblSystem.Font({"MS Sans Serif", 8.25, true, false});
-  lblSystem.ForeColor(ui::kBlue);
-  lblSystem.BackStyle(ui::BackStyle::Transparent);
-  lblSystem.AutoSize(true);  // takes the main window's longer line
-  picIcon.Create(*this, {5280, 360, 780, 780});
-  imgIcon.Create(picIcon, {0, 0, 480, 480});
-  imgIcon.Icon(ui::ProgramIcon());
+  DesignTitleArea();
 
   Shape1.Create(*this, {kMargin, kMargin, kWidth - 2 * kMargin, height - 2 * kMargin});
   Shape1.BorderColor(ui::kGrey);

@@ -22,6 +22,24 @@ void MakeRoomForLogo(BrandedForm& form) {
 
 }  // namespace
 
+void BrandedForm::DesignTitleArea() {
+  picLogo.Create(*this, {480, 360, 4740, 780});
+  picLogo.BorderStyle(ui::BorderStyle::None);
+  lblOemTitle.Create(picLogo, {0, 0, 2940, 465}, "Brimholt");
+  lblOemTitle.Font({"Times New Roman", 20.25, true, false});
+  lblOemTitle.ForeColor(ui::kRed);
+  lblOemTitle.BackStyle(ui::BackStyle::Transparent);
+  lblSystem.Create(picLogo, {0, 600, 3105, 195}, "TouchScreen Control Panel Version ");
+  lblSystem.Font({"MS Sans Serif", 8.25, true, false});
+  lblSystem.ForeColor(ui::kBlue);
+  lblSystem.BackStyle(ui::BackStyle::Transparent);
+  // The main window appends its version at load, and dialogs copy that longer line.
+  lblSystem.AutoSize(true);
+  picIcon.Create(*this, {5280, 360, 780, 780});
+  imgIcon.Create(picIcon, {0, 0, 480, 480});
+  imgIcon.Icon(ui::ProgramIcon());
+}
+
 void SetMainWindow(BrandedForm* form) { g_mainWindow = form; }
 BrandedForm* MainWindow() { return g_mainWindow; }
 bool LogoMode() { return g_logoMode; }

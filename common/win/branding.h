@@ -23,6 +23,12 @@ class BrandedForm : public ui::Form {
   ui::Label lblSystem{this, "lblSystem"};
   ui::PictureBox picIcon{this, "picIcon"};
   ui::Image imgIcon{this, "imgIcon"};
+
+ protected:
+  // Creates the title area at its designed place (for a form's Design): the vendor title and the
+  // product line in picLogo, the program icon in picIcon. Dialogs use the main window's places,
+  // so that what DressDialog copies fits.
+  void DesignTitleArea();
 };
 
 // The program's main window, which dialogs copy and return to. Each program names it at start.
