@@ -36,8 +36,9 @@ class frmCalibration : public ui::Form, private CaptureHost {
   ui::Label lblHelp{this, "lblHelp"};
 
  private:
-  static constexpr int16_t kTaken = 0;   // CapturePoint: reading stored
-  static constexpr int16_t kBroken = 1;  // broken off (or, for a mode, direction not recognised)
+  // Results of the captures and of a mode's calibration.
+  static constexpr int16_t kTaken = 0;   // reading stored; for a mode, new values computed
+  static constexpr int16_t kBroken = 1;  // broken off; for a mode, also no values computed
 
   void Design() override;
   void Form_Load() override;
@@ -51,7 +52,9 @@ class frmCalibration : public ui::Form, private CaptureHost {
   bool WaitForInitialLiftOff();
   int16_t CalibrateCorners();
   int16_t CalibrateEdges();
+  // The four targets from `first` on, then the computation.
   int16_t CaptureTargets(int16_t first);
+  // False after reporting why no values came out.
   bool Compute();
   int16_t CapturePoint(int16_t index, const std::string& name);
   void DrawCrossMark(int16_t index, bool visible);
