@@ -15,6 +15,7 @@
 #include "profile.h"
 #include "profile_fixture.h"
 #include "programs.h"
+#include "tool_window.h"
 #include "registry.h"
 #include "sim_client.h"
 #include "synthetic_panel.h"
@@ -33,26 +34,6 @@ constexpr char kBreakQuestion[] = "Are you sure you want to break calibration?";
 constexpr char kCompletionQuestion[] =
     "CALIBRATION IS COMPLETE.\r\rFor test, touch on the screen and check cursor position.\r"
     "To save new calibration, click Yes button.\rTo restore old calibration, click No button.";
-
-// A shown top-level window of the process, by the form name it carries.
-HWND FindForm(DWORD process, const std::string& name) {
-  struct Search {
-    DWORD Process;
-    const std::string* Name;
-    HWND Found = nullptr;
-  } search{process, &name};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s.Process || !IsWindowVisible(window) || ui::NameOf(window) != *s.Name) return TRUE;
-        s.Found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
 
 bool Shown(HWND window) { return window && IsWindowVisible(window); }
 
@@ -87,32 +68,6 @@ ParamBlock BlockOf(const JournalEntry& e) {
 NewCalibration CalibrationOf(const ParamBlock& b) {
   return {b.CalXLeft, b.CalXCenter, b.CalXRight, b.CalYTop, b.CalYCenter, b.CalYBottom, b.PanelDirection};
 }
-
-// A stand-in for the right-button tool: a window of this process that records what it is told.
-class ToolWindow {
- public:
-  ToolWindow() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (m == WM_USER) Received().push_back(wp);
-      return DefWindowProcA(w, m, wp, lp);
-    };
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KoralCalibrationTestTool";
-    RegisterClassA(&wc);
-    window_ = CreateWindowA(wc.lpszClassName, "tool", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-    Received().clear();
-  }
-  ~ToolWindow() { DestroyWindow(window_); }
-  int32_t Handle() const { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(window_)); }
-  static std::vector<WPARAM>& Received() {
-    static std::vector<WPARAM> received;
-    return received;
-  }
-
- private:
-  HWND window_ = nullptr;
-};
 
 class CalibrationEndToEnd : public ::testing::Test {
  protected:
@@ -162,7 +117,7 @@ class CalibrationEndToEnd : public ::testing::Test {
   // Presses Calibration and waits for the calibration window.
   void OpenCalibration() {
     PostMessageA(Control(main_, "cmdCalibration"), BM_CLICK, 0, 0);
-    ASSERT_TRUE(test::WaitUntil([&] { return (window_ = FindForm(panel_.Id(), "frmCalibration")) != nullptr; }))
+    ASSERT_TRUE(test::WaitUntil([&] { return (window_ = test::FindForm(panel_.Id(), "frmCalibration")) != nullptr; }))
         << "the calibration window did not appear";
     surface_ = Control(window_, "picCalibration");
   }
@@ -525,13 +480,13 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
     block_.RightButtonFunction = c.function;
     block_.VirtualButton = c.virtualButton;
     block_.RightButtonAutoMode = c.autoMode;
-    ToolWindow tool;
+    test::ToolWindow tool;
     WindowSlot slot{tool.Handle(), 0, {}};
     ASSERT_TRUE(sim_.Exchange(kSetRightButtonSlot, &slot, sizeof slot));
     ASSERT_NO_FATAL_FAILURE(StartCalibration());
     ASSERT_TRUE(WaitForPrompt(1));
     if (!c.automatic) {
-      EXPECT_EQ(ToolWindow::Received(), std::vector<WPARAM>{0x1000});
+      EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{0x1000});
     }
 
     PressEscape();
@@ -543,7 +498,7 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
     const auto& journal = Journal();
     ASSERT_GE(journal.size(), 2u);
     if (c.automatic) {
-      EXPECT_TRUE(ToolWindow::Received().empty());
+      EXPECT_TRUE(test::ToolWindow::Received().empty());
       ASSERT_EQ(journal.front().Code, kWriteVirtualButton);
       ASSERT_EQ(journal.back().Code, kWriteVirtualButton);
       EXPECT_EQ(BlockOf(journal.front()).RightButtonAutoMode, 0);
@@ -552,8 +507,8 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
       ASSERT_TRUE(now);
       EXPECT_EQ(now->RightButtonAutoMode, 1);
     } else {
-      EXPECT_TRUE(test::WaitUntil([] { return ToolWindow::Received().size() == 2; }));
-      EXPECT_EQ(ToolWindow::Received(), (std::vector<WPARAM>{0x1000, 0x1001}));
+      EXPECT_TRUE(test::WaitUntil([] { return test::ToolWindow::Received().size() == 2; }));
+      EXPECT_EQ(test::ToolWindow::Received(), (std::vector<WPARAM>{0x1000, 0x1001}));
       EXPECT_EQ(journal.front().Code, kGetRightButtonSlot);
       EXPECT_EQ(journal.back().Code, kGetRightButtonSlot);
       const auto codes = Codes();

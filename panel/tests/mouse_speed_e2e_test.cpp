@@ -16,26 +16,6 @@ using namespace std::chrono_literals;
 
 constexpr char kPanel[] = "KORALpcp.exe";
 
-// A shown top-level window of the process, by the form name it carries.
-HWND FindForm(DWORD process, const std::string& name) {
-  struct Search {
-    DWORD Process;
-    const std::string* Name;
-    HWND Found = nullptr;
-  } search{process, &name};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s.Process || !IsWindowVisible(window) || ui::NameOf(window) != *s.Name) return TRUE;
-        s.Found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
 HWND Control(HWND form, const char* name) {
   const HWND control = ui::FindNamedChild(form, name);
   EXPECT_NE(control, nullptr) << name;
@@ -79,7 +59,7 @@ class MouseSpeedEndToEnd : public ::testing::Test {
   }
   void TearDown() override {
     if (panel_.Running()) {
-      if (HWND main = FindForm(panel_.Id(), "frmMain")) PostMessageA(main, WM_CLOSE, 0, 0);
+      if (HWND main = test::FindForm(panel_.Id(), "frmMain")) PostMessageA(main, WM_CLOSE, 0, 0);
       panel_.WaitForExit(10s);
     }
     sim_.Reset();
@@ -94,7 +74,7 @@ TEST_F(MouseSpeedEndToEnd, AChangeAppliedFromThePanelReachesTheDriverAndTheMainW
   ASSERT_TRUE(sim_.LoadBlock(stored));
   ASSERT_TRUE(panel_.Start(kPanel));
   HWND main = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (main = FindForm(panel_.Id(), "frmMain")) != nullptr; }))
+  ASSERT_TRUE(test::WaitUntil([&] { return (main = test::FindForm(panel_.Id(), "frmMain")) != nullptr; }))
       << "the main window did not appear";
   const HWND status = Control(main, "lblMouseSpeed");
   EXPECT_EQ(test::WindowText(status), "HS=50%, VS=50%, Acceleration=Slow");
@@ -102,7 +82,7 @@ TEST_F(MouseSpeedEndToEnd, AChangeAppliedFromThePanelReachesTheDriverAndTheMainW
 
   Click(Control(main, "cmdMouseSpeed"));
   HWND dialog = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (dialog = FindForm(panel_.Id(), "frmMouseSpeed")) != nullptr; }))
+  ASSERT_TRUE(test::WaitUntil([&] { return (dialog = test::FindForm(panel_.Id(), "frmMouseSpeed")) != nullptr; }))
       << "the dialog did not open";
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(main); })) << "the main window stayed";
   const HWND horizontal = Control(dialog, "hscMouseHSpeed");

@@ -144,3 +144,28 @@ std::string ControlText(HWND control) {
 }
 
 }  // namespace koral::test
+
+#include "names.h"
+
+namespace koral::test {
+
+HWND FindForm(DWORD process, const std::string& name) {
+  struct Search {
+    DWORD Process;
+    const std::string* Name;
+    HWND Found = nullptr;
+  } search{process, &name};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != s.Process || !IsWindowVisible(window) || ui::NameOf(window) != *s.Name) return TRUE;
+        s.Found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+}  // namespace koral::test

@@ -67,3 +67,10 @@ HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds 
 std::string ControlText(HWND control);
 
 }  // namespace koral::test
+
+namespace koral::test {
+
+// A shown top-level window of the process carrying the form name (see ui/names.h).
+HWND FindForm(DWORD process, const std::string& name);
+
+}  // namespace koral::test

@@ -9,6 +9,7 @@
 #include "driver_link.h"
 #include "profile.h"
 #include "programs.h"
+#include "tool_window.h"
 #include "sim_client.h"
 
 namespace koral {
@@ -201,53 +202,26 @@ TEST_F(DriverLink, CalibrationEventsAndSoundTestsReachTheDriver) {
   EXPECT_EQ(journal[1].Length, 4u);
 }
 
-// A window of this process standing in for the right-button tool or the companion.
-class ToolWindow {
- public:
-  ToolWindow() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (m == WM_USER) Received().push_back(wp);
-      return DefWindowProcA(w, m, wp, lp);
-    };
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KoralTestTool";
-    RegisterClassA(&wc);
-    window_ = CreateWindowA("KoralTestTool", "tool", 0, 0, 0, 10, 10, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-    Received().clear();
-  }
-  ~ToolWindow() { DestroyWindow(window_); }
-  int32_t Handle() const { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(window_)); }
-  static std::vector<WPARAM>& Received() {
-    static std::vector<WPARAM> received;
-    return received;
-  }
-
- private:
-  HWND window_ = nullptr;
-};
-
 TEST_F(DriverLink, RightButtonToolIsMessagedOnlyWhenRegistered) {
-  ToolWindow tool;
+  test::ToolWindow tool;
   driver::TellRightButtonTool(driver::kHideTool);
-  EXPECT_TRUE(ToolWindow::Received().empty());
+  EXPECT_TRUE(test::ToolWindow::Received().empty());
 
   Link().Slot = {tool.Handle(), 0, {}};
   driver::SetRightButtonSlot();
   for (WPARAM code : {driver::kHideTool, driver::kShowTool, driver::kQuitTool})
     driver::TellRightButtonTool(code);
-  EXPECT_EQ(ToolWindow::Received(),
+  EXPECT_EQ(test::ToolWindow::Received(),
             (std::vector<WPARAM>{driver::kHideTool, driver::kShowTool, driver::kQuitTool}));
 }
 
 TEST_F(DriverLink, CompanionIsToldToQuitOnlyWhenRegistered) {
-  ToolWindow companion;
+  test::ToolWindow companion;
   driver::QuitCompanion();
-  EXPECT_TRUE(ToolWindow::Received().empty());
+  EXPECT_TRUE(test::ToolWindow::Received().empty());
   ASSERT_TRUE(sim_.SetCompanionSlot(companion.Handle(), 2));
   driver::QuitCompanion();
-  EXPECT_EQ(ToolWindow::Received(), std::vector<WPARAM>{driver::kQuitCompanion});
+  EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{driver::kQuitCompanion});
   EXPECT_EQ(Link().Slot.State, 2) << "the orientation code comes with the slot";
 }
 
