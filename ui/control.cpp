@@ -284,13 +284,13 @@ void Control::FontItalic(bool italic) {
 
 void Control::ApplyFont() {
   if (!hwnd_) return;
-  LOGFONTA spec{};
-  spec.lfHeight = FontHeightPixels(font_.Size);
-  spec.lfWeight = font_.Bold ? FW_BOLD : FW_NORMAL;
-  spec.lfItalic = font_.Italic ? TRUE : FALSE;
-  spec.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(spec.lfFaceName, font_.Name.c_str(), LF_FACESIZE);
-  UniqueGdiObject font(CreateFontIndirectA(&spec));
+  LOGFONTA logFont{};
+  logFont.lfHeight = FontHeightPixels(font_.Size);
+  logFont.lfWeight = font_.Bold ? FW_BOLD : FW_NORMAL;
+  logFont.lfItalic = font_.Italic ? TRUE : FALSE;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(logFont.lfFaceName, font_.Name.c_str(), LF_FACESIZE);
+  UniqueGdiObject font(CreateFontIndirectA(&logFont));
   if (!font) return;
   // The old font goes only after the window let go of it; the new one is ours already, so that
   // a label sizing itself to its text measures with it.
