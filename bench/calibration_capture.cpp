@@ -135,19 +135,19 @@ class Panel {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-  calibration::frmCalibration& window = calibration::CalibrationForm();
+  static calibration::frmCalibration window;
   Panel panel(window);
-  if (!panel.Open() || !driver::OpenDevice()) {
+  if (!panel.Open() || !device::OpenDevice()) {
     std::fprintf(stderr, "cannot open the driver; is it installed and started in this prefix?\n");
     return 1;
   }
-  driver::ReadBlock();
+  device::ReadBlock();
   CalibrationMode() = calibration::kCornerMode;
 
   // The same call the loop makes, with nothing around it: the ceiling of the loop's rate.
   constexpr int kBareReads = 2000;
   const auto bareStart = Clock::now();
-  for (int i = 0; i < kBareReads; ++i) driver::ReadRawPoint();
+  for (int i = 0; i < kBareReads; ++i) device::ReadRawPoint();
   const double bareRate = kBareReads / std::chrono::duration<double>(Clock::now() - bareStart).count();
   AnswerNo boxes;
   InstallMessageBoxes(&boxes);
@@ -164,6 +164,6 @@ int main(int argc, char** argv) {
 
   sim::SimClient cleanup;
   if (cleanup.Open()) cleanup.Reset();
-  driver::CloseDevice();
+  device::CloseDevice();
   return 0;
 }

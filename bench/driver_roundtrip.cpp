@@ -13,7 +13,7 @@
 
 namespace {
 
-using koral::driver::Link;
+using koral::device::Link;
 
 struct Stats {
   double median, mean, p99;
@@ -48,7 +48,7 @@ void Report(const char* name, const Stats& s) {
 
 int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
-  if (!koral::driver::OpenDevice()) {
+  if (!koral::device::OpenDevice()) {
     std::fprintf(stderr, "cannot open the driver; is it installed and started in this prefix?\n");
     return 1;
   }
@@ -58,13 +58,13 @@ int main(int argc, char** argv) {
 
   std::printf("driver round trips, %d calls each\n", iterations);
   const Stats floor = Measure(iterations, [&] { Raw(koral::kSimReadJournal, journal, 0, sizeof journal); });
-  const Stats raw = Measure(iterations, [] { koral::driver::ReadRawPoint(); });
-  const Stats block = Measure(iterations, [] { koral::driver::ReadBlock(); });
+  const Stats raw = Measure(iterations, [] { koral::device::ReadRawPoint(); });
+  const Stats block = Measure(iterations, [] { koral::device::ReadBlock(); });
   Report("0xF6030 read empty journal (floor)", floor);
   Report("0xF2030 read raw sample", raw);
   Report("0xF2010 read parameter block", block);
 
   Raw(koral::kSimReset, &ignored, sizeof ignored, sizeof ignored);
-  koral::driver::CloseDevice();
+  koral::device::CloseDevice();
   return 0;
 }

@@ -84,6 +84,38 @@ struct ParamBlock {
   uint8_t McuCode[4];
 };
 
+// Values of the block's mode fields that the programs test.
+enum TouchMode : uint8_t {  // VirtualButton
+  kStreamMode = 1,
+  kLiftOffMode = 2,
+  kTouchDownMode = 3,
+  kDragDropMode = 4,
+};
+enum RightButtonSwitch : uint8_t {  // RightButtonFunction
+  kRightButtonOff = 0,
+  kRightButtonOn = 1,
+};
+enum RightButtonAuto : uint8_t {  // RightButtonAutoMode: any value but 0 counts as automatic
+  kRightButtonManual = 0,
+  kRightButtonAutomatic = 1,
+};
+
+// The right-button function works through the corner tool KORALprb unless it is automatic in
+// drag-and-drop mode, where the driver itself makes the right click.
+constexpr bool RightButtonUsesTool(const ParamBlock& block) {
+  return block.RightButtonFunction == kRightButtonOn &&
+         !(block.VirtualButton == kDragDropMode && block.RightButtonAutoMode != kRightButtonManual);
+}
+
+// Window slot handle meaning "no window registered".
+inline constexpr int32_t kNoWindow = -1;
+
+// WindowSlot.State of the right-button tool.
+enum RightButtonState : int16_t {
+  kToolIdle = 0,
+  kToolArmed = 1,  // the next touch is to be a right click; the driver clears it once made
+};
+
 struct ModeArg {
   int32_t Value;
 };

@@ -1,5 +1,7 @@
 #include "status_texts.h"
 
+#include "driver_protocol.h"
+
 namespace koral {
 namespace {
 
@@ -35,7 +37,7 @@ std::string TouchModeText(int mode, int rightButtonFunction, int autoMode) {
     return "Invalid#" + PlainDecimal(mode) + "," + PlainDecimal(rightButtonFunction) + "," +
            PlainDecimal(autoMode);
   std::string text = TouchModeName(mode) + ", RBF " + (rightButtonFunction == 0 ? "Disable" : "Enable");
-  if (rightButtonFunction != 0 && mode == 4)
+  if (rightButtonFunction != kRightButtonOff && mode == kDragDropMode)
     text += autoMode == 1 ? " ( Automatic Mode )" : " ( Manual Mode )";
   return text;
 }

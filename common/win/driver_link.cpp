@@ -7,7 +7,7 @@
 #include "messages.h"
 #include "profile.h"
 
-namespace koral::driver {
+namespace koral::device {
 namespace {
 
 void Command(uint32_t code, void* buffer, DWORD length) {
@@ -68,15 +68,15 @@ void PlaySoundTest() { Command(kSoundTest, &Link().Sound, sizeof(SoundTest)); }
 
 void TellRightButtonTool(WPARAM code) {
   GetRightButtonSlot();
-  if (Link().Slot.Handle != -1) MessageTool(code);
+  if (Link().Slot.Handle != kNoWindow) MessageTool(code);
 }
 
 void QuitCompanion() {
   GetCompanionSlot();
-  if (Link().Slot.Handle != -1) MessageTool(kQuitCompanion);
+  if (Link().Slot.Handle != kNoWindow) MessageTool(kQuitCompanion);
 }
 
 bool StartRightButtonTool() { return Run(kRightButtonProgram, SW_HIDE); }
 bool StartCompanion() { return Run(kCompanionProgram, SW_SHOWNORMAL); }
 
-}  // namespace koral::driver
+}  // namespace koral::device

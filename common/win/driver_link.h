@@ -11,7 +11,7 @@
 #include "driver_protocol.h"
 #include "handles.h"
 
-namespace koral::driver {
+namespace koral::device {
 
 struct LinkState {
   UniqueHandle Device;          // empty = not open
@@ -66,4 +66,4 @@ void QuitCompanion();
 bool StartRightButtonTool();
 bool StartCompanion();
 
-}  // namespace koral::driver
+}  // namespace koral::device

@@ -25,6 +25,10 @@ int ErrorBox(const std::string& text, const std::string& caption) {
   return g_boxes->Show(text, caption, MB_OK | MB_ICONSTOP | MB_SYSTEMMODAL);
 }
 
+int PlainBox(const std::string& text, const std::string& caption) {
+  return g_boxes->Show(text, caption, MB_OK);
+}
+
 int QuestionBox(const std::string& text, const std::string& caption, UINT extraFlags) {
   return g_boxes->Show(text, caption, MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL | extraFlags);
 }

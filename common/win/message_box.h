@@ -23,6 +23,8 @@ void InstallMessageBoxes(MessageBoxes* boxes);
 
 // Beeps, then shows the text with the stop icon and one OK button, system-modal.
 int ErrorBox(const std::string& text, const std::string& caption);
+// Shows the text with one OK button and no icon.
+int PlainBox(const std::string& text, const std::string& caption);
 // Shows the text with the question icon and Yes/No, system-modal; extraFlags may add a
 // default-button flag such as MB_DEFBUTTON2. Returns IDYES or IDNO.
 int QuestionBox(const std::string& text, const std::string& caption, UINT extraFlags = 0);

@@ -161,7 +161,7 @@ void PushSample(RawPoint& sample, const SimSample& input) {
   sample.Counter = static_cast<int16_t>(static_cast<uint16_t>(sample.Counter) + 1u);
 }
 
-constexpr WindowSlot kEmptySlot = {-1, 0, {0, 0}};
+constexpr WindowSlot kEmptySlot = {kNoWindow, kToolIdle, {0, 0}};
 
 }  // namespace
 
@@ -275,7 +275,7 @@ Outcome Handle(DriverState& state, uint32_t code, uint8_t* buffer, uint32_t inpu
     case kSimReadJournal:
       return Done(TakeJournal(state.Log, buffer, output_length));
     case kSimRightClickDone:
-      if (state.RightButton.State == 1) state.RightButton.State = 0;
+      if (state.RightButton.State == kToolArmed) state.RightButton.State = kToolIdle;
       return Done();
     case kSimSetCompanionSlot:
       state.Companion = Load<WindowSlot>(buffer);

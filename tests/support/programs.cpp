@@ -4,16 +4,19 @@
 
 namespace koral::test {
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.resize(folder.find_last_of('\\'));
-  // Tests live in build\windows\tests\...; programs in build\windows\bin.
-  const auto windows = folder.rfind("\\tests");
-  if (windows != std::string::npos) folder = folder.substr(0, windows) + "\\bin";
-  return folder;
+namespace {
+
+// A folder the build hands the tests in the environment (see cmake/koral.cmake).
+std::string FolderFromEnvironment(const char* variable) {
+  char folder[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA(variable, folder, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
 }
+
+}  // namespace
+
+std::string ProgramFolder() { return FolderFromEnvironment("KORAL_PROGRAMS"); }
+std::string ToolFolder() { return FolderFromEnvironment("KORAL_TOOLS"); }
 
 RunningProgram::~RunningProgram() {
   if (Running()) {

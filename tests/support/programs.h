@@ -12,8 +12,10 @@
 
 namespace koral::test {
 
-// Folder of the built programs (Windows path), taken from the test's own location.
+// Folders of the built programs and of the tools and stand-ins (Windows paths), as the build
+// passes them in KORAL_PROGRAMS and KORAL_TOOLS; empty when the test was started without them.
 std::string ProgramFolder();
+std::string ToolFolder();
 
 // A started program; ended on destruction if it is still running.
 class RunningProgram {

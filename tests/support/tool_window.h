@@ -1,5 +1,6 @@
 // A stand-in for the right-button tool or the companion: a window of the test process that
-// records the wParam of every WM_USER message it is sent.
+// records the wParam of every WM_USER message it is sent. Given the right-button tool's caption,
+// it passes for a live tool.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,7 @@ namespace koral::test {
 
 class ToolWindow {
  public:
-  ToolWindow() {
+  explicit ToolWindow(const char* caption = "tool") {
     WNDCLASSA wc{};
     wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
       if (m == WM_USER) Received().push_back(wp);
@@ -20,7 +21,7 @@ class ToolWindow {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "KoralTestTool";
     RegisterClassA(&wc);  // fails harmlessly when a previous ToolWindow registered it
-    window_ = CreateWindowA(wc.lpszClassName, "tool", 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+    window_ = CreateWindowA(wc.lpszClassName, caption, 0, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
                             nullptr);
     Received().clear();
   }

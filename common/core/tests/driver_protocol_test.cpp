@@ -24,5 +24,29 @@ TEST(DriverProtocol, MultiByteFieldsAreLittleEndian) {
   EXPECT_EQ(block.ResolutionX, 1024);
 }
 
+// The corner tool serves the right-button function everywhere but in automatic drag-and-drop
+// mode, where the driver makes the right click itself; any automatic value but 0 counts.
+TEST(DriverProtocol, RightButtonUsesTheToolUnlessAutomaticInDragDropMode) {
+  struct Case {
+    uint8_t mode, function, automatic;
+    bool usesTool;
+  };
+  const Case cases[] = {
+      {kStreamMode, kRightButtonOn, 0, true},      {kTouchDownMode, kRightButtonOn, 1, true},
+      {kDragDropMode, kRightButtonOn, 0, true},    {kDragDropMode, kRightButtonOn, 1, false},
+      {kDragDropMode, kRightButtonOn, 7, false},   {kDragDropMode, kRightButtonOff, 0, false},
+      {kStreamMode, kRightButtonOff, 1, false},    {0, kRightButtonOn, 1, true},
+      {kLiftOffMode, 2, 0, false},
+  };
+  for (const Case& c : cases) {
+    ParamBlock block{};
+    block.VirtualButton = c.mode;
+    block.RightButtonFunction = c.function;
+    block.RightButtonAutoMode = c.automatic;
+    EXPECT_EQ(RightButtonUsesTool(block), c.usesTool)
+        << "mode " << int(c.mode) << ", function " << int(c.function) << ", automatic " << int(c.automatic);
+  }
+}
+
 }  // namespace
 }  // namespace koral

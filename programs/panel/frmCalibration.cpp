@@ -17,7 +17,7 @@
 namespace koral::calibration {
 namespace {
 
-using driver::Link;
+using device::Link;
 
 constexpr ui::Colour kLightGrey = 0xC0C0C0;
 constexpr ui::Colour kYellow = 0x00FFFF;
@@ -46,11 +46,6 @@ void PutCalibration(const NewCalibration& c, ParamBlock& b) {
 }
 
 }  // namespace
-
-frmCalibration& CalibrationForm() {
-  static frmCalibration form;
-  return form;
-}
 
 frmCalibration::frmCalibration() : Form("frmCalibration") {
   picCalibration.KeyPress = Handler(&frmCalibration::picCalibration_KeyPress);
@@ -108,15 +103,7 @@ void frmCalibration::Form_Load() {
                         std::to_string(block.ResolutionY));
 
   // The right-button function would turn calibration touches into right clicks: suspend it.
-  savedAutoMode_ = block.RightButtonAutoMode;
-  if (block.RightButtonFunction == 1) {
-    if (block.VirtualButton == 4 && savedAutoMode_ != 0) {
-      block.RightButtonAutoMode = 0;
-      driver::WriteVirtualButton();
-    } else {
-      driver::TellRightButtonTool(driver::kHideTool);
-    }
-  }
+  rightButton_.Suspend(block);
   markShown_ = false;
   runPending_ = true;
 }
@@ -153,15 +140,7 @@ void frmCalibration::Form_Unload(bool& cancel) {
     breakRequested_ = true;
     return;
   }
-  ParamBlock& block = Link().Block;
-  if (block.RightButtonFunction == 1) {
-    if (block.VirtualButton == 4 && savedAutoMode_ != 0) {
-      block.RightButtonAutoMode = 1;
-      driver::WriteVirtualButton();
-    } else {
-      driver::TellRightButtonTool(driver::kShowTool);
-    }
-  }
+  rightButton_.Resume(Link().Block);
   ReturnToMainWindow();
   ShowMouseCursor();
 }
@@ -174,13 +153,13 @@ void frmCalibration::RunCalibration() {
   running_ = true;
   std::fill(pointX_.begin() + 1, pointX_.end(), 0);
   std::fill(pointY_.begin() + 1, pointY_.end(), 0);
-  driver::GetCompanionSlot();  // its state word is the orientation code
+  device::GetCompanionSlot();  // its state word is the orientation code
   oldCalibration_ = CalibrationOf(Link().Block);
   HideMouseCursor();
 
   breakRequested_ = false;
   if (!WaitForInitialLiftOff()) {
-    driver::SignalCalibration(kCalBroken);
+    device::SignalCalibration(kCalBroken);
   } else {
     SetTouchIndicator(false);
     breakRequested_ = false;
@@ -199,10 +178,10 @@ void frmCalibration::RunCalibration() {
       ApplyNewCalibration();
       picCalibration.Visible(false);
       ShowMouseCursor();
-      driver::SignalCalibration(kCalLeft);
+      device::SignalCalibration(kCalLeft);
       // Meanwhile the new values are in force and the user can try them.
       if (QuestionBox(kCompletionQuestion, kQuestionCaption) == IDNO) {
-        ui::BusyPointer busy;
+        BusyPointer busy;
         RestoreOldCalibration();
       }
     }
@@ -215,7 +194,7 @@ bool frmCalibration::WaitForInitialLiftOff() {
   if (!ReadSample().Touched) return true;
   ShowLiftOffPrompt("START CALIBRATION!");
   SetTouchIndicator(true);
-  driver::SignalCalibration(kCalTouchedAtStart);
+  device::SignalCalibration(kCalTouchedAtStart);
   // A panel that never reports a release must not keep the user from breaking off.
   capturing_ = true;
   bool released = false;
@@ -262,7 +241,7 @@ bool frmCalibration::Compute() {
 int16_t frmCalibration::CapturePoint(int16_t index, const std::string& name) {
   const auto broken = [this] {
     capturing_ = false;
-    driver::SignalCalibration(kCalBroken);
+    device::SignalCalibration(kCalBroken);
     return kBroken;
   };
   currentTarget_ = index;
@@ -277,7 +256,7 @@ int16_t frmCalibration::CapturePoint(int16_t index, const std::string& name) {
   if (!taken) return broken();
   pointX_[static_cast<size_t>(index)] = taken->X;
   pointY_[static_cast<size_t>(index)] = taken->Y;
-  driver::SignalCalibration(kCalPointAccepted);
+  device::SignalCalibration(kCalPointAccepted);
   DrawCrossMark(index, false);
   ShowLiftOffPrompt("NEXT STEP!");
   if (!AwaitRelease(*this)) return broken();
@@ -317,17 +296,17 @@ void frmCalibration::SetTouchIndicator(bool on) { picStat.BackColor(on ? kYellow
 
 void frmCalibration::ApplyNewCalibration() {
   PutCalibration(newCalibration_, Link().Block);
-  driver::WriteCalibration();
+  device::WriteCalibration();
 }
 
 void frmCalibration::RestoreOldCalibration() {
   PutCalibration(oldCalibration_, Link().Block);
-  driver::WriteCalibration();
+  device::WriteCalibration();
 }
 
 void frmCalibration::ConfirmBreak() {
   confirming_ = true;
-  driver::SignalCalibration(kCalLeft);
+  device::SignalCalibration(kCalLeft);
   // A mark already taken stays erased: only the one still awaiting its touch comes back.
   const bool markWasShown = markShown_;
   if (markWasShown) DrawCrossMark(currentTarget_, false);
@@ -344,7 +323,7 @@ void frmCalibration::ConfirmBreak() {
 }
 
 PanelSample frmCalibration::ReadSample() {
-  driver::ReadRawPoint();
+  device::ReadRawPoint();
   samplesRead_.fetch_add(1, std::memory_order_relaxed);
   const RawPoint& raw = Link().Raw;
   return {raw.X, raw.Y, (raw.Status & kTouchedBit) != 0, raw.Counter};

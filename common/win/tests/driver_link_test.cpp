@@ -15,7 +15,7 @@
 namespace koral {
 namespace {
 
-using driver::Link;
+using device::Link;
 
 std::vector<uint8_t> Bytes(const ParamBlock& block) {
   const auto* p = reinterpret_cast<const uint8_t*>(&block);
@@ -31,18 +31,18 @@ class DriverLink : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(sim_.Open()) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(driver::OpenDevice());
+    ASSERT_TRUE(device::OpenDevice());
     Link().Block = {};
   }
   void TearDown() override {
-    driver::CloseDevice();
+    device::CloseDevice();
     sim_.Reset();
   }
   sim::SimClient sim_;
 };
 
 TEST_F(DriverLink, ReadBlockFillsTheWholeBlockAndIsJournalled) {
-  driver::ReadBlock();
+  device::ReadBlock();
   EXPECT_TRUE(Link().LastResult);
   EXPECT_EQ(Link().BytesReturned, sizeof(ParamBlock));
   EXPECT_NE(Link().Block.DetectedPort, 0);
@@ -56,7 +56,7 @@ TEST_F(DriverLink, DetectedPortZeroComesBackAsReported) {
   ParamBlock none = sim_.DefaultBlock();
   none.DetectedPort = 0;
   ASSERT_TRUE(sim_.LoadBlock(none));
-  driver::ReadBlock();
+  device::ReadBlock();
   EXPECT_TRUE(Link().LastResult);
   EXPECT_EQ(Link().Block.DetectedPort, 0);
 }
@@ -70,18 +70,18 @@ TEST_F(DriverLink, EachGroupCodeDeliversExactlyTheBlockSent) {
     std::vector<std::pair<size_t, size_t>> taken;  // byte ranges [first, last]
   };
   const Group groups[] = {
-      {"serial ports", driver::WriteSerialPorts, kWriteSerialPorts, {{4, 39}}},
-      {"virtual button", driver::WriteVirtualButton, kWriteVirtualButton, {{40, 40}, {53, 57}}},
-      {"feedback", driver::WriteFeedback, kWriteFeedback, {{41, 45}}},
-      {"sensitivity", driver::WriteSensitivity, kWriteSensitivity, {{46, 46}}},
-      {"mouse speed", driver::WriteMouseSpeed, kWriteMouseSpeed, {{47, 50}}},
-      {"calibration", driver::WriteCalibration, kWriteCalibration, {{58, 70}}},
-      {"whole block", driver::WriteWholeBlock, kWriteWholeBlock, {{0, 81}}},
-      {"sleep time", driver::WriteSleepTime, kWriteSleepTime, {{51, 51}}},
+      {"serial ports", device::WriteSerialPorts, kWriteSerialPorts, {{4, 39}}},
+      {"virtual button", device::WriteVirtualButton, kWriteVirtualButton, {{40, 40}, {53, 57}}},
+      {"feedback", device::WriteFeedback, kWriteFeedback, {{41, 45}}},
+      {"sensitivity", device::WriteSensitivity, kWriteSensitivity, {{46, 46}}},
+      {"mouse speed", device::WriteMouseSpeed, kWriteMouseSpeed, {{47, 50}}},
+      {"calibration", device::WriteCalibration, kWriteCalibration, {{58, 70}}},
+      {"whole block", device::WriteWholeBlock, kWriteWholeBlock, {{0, 81}}},
+      {"sleep time", device::WriteSleepTime, kWriteSleepTime, {{51, 51}}},
   };
   for (const auto& g : groups) {
     ASSERT_TRUE(sim_.Reset());
-    driver::ReadBlock();
+    device::ReadBlock();
     const auto before = Bytes(Link().Block);
     auto* bytes = reinterpret_cast<uint8_t*>(&Link().Block);
     for (size_t i = 0; i < sizeof(ParamBlock); ++i) bytes[i] = static_cast<uint8_t>(bytes[i] ^ 0x5A);
@@ -95,7 +95,7 @@ TEST_F(DriverLink, EachGroupCodeDeliversExactlyTheBlockSent) {
     EXPECT_EQ(journal[0].Code, g.code) << g.name;
     EXPECT_EQ(Bytes(journal[0]), sent) << g.name;
 
-    driver::ReadBlock();
+    device::ReadBlock();
     const auto after = Bytes(Link().Block);
     for (size_t i = 0; i < sizeof(ParamBlock); ++i) {
       bool taken = false;
@@ -106,11 +106,11 @@ TEST_F(DriverLink, EachGroupCodeDeliversExactlyTheBlockSent) {
 }
 
 TEST_F(DriverLink, BytesTheSuiteDoesNotInterpretGoBackUnchanged) {
-  driver::ReadBlock();
+  device::ReadBlock();
   const ParamBlock read = Link().Block;
   Link().Block.MouseHSpeed = 3;
-  driver::WriteMouseSpeed();
-  driver::ReadBlock();
+  device::WriteMouseSpeed();
+  device::ReadBlock();
   const ParamBlock& now = Link().Block;
   EXPECT_EQ(std::memcmp(now.Reserved0, read.Reserved0, 3), 0);
   EXPECT_EQ(now.Reserved52, read.Reserved52);
@@ -121,24 +121,24 @@ TEST_F(DriverLink, BytesTheSuiteDoesNotInterpretGoBackUnchanged) {
 
 TEST_F(DriverLink, RightButtonSlotIsEmptyUntilAWindowRegisters) {
   Link().Slot = {1234, 1, {}};
-  driver::GetRightButtonSlot();
+  device::GetRightButtonSlot();
   EXPECT_EQ(Link().Slot.Handle, -1);
   EXPECT_EQ(Link().Slot.State, 0);
 
   Link().Slot = {0x10086, 1, {}};
-  driver::SetRightButtonSlot();
+  device::SetRightButtonSlot();
   Link().Slot = {};
-  driver::GetRightButtonSlot();
+  device::GetRightButtonSlot();
   EXPECT_EQ(Link().Slot.Handle, 0x10086);
   EXPECT_EQ(Link().Slot.State, 1);
 
   ASSERT_TRUE(sim_.RightClickDone());
-  driver::GetRightButtonSlot();
+  device::GetRightButtonSlot();
   EXPECT_EQ(Link().Slot.State, 0) << "the driver disarms the tool after its right click";
 }
 
 TEST_F(DriverLink, WrongBufferLengthFailsAndChangesNothing) {
-  driver::ReadBlock();
+  device::ReadBlock();
   const auto before = Bytes(Link().Block);
   sim_.ReadJournal();
   ParamBlock changed = Link().Block;
@@ -156,17 +156,17 @@ TEST_F(DriverLink, WrongBufferLengthFailsAndChangesNothing) {
   EXPECT_FALSE(DeviceIoControl(Link().Device.get(), kSetRightButtonSlot, &slot, 4, &slot, 4,
                                &returned, &overlapped));
   EXPECT_TRUE(sim_.ReadJournal().empty());
-  driver::ReadBlock();
+  device::ReadBlock();
   EXPECT_EQ(Bytes(Link().Block), before);
-  driver::GetRightButtonSlot();
+  device::GetRightButtonSlot();
   EXPECT_EQ(Link().Slot.Handle, -1);
 }
 
 TEST_F(DriverLink, FailedCommandLeavesTheBufferAsItWas) {
-  driver::CloseDevice();
+  device::CloseDevice();
   Link().Block = {};
   Link().Block.MouseVSpeed = 9;
-  driver::ReadBlock();
+  device::ReadBlock();
   EXPECT_FALSE(Link().LastResult);
   EXPECT_EQ(Link().Block.MouseVSpeed, 9);
   EXPECT_EQ(Link().Block.DetectedPort, 0) << "an unread block means no controller";
@@ -174,24 +174,24 @@ TEST_F(DriverLink, FailedCommandLeavesTheBufferAsItWas) {
 
 TEST_F(DriverLink, RawSampleCounterChangesWithEveryNewSample) {
   ASSERT_TRUE(sim_.PushSample(100, 900, true));
-  driver::ReadRawPoint();
+  device::ReadRawPoint();
   const RawPoint first = Link().Raw;
   EXPECT_EQ(first.X, 100);
   EXPECT_EQ(first.Y, 900);
   EXPECT_EQ(first.Status & kTouchedBit, kTouchedBit);
-  driver::ReadRawPoint();
+  device::ReadRawPoint();
   EXPECT_EQ(Link().Raw.Counter, first.Counter) << "no new sample, same counter";
   ASSERT_TRUE(sim_.PushSample(100, 900, false));
-  driver::ReadRawPoint();
+  device::ReadRawPoint();
   EXPECT_NE(Link().Raw.Counter, first.Counter);
   EXPECT_EQ(Link().Raw.Status & kTouchedBit, 0);
   EXPECT_TRUE(sim_.ReadJournal().empty()) << "raw reads are not journalled";
 }
 
 TEST_F(DriverLink, CalibrationEventsAndSoundTestsReachTheDriver) {
-  driver::SignalCalibration(kCalPointAccepted);
+  device::SignalCalibration(kCalPointAccepted);
   Link().Sound = {1000, 20};
-  driver::PlaySoundTest();
+  device::PlaySoundTest();
   const auto journal = sim_.ReadJournal();
   ASSERT_EQ(journal.size(), 2u);
   EXPECT_EQ(journal[0].Code, kCalibrationEvent);
@@ -204,24 +204,24 @@ TEST_F(DriverLink, CalibrationEventsAndSoundTestsReachTheDriver) {
 
 TEST_F(DriverLink, RightButtonToolIsMessagedOnlyWhenRegistered) {
   test::ToolWindow tool;
-  driver::TellRightButtonTool(driver::kHideTool);
+  device::TellRightButtonTool(device::kHideTool);
   EXPECT_TRUE(test::ToolWindow::Received().empty());
 
   Link().Slot = {tool.Handle(), 0, {}};
-  driver::SetRightButtonSlot();
-  for (WPARAM code : {driver::kHideTool, driver::kShowTool, driver::kQuitTool})
-    driver::TellRightButtonTool(code);
+  device::SetRightButtonSlot();
+  for (WPARAM code : {device::kHideTool, device::kShowTool, device::kQuitTool})
+    device::TellRightButtonTool(code);
   EXPECT_EQ(test::ToolWindow::Received(),
-            (std::vector<WPARAM>{driver::kHideTool, driver::kShowTool, driver::kQuitTool}));
+            (std::vector<WPARAM>{device::kHideTool, device::kShowTool, device::kQuitTool}));
 }
 
 TEST_F(DriverLink, CompanionIsToldToQuitOnlyWhenRegistered) {
   test::ToolWindow companion;
-  driver::QuitCompanion();
+  device::QuitCompanion();
   EXPECT_TRUE(test::ToolWindow::Received().empty());
   ASSERT_TRUE(sim_.SetCompanionSlot(companion.Handle(), 2));
-  driver::QuitCompanion();
-  EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{driver::kQuitCompanion});
+  device::QuitCompanion();
+  EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{device::kQuitCompanion});
   EXPECT_EQ(Link().Slot.State, 2) << "the orientation code comes with the slot";
 }
 
@@ -233,21 +233,21 @@ TEST(Launcher, InstallPathWithABlankRunsTheRightProgram) {
   std::error_code ignored;
   fs::remove_all(root, ignored);
   fs::create_directories(root / "Program Files");
-  const fs::path marker = fs::path(test::ProgramFolder()).parent_path() / "tests" / "marker_program.exe";
+  const fs::path marker = fs::path(test::ToolFolder()) / "marker_program.exe";
   ASSERT_TRUE(fs::exists(marker)) << marker;
   fs::copy_file(marker, root / "Program.exe");
   fs::copy_file(marker, root / "Program Files" / "KORALPrb.exe");
   fs::copy_file(marker, root / "Program Files" / "KORALPvr.exe");
 
   Profile().InstallPath = (root / "Program Files").string();
-  EXPECT_TRUE(driver::StartRightButtonTool());
-  EXPECT_TRUE(driver::StartCompanion());
+  EXPECT_TRUE(device::StartRightButtonTool());
+  EXPECT_TRUE(device::StartCompanion());
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPrb.exe.ran"); }));
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPvr.exe.ran"); }));
   EXPECT_FALSE(fs::exists(root / "Program.exe.ran"));
 
   Profile().InstallPath = (root / "Nowhere").string();
-  EXPECT_FALSE(driver::StartRightButtonTool());
+  EXPECT_FALSE(device::StartRightButtonTool());
   // The started programs may still be ending; their files can go once they have.
   EXPECT_TRUE(test::WaitUntil([&] { return fs::remove_all(root, ignored), !fs::exists(root); }));
 }

@@ -5,7 +5,7 @@
 #include "messages.h"
 #include "pointer.h"
 #include "profile.h"
-#include "single_instance.h"
+#include "startup_steps.h"
 #include "status_texts.h"
 #include "titles.h"
 #include "utilities.h"
@@ -17,10 +17,6 @@ constexpr char kProgram[] = "KORALpcp";
 constexpr char kVersion[] = "7.2.PS2";
 constexpr char kPs2Found[] = "TouchScreen or Mouse found on PS/2 port";
 constexpr const char* kCalibrationMethods[] = {" 4 points, mode 1", " 4 points, mode 2"};
-constexpr int kAllShiftKeys = ui::kShiftKey | ui::kCtrlKey | ui::kAltKey;
-
-// The gesture that reaches the hidden windows: the right button with Shift, Ctrl and Alt held.
-bool HiddenGesture(int button, int shift) { return button == ui::kRightButton && shift == kAllShiftKeys; }
 
 }  // namespace
 
@@ -30,18 +26,9 @@ frmMain& MainForm() {
 }
 
 frmMain::frmMain() : BrandedForm("frmMain") {
-  cmdVirtualButton.Click = Handler(&frmMain::cmdVirtualButton_Click);
-  cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
+  dialogs.MouseSpeed.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
-  cmdSleepTime.Click = Handler(&frmMain::cmdSleepTime_Click);
-  cmdSerialPort.Click = Handler(&frmMain::cmdSerialPort_Click);
-  cmdSensivitity.Click = Handler(&frmMain::cmdSensivitity_Click);
   cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
-  cmdTest.Click = Handler(&frmMain::cmdTest_Click);
-  cmdSupport.Click = Handler(&frmMain::cmdSupport_Click);
-  imgIcon.DblClick = Handler(&frmMain::imgIcon_DblClick);
-  cmdExit.MouseDown = Handler(&frmMain::cmdExit_MouseDown);
-  cmdSerialPort.MouseDown = Handler(&frmMain::cmdSerialPort_MouseDown);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -117,46 +104,20 @@ void frmMain::Design() {
 void frmMain::Form_Load() {
   Caption(kControlPanelTitle);
   lblSystem.Caption(lblSystem.Caption() + kVersion);
-  if (PreviousInstanceRunning(kProgram)) {
-    ActivatePreviousInstance(Caption(), hwnd());
-    ui::EndProgram();
-    return;
-  }
+  const StartupSteps start(Caption());
+  if (!start.OnlyInstance(kProgram, hwnd())) return ui::EndProgram();
   UsePs2Layout();
-
-  ui::HourglassPointer();
-  const bool profileLoaded = LoadAtStart();
-  ui::NormalPointer();
-  if (!profileLoaded) return Fail(kProfileFailureText);
-
+  if (!start.LoadProfile()) return ui::EndProgram();
   BrandMainWindow(*this);
   ChooseSupportRole();
-  ui::HourglassPointer();  // the name tables are constants: nothing to fill
 
-  if (!driver::OpenDevice()) {
-    driver::ReportOpenFailure(Caption().c_str());
-    ui::EndProgram();
-    return;
-  }
-  driver::ReadBlock();
-  if (driver::Link().Block.DetectedPort == 0) {
-    ErrorBox(kControllerNotFoundText, Caption());
-    driver::CloseDevice();
-    ui::EndProgram();
-    return;
-  }
+  BusyPointer busy;  // the name tables are constants: nothing to fill
+  if (!start.OpenDriver() || !start.FindController()) return ui::EndProgram();
   lblSerialPort.Caption(kPs2Found);
   ShowStatus();
   FillCalibrationList();
-
   CentreWindow(*this);
   CentreIcon(*this);
-  ui::NormalPointer();
-}
-
-void frmMain::Fail(const std::string& text) {
-  ErrorBox(text, Caption());
-  ui::EndProgram();
 }
 
 // The PS/2 model has no serial port and no power saving: the detection box takes the serial
@@ -198,12 +159,17 @@ void frmMain::ChooseSupportRole() {
 }
 
 void frmMain::ShowStatus() {
-  const ParamBlock& block = driver::Link().Block;
+  const ParamBlock& block = device::Link().Block;
   lblVirtualButton.Caption(TouchModeText(block.VirtualButton, block.RightButtonFunction, block.RightButtonAutoMode));
   lblFeedbackSound.Caption(FeedbackName(block.FeedbackSound));
   lblSensitivity.Caption(SensitivityText(block.Sensitivity));
   lblMouseSpeed.Caption(
       MouseSpeedText(block.MouseHSpeed, block.MouseVSpeed, block.MouseAcceleration, block.MouseBypass));
+}
+
+void frmMain::Dialog_Applied() {
+  ShowStatus();
+  lblSleepTime.Caption(PowerDownText(device::Link().Block.SleepTime));
 }
 
 void frmMain::FillCalibrationList() {
@@ -214,39 +180,18 @@ void frmMain::FillCalibrationList() {
   cboCalibration.ListIndex(mode);  // its click writes the mode back
 }
 
-void frmMain::Form_Unload(bool&) { driver::CloseDevice(); }
+void frmMain::Form_Unload(bool&) { device::CloseDevice(); }
 
-void frmMain::Open(ui::Form* dialog, Order order) {
-  if (!dialog) return;
-  ui::HourglassPointer();
+void frmMain::Open(ui::Form& dialog, Order order) {
+  HourglassPointer();
   if (order == Order::HideFirst) Hide();
-  dialog->Show();
+  dialog.Show();
   if (order == Order::ShowThenHide) Hide();
-  ui::NormalPointer();
+  NormalPointer();
 }
 
-void frmMain::cmdVirtualButton_Click() { Open(dialogs.VirtualButton, Order::ShowThenHide); }
-void frmMain::cmdFeedbackSound_Click() { Open(dialogs.FeedbackSound, Order::ShowThenHide); }
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
-void frmMain::cmdSleepTime_Click() { Open(dialogs.PowerSave, Order::ShowThenHide); }
-void frmMain::cmdSerialPort_Click() { Open(dialogs.SerialPort, Order::ShowThenHide); }
-void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThenHide); }
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
-void frmMain::cmdTest_Click() { Open(dialogs.Test, Order::HideFirst); }
-
-void frmMain::cmdSupport_Click() {
-  Open(FileExists(vendorBitmap_) ? dialogs.Support : dialogs.About, Order::HideFirst);
-}
-
-void frmMain::imgIcon_DblClick() { Open(dialogs.About, Order::HideFirst); }
-
-void frmMain::cmdExit_MouseDown(int button, int shift, int, int) {
-  if (HiddenGesture(button, shift)) Open(dialogs.Test, Order::ShowThenHide);
-}
-
-void frmMain::cmdSerialPort_MouseDown(int button, int shift, int, int) {
-  if (HiddenGesture(button, shift)) Open(dialogs.McuInfo, Order::ShowThenHide);
-}
 
 void frmMain::cmdExit_Click() {
   Unload();
@@ -258,7 +203,7 @@ void frmMain::cboCalibration_Click() {
   WriteCalibrationMode();
 }
 
-void frmMain::cmdSMIon_Click() { driver::StartCompanion(); }
-void frmMain::cmdSMIoff_Click() { driver::QuitCompanion(); }
+void frmMain::cmdSMIon_Click() { device::StartCompanion(); }
+void frmMain::cmdSMIoff_Click() { device::QuitCompanion(); }
 
 }  // namespace koral::panel

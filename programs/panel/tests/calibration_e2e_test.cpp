@@ -522,7 +522,7 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
 // The mouse as the panel: the emulator turns presses on the cross marks into raw samples of a
 // mirrored panel whose picture is turned, and the calibration finds that panel.
 TEST_F(CalibrationEndToEnd, TheMouseCalibratesThroughThePanelEmulator) {
-  const std::string tools = test::ProgramFolder() + "\\..\\tools";
+  const std::string tools = test::ToolFolder();
   test::RunningProgram emulator;
   ASSERT_TRUE(emulator.Start("panel_emulator.exe", "--direction 3 --orientation 1 --quiet", tools));
   ASSERT_TRUE(test::WaitUntil([&] {

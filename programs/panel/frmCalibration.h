@@ -13,6 +13,7 @@
 #include "capture_rule.h"
 #include "controls.h"
 #include "form.h"
+#include "right_button.h"
 #include "targets.h"
 
 namespace koral::calibration {
@@ -77,7 +78,7 @@ class frmCalibration : public ui::Form, private CaptureHost {
   bool breakRequested_ = false;
   NewCalibration oldCalibration_;
   NewCalibration newCalibration_;
-  uint8_t savedAutoMode_ = 0;
+  RightButtonPause rightButton_;
 
   bool runPending_ = false;  // set at load: the next activation runs the calibration
   bool running_ = false;
@@ -86,8 +87,5 @@ class frmCalibration : public ui::Form, private CaptureHost {
   bool markShown_ = false;   // the current target's mark is on the screen
   std::atomic<uint64_t> samplesRead_{0};
 };
-
-// The control panel's one calibration window.
-frmCalibration& CalibrationForm();
 
 }  // namespace koral::calibration

@@ -6,6 +6,8 @@
 
 #include "branding.h"
 #include "controls.h"
+#include "frmCalibration.h"
+#include "frmMouseSpeed.h"
 
 namespace koral::panel {
 
@@ -13,20 +15,10 @@ class frmMain : public BrandedForm {
  public:
   frmMain();
 
-  // The windows this one opens. A slot stays empty, and its button does nothing, until its form
-  // is built; the program fills the slots at start (main.cpp).
+  // The windows this one opens, as they are built; each shows this window again when it unloads.
   struct Dialogs {
-    ui::Form* VirtualButton = nullptr;
-    ui::Form* FeedbackSound = nullptr;
-    ui::Form* MouseSpeed = nullptr;
-    ui::Form* PowerSave = nullptr;
-    ui::Form* SerialPort = nullptr;
-    ui::Form* Sensitivity = nullptr;
-    ui::Form* Calibration = nullptr;
-    ui::Form* Test = nullptr;
-    ui::Form* Support = nullptr;
-    ui::Form* About = nullptr;
-    ui::Form* McuInfo = nullptr;
+    frmMouseSpeed MouseSpeed;
+    calibration::frmCalibration Calibration;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -65,18 +57,8 @@ class frmMain : public BrandedForm {
   void Form_Load() override;
   void Form_Unload(bool& cancel) override;
 
-  void cmdVirtualButton_Click();
-  void cmdFeedbackSound_Click();
   void cmdMouseSpeed_Click();
-  void cmdSleepTime_Click();
-  void cmdSerialPort_Click();
-  void cmdSensivitity_Click();
   void cmdCalibration_Click();
-  void cmdTest_Click();
-  void cmdSupport_Click();
-  void imgIcon_DblClick();
-  void cmdExit_MouseDown(int button, int shift, int x, int y);
-  void cmdSerialPort_MouseDown(int button, int shift, int x, int y);
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();
@@ -84,11 +66,12 @@ class frmMain : public BrandedForm {
 
   void UsePs2Layout();
   void ChooseSupportRole();
+  // The status lines from the program's block: at start, and whenever a dialog applied it.
   void ShowStatus();
+  void Dialog_Applied();
   void FillCalibrationList();
   // Hourglass, the dialog shown modeless, this window hidden (before or after), normal pointer.
-  void Open(ui::Form* dialog, Order order);
-  void Fail(const std::string& text);
+  void Open(ui::Form& dialog, Order order);
 
   std::string vendorBitmap_;
 };

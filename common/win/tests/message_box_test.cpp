@@ -32,7 +32,7 @@ TEST(MessageBoxes, QuestionBoxReturnsTheAnswerAndKeepsTheCallersDefault) {
 
 TEST(MessageBoxes, OpenFailureNamesTheDriverFile) {
   test::FakeMessageBoxes boxes;
-  driver::ReportOpenFailure(kStartupTitle);
+  device::ReportOpenFailure(kStartupTitle);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].Text, "Fail to open KORALPS2.vxd!");
   EXPECT_EQ(boxes.shown[0].Caption, kStartupTitle);

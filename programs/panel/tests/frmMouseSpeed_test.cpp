@@ -72,11 +72,10 @@ class MouseSpeedDialog : public ::testing::Test {
     ASSERT_TRUE(sim_.Reset());
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
     SetMainWindow(&main_);
-    main_.dialogs.MouseSpeed = &dialog_;
   }
   void TearDown() override {
     ui::EndProgram();
-    driver::CloseDevice();
+    device::CloseDevice();
     Drain();
     SetMainWindow(nullptr);
     sim_.Reset();
@@ -87,7 +86,7 @@ class MouseSpeedDialog : public ::testing::Test {
   void Open(const MouseFields& stored = {}) {
     if (main_.Loaded()) {
       ui::EndProgram();
-      driver::CloseDevice();
+      device::CloseDevice();
       Drain();
     }
     ASSERT_TRUE(sim_.LoadBlock(BlockWith(stored)));
@@ -129,7 +128,7 @@ class MouseSpeedDialog : public ::testing::Test {
 
   sim::SimClient sim_;
   frmMain& main_ = MainForm();
-  frmMouseSpeed dialog_;
+  frmMouseSpeed& dialog_ = main_.dialogs.MouseSpeed;
 };
 
 // ---- Opening ----
@@ -203,7 +202,7 @@ TEST_F(MouseSpeedDialog, TakesTheMainWindowsPlaceAndLook) {
   const char* names[] = {"Slow", "Medium", "Fast", "Off"};
   for (ui::OptionButton& option : dialog_.optAcceleration)
     EXPECT_EQ(Text(option), names[option.Index() - 1]) << option.Index();
-  EXPECT_EQ(ui::HourglassCount(), 0);
+  EXPECT_EQ(HourglassCount(), 0);
 }
 
 // ---- Changing values: the Apply button follows whether anything differs from the block ----
@@ -360,7 +359,7 @@ TEST_F(MouseSpeedDialog, ApplyAndOkSendTheWholeBlockCancelSendsNothing) {
     }
     EXPECT_EQ(dialog_.Loaded(), c.StaysOpen);
     EXPECT_EQ(main_.Visible(), !c.StaysOpen) << "every unload brings the main window back";
-    EXPECT_EQ(ui::HourglassCount(), 0);
+    EXPECT_EQ(HourglassCount(), 0);
     if (c.StaysOpen) {
       EXPECT_FALSE(Enabled(dialog_.cmdApply));
       Click(dialog_.cmdCandel);

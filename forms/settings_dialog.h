@@ -3,8 +3,9 @@
 //
 // - Apply is enabled exactly while the dialog's values differ from the block (SettingsChanged);
 //   a dialog calls UpdateApply() after every change of a control that holds a stored value.
-// - Apply writes the values (WriteSettings: the block's fields, the group's control code, the
-//   main window's status line) and disables itself; the dialog stays open.
+// - Apply writes the values (WriteSettings: the block's fields and the group's control code),
+//   disables itself and raises BlockApplied, on which the main window refreshes its status
+//   lines; the dialog stays open.
 // - OK applies only when Apply is enabled, then unloads; Cancel (also Esc and the close box)
 //   unloads and sends nothing, since nothing was sent before.
 // - Every unload brings the main window back; the hourglass shows while a button acts.
@@ -18,7 +19,7 @@
 //     void Design() override { DesignFurniture("Example", 1200); chkOn.Create(*this, {...}, "On"); }
 //     void ShowSettings() override { chkOn.Value(Block().Flag); }
 //     bool SettingsChanged() const override { return chkOn.Value() != Block().Flag; }
-//     void WriteSettings() override { Block().Flag = chkOn.Value(); driver::WriteFlag(); ... }
+//     void WriteSettings() override { Block().Flag = chkOn.Value(); device::WriteFlag(); ... }
 //     void chkOn_Click() { UpdateApply(); }
 //   };
 #pragma once
@@ -29,7 +30,7 @@
 #include "controls.h"
 #include "driver_protocol.h"
 
-namespace koral::panel {
+namespace koral {
 
 class SettingsDialog : public BrandedForm {
  public:
@@ -47,6 +48,9 @@ class SettingsDialog : public BrandedForm {
   ui::CommandButton cmdCandel{this, "cmdCandel"};
   ui::CommandButton cmdOK{this, "cmdOK"};
   ui::CommandButton cmdApply{this, "cmdApply"};
+
+  // Raised after Apply (or OK) sent the dialog's values in the program's block.
+  ui::Event BlockApplied;
 
  protected:
   // The program's one block, which every dialog edits.
@@ -79,4 +83,4 @@ class SettingsDialog : public BrandedForm {
   void cmdCandel_Click();
 };
 
-}  // namespace koral::panel
+}  // namespace koral

@@ -1,7 +1,6 @@
 #include "frmMouseSpeed.h"
 
 #include "driver_link.h"
-#include "frmMain.h"
 #include "status_texts.h"
 
 namespace koral::panel {
@@ -92,9 +91,7 @@ void frmMouseSpeed::WriteSettings() {
   block.MouseHSpeed = static_cast<uint8_t>(hscMouseHSpeed.Value());
   block.MouseVSpeed = static_cast<uint8_t>(hscMouseVSpeed.Value());
   block.MouseAcceleration = static_cast<uint8_t>(acceleration_);
-  driver::WriteMouseSpeed();
-  MainForm().lblMouseSpeed.Caption(
-      MouseSpeedText(block.MouseHSpeed, block.MouseVSpeed, block.MouseAcceleration, block.MouseBypass));
+  device::WriteMouseSpeed();
 }
 
 // Bypassed, the driver ignores the speeds: their controls are disabled but keep their values.

@@ -3,7 +3,7 @@
 #include "driver_link.h"
 #include "pointer.h"
 
-namespace koral::panel {
+namespace koral {
 namespace {
 
 constexpr int kWidth = 6645;
@@ -22,7 +22,7 @@ SettingsDialog::SettingsDialog(std::string name) : BrandedForm(std::move(name)) 
   cmdCandel.Click = Handler(&SettingsDialog::cmdCandel_Click);
 }
 
-ParamBlock& SettingsDialog::Block() { return driver::Link().Block; }
+ParamBlock& SettingsDialog::Block() { return device::Link().Block; }
 
 void SettingsDialog::DesignFurniture(const std::string& caption, int contentHeight) {
   const int buttonsTop = kContentTop + contentHeight + kRowGap;
@@ -86,20 +86,21 @@ void SettingsDialog::Form_Load() {
 void SettingsDialog::Form_Unload(bool&) { ReturnToMainWindow(); }
 
 void SettingsDialog::cmdApply_Click() {
-  ui::BusyPointer busy;
+  BusyPointer busy;
   WriteSettings();
   cmdApply.Enabled(false);
+  if (BlockApplied) BlockApplied();
 }
 
 void SettingsDialog::cmdOK_Click() {
-  ui::BusyPointer busy;
+  BusyPointer busy;
   if (cmdApply.Enabled()) cmdApply_Click();
   Unload();
 }
 
 void SettingsDialog::cmdCandel_Click() {
-  ui::BusyPointer busy;
+  BusyPointer busy;
   Unload();
 }
 
-}  // namespace koral::panel
+}  // namespace koral

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace koral::ui {
+namespace koral {
 namespace {
 
 int g_hourglassCount = 0;
@@ -30,4 +30,4 @@ bool ApplyHourglass() {
   return true;
 }
 
-}  // namespace koral::ui
+}  // namespace koral

@@ -4,7 +4,7 @@
 // each show the hourglass leave it up until the outermost one ends.
 #pragma once
 
-namespace koral::ui {
+namespace koral {
 
 void HourglassPointer();
 void NormalPointer();
@@ -22,4 +22,4 @@ class BusyPointer {
 // For WM_SETCURSOR: sets the hourglass and returns true while one is requested.
 bool ApplyHourglass();
 
-}  // namespace koral::ui
+}  // namespace koral

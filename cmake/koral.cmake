@@ -1,0 +1,68 @@
+# How the suite adds its programs and its tests. Every program lands in the one folder
+# ${KORAL_PROGRAMS_DIR} (bin/), as an installation has them side by side in InstallPath, where
+# they find each other. Test helpers and tools land in ${KORAL_TOOLS_DIR} (tools/).
+
+set(KORAL_PROGRAMS_DIR ${CMAKE_BINARY_DIR}/bin)
+set(KORAL_TOOLS_DIR ${CMAKE_BINARY_DIR}/tools)
+
+# The Windows form of a build-tree path as Wine sees it (its Z: drive is the root folder).
+function(koral_wine_path out path)
+  string(REPLACE "/" "\\" path "${path}")
+  set(${out} "Z:${path}" PARENT_SCOPE)
+endfunction()
+
+# A test program whose cases CTest lists when the tests run (discovery at build time would
+# start Wine then). Native tests: LABELS native; tests under Wine use koral_add_wine_test.
+function(koral_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${KORAL_GTEST})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES LABELS "${T_LABELS}")
+endfunction()
+
+# koral_add_program(<name> ICON <file.ico> ROLE <text> SOURCES ... LIBS ...)
+# A program of the suite: a Windows GUI program, statically linked, with its icon as resource 1
+# (the icon every form of it shows) and a version resource naming the suite and its role.
+function(koral_add_program name)
+  cmake_parse_arguments(P "" "ICON;ROLE" "SOURCES;LIBS" ${ARGN})
+  set(KORAL_RC_ICON ${CMAKE_CURRENT_SOURCE_DIR}/${P_ICON})
+  set(KORAL_RC_NAME ${name})
+  set(KORAL_RC_ROLE "${P_ROLE}")
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc @ONLY)
+  add_executable(${name} WIN32 ${P_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+  target_link_libraries(${name} PRIVATE ${P_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORAL_PROGRAMS_DIR})
+endfunction()
+
+# koral_add_wine_test(<name> SOURCES ... LIBS ... [PROGRAMS targets...] [LOCKS resources...])
+# A test program run under Wine in the test prefix. It finds the suite's programs through the
+# environment variable KORAL_PROGRAMS and the tools through KORAL_TOOLS (Windows paths), and is
+# built after the PROGRAMS it starts. LOCKS names what its tests share with other test
+# programs, so that CTest never runs two such tests at once (ctest -j):
+#   driver        the substitute driver's block, journal and window slots
+#   model-key     the model key of the registry (the installation profile)
+#   desktop       the pointer, the keyboard focus, the foreground and windows found by caption
+function(koral_add_wine_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROGRAMS;LOCKS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} koral_test_support ${KORAL_GTEST})
+  if(T_PROGRAMS)
+    add_dependencies(${name} ${T_PROGRAMS})
+  endif()
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES LABELS wine)
+
+  # gtest_discover_tests would split list-valued properties; a CTest script of our own, read
+  # after the discovered tests, gives them the environment and the locks whole.
+  koral_wine_path(programs ${KORAL_PROGRAMS_DIR})
+  koral_wine_path(tools ${KORAL_TOOLS_DIR})
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+  file(WRITE ${script}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
+    "    ENVIRONMENT [==[KORAL_PROGRAMS=${programs};KORAL_TOOLS=${tools}]==]\n"
+    "    RESOURCE_LOCK [==[${T_LOCKS}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+endfunction()
