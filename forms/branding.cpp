@@ -22,14 +22,14 @@ void MakeRoomForLogo(BrandedForm& form) {
 
 }  // namespace
 
-void BrandedForm::DesignTitleArea() {
+void BrandedForm::DesignTitleArea(const std::string& systemLine) {
   picLogo.Create(*this, {480, 360, 4740, 780});
   picLogo.BorderStyle(ui::BorderStyle::None);
   lblOemTitle.Create(picLogo, {0, 0, 2940, 465}, "Brimholt");
   lblOemTitle.Font({"Times New Roman", 20.25, true, false});
   lblOemTitle.ForeColor(ui::kRed);
   lblOemTitle.BackStyle(ui::BackStyle::Transparent);
-  lblSystem.Create(picLogo, {0, 600, 3105, 195}, "TouchScreen Control Panel Version ");
+  lblSystem.Create(picLogo, {0, 600, 3105, 195}, systemLine);
   lblSystem.Font({"MS Sans Serif", 8.25, true, false});
   lblSystem.ForeColor(ui::kBlue);
   lblSystem.BackStyle(ui::BackStyle::Transparent);

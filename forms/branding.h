@@ -26,9 +26,10 @@ class BrandedForm : public ui::Form {
 
  protected:
   // Creates the title area at its designed place (for a form's Design): the vendor title and the
-  // product line in picLogo, the program icon in picIcon. Dialogs use the main window's places,
-  // so that what DressDialog copies fits.
-  void DesignTitleArea();
+  // product line (its design text `systemLine`, to which each program's main window appends its
+  // version) in picLogo, the program icon in picIcon. Dialogs use the main window's places, so
+  // that what DressDialog copies fits.
+  void DesignTitleArea(const std::string& systemLine = "TouchScreen Control Panel Version ");
 };
 
 // The program's main window, which dialogs copy and return to. Each program names it at start.

@@ -1,0 +1,74 @@
+// The about window in this process, over a main window of its own.
+#include "frmAbout.h"
+
+#include <gtest/gtest.h>
+
+#include "profile.h"
+
+namespace koral {
+namespace {
+
+class frmOwner : public BrandedForm {
+ public:
+  frmOwner() : BrandedForm("frmMain") {}
+
+ private:
+  void Design() override {
+    Caption(" TouchScreen System Startup #KR-PS2");
+    ClientSize(6495, 2025);
+    DesignTitleArea("TouchScreen System Startup Version ");
+  }
+};
+
+class AboutWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Profile().InstallPath = "C:\\nowhere";
+    Profile().VenderStyle = "";
+    ASSERT_TRUE(main_.Load());
+    main_.lblSystem.Caption(main_.lblSystem.Caption() + "7.2.PS2");
+    BrandMainWindow(main_);
+    SetMainWindow(&main_);
+  }
+  void TearDown() override {
+    SetMainWindow(nullptr);
+    ui::EndProgram();
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  frmOwner main_;
+  frmAbout about_;
+};
+
+TEST_F(AboutWindow, ShowsTheVersionLineAndTheCopyrightButKeepsItsCaption) {
+  for (const auto& [vendor, copyright] :
+       {std::pair<std::string, std::string>{"Acme", "Copyright (C) 2026 Acme. All rights reserved."},
+        {"", "Copyright (C) 2026. All rights reserved."}}) {
+    Profile().VenderName = vendor;
+    BrandMainWindow(main_);
+    about_.Show();
+    EXPECT_EQ(about_.Caption(), " About");
+    EXPECT_EQ(about_.lblSystem.Caption(), "TouchScreen System Startup Version 7.2.PS2");
+    EXPECT_EQ(about_.lblOemTitle.Caption(), vendor);
+    EXPECT_EQ(about_.lblCopyright.Caption(), copyright);
+    EXPECT_TRUE(about_.cmdOK.Default());
+    about_.Unload();
+  }
+}
+
+TEST_F(AboutWindow, ClosingByOkOrTheCloseBoxBringsTheMainWindowBack) {
+  for (const bool closeBox : {false, true}) {
+    main_.Hide();
+    about_.Show();
+    if (closeBox)
+      SendMessageA(about_.hwnd(), WM_CLOSE, 0, 0);
+    else
+      SendMessageA(about_.cmdOK.hwnd(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(about_.Loaded());
+    EXPECT_TRUE(main_.Visible());
+  }
+}
+
+}  // namespace
+}  // namespace koral
