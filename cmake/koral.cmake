@@ -17,7 +17,7 @@ function(koral_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${KORAL_GTEST})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
                        PROPERTIES LABELS "${T_LABELS}")
 endfunction()
 
@@ -51,7 +51,8 @@ function(koral_add_wine_test name)
     add_dependencies(${name} ${T_PROGRAMS})
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES LABELS wine)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
+                       PROPERTIES LABELS wine)
 
   # gtest_discover_tests would split list-valued properties; a CTest script of our own, read
   # after the discovered tests, gives them the environment and the locks whole.

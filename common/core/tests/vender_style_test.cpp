@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 namespace koral {
 namespace {
 
@@ -46,7 +49,14 @@ INSTANTIATE_TEST_SUITE_P(
                                PaletteColour{0, 0, 255}}},
         StyleCase{"21 4 1x9", {"Arial", true, false, std::nullopt, kBlack, kBlack}},
         // Characters after the eighth do not count.
-        StyleCase{"21140109999", {"Arial", true, false, 14, kNavy, kLightBlue}}));
+        StyleCase{"21140109999", {"Arial", true, false, 14, kNavy, kLightBlue}}),
+    // Named after the code (letters and digits kept, anything else as "_"), so that CTest lists
+    // readable names.
+    [](const testing::TestParamInfo<StyleCase>& info) {
+      std::string name = "code_";
+      for (const char* c = info.param.Code; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      return name;
+    });
 
 TEST(VenderStyle, ColourIndexOutsideThePaletteKeepsTheDesignedColour) {
   const auto style = ParseVenderStyle("21141699");
