@@ -4,19 +4,7 @@
 #include "pointer.h"
 
 namespace koral {
-namespace {
-
-constexpr int kWidth = 6645;
-constexpr int kMargin = 120;  // between the window's edge and Shape1
-constexpr int kButtonWidth = 1275;
-constexpr int kButtonHeight = 435;
-constexpr int kButtonGap = 120;
-constexpr int kRowGap = 240;  // between the own controls and the buttons
-constexpr int kBottom = 360;  // below the buttons
-
-}  // namespace
-
-SettingsDialog::SettingsDialog(std::string name) : BrandedForm(std::move(name)) {
+SettingsDialog::SettingsDialog(std::string name) : FurnishedDialog(std::move(name)) {
   cmdApply.Click = Handler(&SettingsDialog::cmdApply_Click);
   cmdOK.Click = Handler(&SettingsDialog::cmdOK_Click);
   cmdCandel.Click = Handler(&SettingsDialog::cmdCandel_Click);
@@ -25,27 +13,13 @@ SettingsDialog::SettingsDialog(std::string name) : BrandedForm(std::move(name)) 
 ParamBlock& SettingsDialog::Block() { return device::Link().Block; }
 
 void SettingsDialog::DesignFurniture(const std::string& caption, int contentHeight) {
-  const int buttonsTop = kContentTop + contentHeight + kRowGap;
-  const int height = buttonsTop + kButtonHeight + kBottom;
-  Caption(caption);
-  BorderStyle(ui::FormBorder::FixedSingle);
-  ClientSize(kWidth, height);
-
-  // The title area stands where the main window has it, so DressDialog's copies fit.
-  DesignTitleArea();
-
-  Shape1.Create(*this, {kMargin, kMargin, kWidth - 2 * kMargin, height - 2 * kMargin});
-  Shape1.BorderColor(ui::kGrey);
-
-  // Cancel, OK and Apply, left to right, flush with the right edge of the own controls.
-  const int applyLeft = kContentRight - kButtonWidth;
-  const int okLeft = applyLeft - kButtonGap - kButtonWidth;
-  const int cancelLeft = okLeft - kButtonGap - kButtonWidth;
-  cmdCandel.Create(*this, {cancelLeft, buttonsTop, kButtonWidth, kButtonHeight}, "&Cancel");
+  const int buttonsTop = DesignDialogFrame(caption, contentHeight);
+  // Cancel, OK and Apply, left to right.
+  cmdCandel.Create(*this, ButtonPlace(buttonsTop, 2), "&Cancel");
   cmdCandel.Cancel(true);
-  cmdOK.Create(*this, {okLeft, buttonsTop, kButtonWidth, kButtonHeight}, "&OK");
+  cmdOK.Create(*this, ButtonPlace(buttonsTop, 1), "&OK");
   cmdOK.Default(true);
-  cmdApply.Create(*this, {applyLeft, buttonsTop, kButtonWidth, kButtonHeight}, "&Apply");
+  cmdApply.Create(*this, ButtonPlace(buttonsTop, 0), "&Apply");
   cmdApply.Enabled(false);
 }
 

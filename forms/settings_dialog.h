@@ -1,5 +1,6 @@
-// What every settings dialog of the control panel shares: the title area at the top as in the
-// main window, Shape1 round the dialog, Cancel, OK and Apply in the bottom row, and their rules.
+// What every settings dialog of the control panel shares: the dialog furniture (the title area
+// at the top as in the main window, Shape1 round the dialog), Cancel, OK and Apply in the bottom
+// row, and their rules.
 //
 // - Apply is enabled exactly while the dialog's values differ from the block (SettingsChanged);
 //   a dialog calls UpdateApply() after every change of a control that holds a stored value.
@@ -26,25 +27,19 @@
 
 #include <string>
 
-#include "branding.h"
 #include "controls.h"
 #include "driver_protocol.h"
+#include "furnished_dialog.h"
 
 namespace koral {
 
-class SettingsDialog : public BrandedForm {
+class SettingsDialog : public FurnishedDialog {
  public:
   explicit SettingsDialog(std::string name);
-
-  // The inner area left to the dialog's own controls, in twips.
-  static constexpr int kContentTop = 1380;
-  static constexpr int kContentLeft = 480;
-  static constexpr int kContentRight = 6135;
 
   static constexpr ui::Colour kChoiceColour = ui::kTeal;
   static constexpr ui::Colour kChosenColour = ui::kBlack;
 
-  ui::Shape Shape1{this, "Shape1"};
   ui::CommandButton cmdCandel{this, "cmdCandel"};
   ui::CommandButton cmdOK{this, "cmdOK"};
   ui::CommandButton cmdApply{this, "cmdApply"};
