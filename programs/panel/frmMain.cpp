@@ -33,6 +33,7 @@ frmMain::frmMain() : BrandedForm("frmMain") {
   cmdSensivitity.Click = Handler(&frmMain::cmdSensivitity_Click);
   dialogs.SleepTime.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdSleepTime.Click = Handler(&frmMain::cmdSleepTime_Click);
+  cmdSerialPort.Click = Handler(&frmMain::cmdSerialPort_Click);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -198,6 +199,7 @@ void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHi
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
 void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThenHide); }
 void frmMain::cmdSleepTime_Click() { Open(dialogs.SleepTime, Order::ShowThenHide); }
+void frmMain::cmdSerialPort_Click() { Open(dialogs.SerialPort, Order::ShowThenHide); }
 
 void frmMain::cmdExit_Click() {
   Unload();

@@ -9,6 +9,7 @@
 #include "frmCalibration.h"
 #include "frmMouseSpeed.h"
 #include "frmSensitivity.h"
+#include "frmSerialPort.h"
 #include "frmSleepTime.h"
 
 namespace koral::panel {
@@ -23,6 +24,7 @@ class frmMain : public BrandedForm {
     calibration::frmCalibration Calibration;
     frmSensitivity Sensitivity;
     frmSleepTime SleepTime;
+    frmSerialPort SerialPort;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -65,6 +67,7 @@ class frmMain : public BrandedForm {
   void cmdCalibration_Click();
   void cmdSensivitity_Click();
   void cmdSleepTime_Click();
+  void cmdSerialPort_Click();
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();
