@@ -25,7 +25,9 @@ int DialogForm::DesignFrame(const std::string& caption, int contentHeight) {
   return buttonsTop;
 }
 
-int DialogForm::ButtonLeft(int fromRight) { return kContentRight - kButtonWidth - fromRight * (kButtonWidth + kButtonGap); }
+ui::Rect DialogForm::ButtonPlace(int rowTop, int fromRight) {
+  return {kContentRight - kButtonWidth - fromRight * (kButtonWidth + kButtonGap), rowTop, kButtonWidth, kButtonHeight};
+}
 
 InformationDialog::InformationDialog(std::string name) : DialogForm(std::move(name)) {
   cmdOK.Click = Handler(&InformationDialog::cmdOK_Click);
@@ -33,7 +35,7 @@ InformationDialog::InformationDialog(std::string name) : DialogForm(std::move(na
 
 void InformationDialog::DesignFurniture(const std::string& caption, int contentHeight) {
   const int buttonsTop = DesignFrame(caption, contentHeight);
-  cmdOK.Create(*this, {ButtonLeft(0), buttonsTop, kButtonWidth, kButtonHeight}, "&OK");
+  cmdOK.Create(*this, ButtonPlace(buttonsTop, 0), "&OK");
   cmdOK.Default(true);
 }
 

@@ -31,8 +31,9 @@ class DialogForm : public BrandedForm {
   // take `contentHeight` twips from kContentTop and the button row below them. Returns the button
   // row's top.
   int DesignFrame(const std::string& caption, int contentHeight);
-  // The left edge of the button `fromRight` places from the right end of the row (0 = rightmost).
-  static int ButtonLeft(int fromRight);
+  // The place of a button in the bottom row, counted from the right (0 = the rightmost), so that
+  // the buttons end flush with the right edge of the own controls.
+  static ui::Rect ButtonPlace(int rowTop, int fromRight);
 };
 
 // A dialog that only shows something and closes with its one button, cmdOK (the default button),

@@ -15,11 +15,11 @@ ParamBlock& SettingsDialog::Block() { return device::Link().Block; }
 
 void SettingsDialog::DesignFurniture(const std::string& caption, int contentHeight) {
   const int buttonsTop = DesignFrame(caption, contentHeight);
-  cmdCandel.Create(*this, {ButtonLeft(2), buttonsTop, kButtonWidth, kButtonHeight}, "&Cancel");
+  cmdCandel.Create(*this, ButtonPlace(buttonsTop, 2), "&Cancel");
   cmdCandel.Cancel(true);
-  cmdOK.Create(*this, {ButtonLeft(1), buttonsTop, kButtonWidth, kButtonHeight}, "&OK");
+  cmdOK.Create(*this, ButtonPlace(buttonsTop, 1), "&OK");
   cmdOK.Default(true);
-  cmdApply.Create(*this, {ButtonLeft(0), buttonsTop, kButtonWidth, kButtonHeight}, "&Apply");
+  cmdApply.Create(*this, ButtonPlace(buttonsTop, 0), "&Apply");
   cmdApply.Enabled(false);
 }
 

@@ -29,6 +29,11 @@ frmMain::frmMain() : BrandedForm("frmMain") {
   dialogs.MouseSpeed.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
   cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
+  dialogs.Sensitivity.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  cmdSensivitity.Click = Handler(&frmMain::cmdSensivitity_Click);
+  dialogs.SleepTime.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  cmdSleepTime.Click = Handler(&frmMain::cmdSleepTime_Click);
+  cmdSerialPort.Click = Handler(&frmMain::cmdSerialPort_Click);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -192,6 +197,9 @@ void frmMain::Open(ui::Form& dialog, Order order) {
 
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
+void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThenHide); }
+void frmMain::cmdSleepTime_Click() { Open(dialogs.SleepTime, Order::ShowThenHide); }
+void frmMain::cmdSerialPort_Click() { Open(dialogs.SerialPort, Order::ShowThenHide); }
 
 void frmMain::cmdExit_Click() {
   Unload();

@@ -8,6 +8,9 @@
 #include "controls.h"
 #include "frmCalibration.h"
 #include "frmMouseSpeed.h"
+#include "frmSensitivity.h"
+#include "frmSerialPort.h"
+#include "frmSleepTime.h"
 
 namespace koral::panel {
 
@@ -19,6 +22,9 @@ class frmMain : public BrandedForm {
   struct Dialogs {
     frmMouseSpeed MouseSpeed;
     calibration::frmCalibration Calibration;
+    frmSensitivity Sensitivity;
+    frmSleepTime SleepTime;
+    frmSerialPort SerialPort;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -59,6 +65,9 @@ class frmMain : public BrandedForm {
 
   void cmdMouseSpeed_Click();
   void cmdCalibration_Click();
+  void cmdSensivitity_Click();
+  void cmdSleepTime_Click();
+  void cmdSerialPort_Click();
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();
