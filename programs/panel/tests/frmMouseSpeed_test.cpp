@@ -10,17 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "driver_link.h"
-#include "frmMain.h"
 #include "frmMouseSpeed.h"
+#include "panel_in_process.h"
 #include "pointer.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "sim_client.h"
 #include "titles.h"
 
 namespace koral::panel {
 namespace {
+
+using namespace tests;
 
 struct MouseFields {
   int Bypass = 0, HSpeed = 10, VSpeed = 10, Acceleration = 1;
@@ -35,63 +33,12 @@ ParamBlock BlockWith(const MouseFields& f) {
   return block;
 }
 
-bool Enabled(const ui::Control& control) { return IsWindowEnabled(control.hwnd()) != FALSE; }
-bool Checked(const ui::Control& control) { return SendMessageA(control.hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-int Position(const ui::HScrollBar& bar) { return GetScrollPos(bar.hwnd(), SB_CTL); }
-std::string Text(const ui::Control& control) { return test::WindowText(control.hwnd()); }
-
-// A click by the user: a disabled control takes none.
-void Click(const ui::Control& control) {
-  if (Enabled(control)) SendMessageA(control.hwnd(), BM_CLICK, 0, 0);
-}
-
-// What a scroll bar reports to its container while the user works it.
-void Report(const ui::HScrollBar& bar, int code, int position = 0) {
-  SendMessageA(GetParent(bar.hwnd()), WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(bar.hwnd()));
-}
-void Arrow(const ui::HScrollBar& bar, int code) {
-  if (!Enabled(bar)) return;
-  Report(bar, code);
-  Report(bar, SB_ENDSCROLL);
-}
-// The thumb dragged through the positions and let go at the last; `during` runs after each step.
-void Drag(const ui::HScrollBar& bar, const std::vector<int>& positions, const std::function<void(int)>& during = {}) {
-  if (!Enabled(bar)) return;
-  for (int position : positions) {
-    Report(bar, SB_THUMBTRACK, position);
-    if (during) during(position);
-  }
-  Report(bar, SB_THUMBPOSITION, positions.back());
-  Report(bar, SB_ENDSCROLL);
-}
-
-class MouseSpeedDialog : public ::testing::Test {
+class MouseSpeedDialog : public PanelInProcess {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
-    ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
-    SetMainWindow(&main_);
-  }
-  void TearDown() override {
-    ui::EndProgram();
-    device::CloseDevice();
-    Drain();
-    SetMainWindow(nullptr);
-    sim_.Reset();
-  }
-
   // The main window loads afresh against a driver holding these values; its button opens the
   // dialog.
   void Open(const MouseFields& stored = {}) {
-    if (main_.Loaded()) {
-      ui::EndProgram();
-      device::CloseDevice();
-      Drain();
-    }
-    ASSERT_TRUE(sim_.LoadBlock(BlockWith(stored)));
-    ASSERT_TRUE(main_.Load()) << "the main window did not load";
-    main_.Show();
+    ASSERT_NO_FATAL_FAILURE(LoadMain(BlockWith(stored)));
     Reopen();
   }
   // The main window's button again, with the block as the program holds it now.
@@ -100,13 +47,7 @@ class MouseSpeedDialog : public ::testing::Test {
     Click(main_.cmdMouseSpeed);
     ASSERT_TRUE(dialog_.Visible());
   }
-  static void Drain() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
 
-  std::vector<JournalEntry> Sent() { return sim_.ReadJournal(); }
   // The one block the dialog sent with 0xF2090, compared whole with what the driver held.
   void ExpectSentOnce(const MouseFields& values) {
     const auto journal = Sent();
@@ -126,8 +67,6 @@ class MouseSpeedDialog : public ::testing::Test {
     return chosen;
   }
 
-  sim::SimClient sim_;
-  frmMain& main_ = MainForm();
   frmMouseSpeed& dialog_ = main_.dialogs.MouseSpeed;
 };
 
