@@ -29,6 +29,8 @@ frmMain::frmMain() : BrandedForm("frmMain") {
   dialogs.MouseSpeed.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
   cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
+  dialogs.FeedbackSound.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -192,6 +194,7 @@ void frmMain::Open(ui::Form& dialog, Order order) {
 
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
+void frmMain::cmdFeedbackSound_Click() { Open(dialogs.FeedbackSound, Order::ShowThenHide); }
 
 void frmMain::cmdExit_Click() {
   Unload();

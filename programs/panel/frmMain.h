@@ -7,6 +7,7 @@
 #include "branding.h"
 #include "controls.h"
 #include "frmCalibration.h"
+#include "frmFeedbackSound.h"
 #include "frmMouseSpeed.h"
 
 namespace koral::panel {
@@ -19,6 +20,7 @@ class frmMain : public BrandedForm {
   struct Dialogs {
     frmMouseSpeed MouseSpeed;
     calibration::frmCalibration Calibration;
+    frmFeedbackSound FeedbackSound;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -59,6 +61,7 @@ class frmMain : public BrandedForm {
 
   void cmdMouseSpeed_Click();
   void cmdCalibration_Click();
+  void cmdFeedbackSound_Click();
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();
