@@ -17,6 +17,10 @@ constexpr char kProgram[] = "KORALpcp";
 constexpr char kVersion[] = "7.2.PS2";
 constexpr char kPs2Found[] = "TouchScreen or Mouse found on PS/2 port";
 constexpr const char* kCalibrationMethods[] = {" 4 points, mode 1", " 4 points, mode 2"};
+constexpr int kAllShiftKeys = ui::kShiftKey | ui::kCtrlKey | ui::kAltKey;
+
+// The gesture that reaches the hidden windows: the right button with Shift, Ctrl and Alt held.
+bool HiddenGesture(int button, int shift) { return button == ui::kRightButton && shift == kAllShiftKeys; }
 
 }  // namespace
 
@@ -31,6 +35,8 @@ frmMain::frmMain() : BrandedForm("frmMain") {
   cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
   dialogs.FeedbackSound.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
+  cmdTest.Click = Handler(&frmMain::cmdTest_Click);
+  cmdExit.MouseDown = Handler(&frmMain::cmdExit_MouseDown);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -195,6 +201,11 @@ void frmMain::Open(ui::Form& dialog, Order order) {
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
 void frmMain::cmdFeedbackSound_Click() { Open(dialogs.FeedbackSound, Order::ShowThenHide); }
+void frmMain::cmdTest_Click() { Open(dialogs.Test, Order::HideFirst); }
+
+void frmMain::cmdExit_MouseDown(int button, int shift, int, int) {
+  if (HiddenGesture(button, shift)) Open(dialogs.Test, Order::HideFirst);
+}
 
 void frmMain::cmdExit_Click() {
   Unload();

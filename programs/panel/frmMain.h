@@ -9,6 +9,7 @@
 #include "frmCalibration.h"
 #include "frmFeedbackSound.h"
 #include "frmMouseSpeed.h"
+#include "frmTest.h"
 
 namespace koral::panel {
 
@@ -21,6 +22,7 @@ class frmMain : public BrandedForm {
     frmMouseSpeed MouseSpeed;
     calibration::frmCalibration Calibration;
     frmFeedbackSound FeedbackSound;
+    calibration::frmTest Test;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -62,6 +64,8 @@ class frmMain : public BrandedForm {
   void cmdMouseSpeed_Click();
   void cmdCalibration_Click();
   void cmdFeedbackSound_Click();
+  void cmdTest_Click();
+  void cmdExit_MouseDown(int button, int shift, int x, int y);
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();
