@@ -11,11 +11,9 @@
 #include <vector>
 
 #include "branding.h"
+#include "driver_fixture.h"
 #include "driver_link.h"
 #include "frmMain.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "sim_client.h"
 
 namespace koral::panel::tests {
 
@@ -53,18 +51,16 @@ inline void Drag(const ui::HScrollBar& bar, const std::vector<int>& positions,
 }
 
 // The main window of this process, loaded afresh against a driver holding a given block.
-class PanelInProcess : public ::testing::Test {
+class PanelInProcess : public WithDriver {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
-    ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
+    WithDriver::SetUp();
     SetMainWindow(&main_);
   }
   void TearDown() override {
     EndMain();
     SetMainWindow(nullptr);
-    sim_.Reset();
+    WithDriver::TearDown();
   }
 
   void LoadMain(const ParamBlock& block) {
@@ -86,7 +82,6 @@ class PanelInProcess : public ::testing::Test {
 
   std::vector<JournalEntry> Sent() { return sim_.ReadJournal(); }
 
-  sim::SimClient sim_;
   frmMain& main_ = MainForm();
 };
 
