@@ -228,18 +228,5 @@ TEST_F(FeedbackSoundDialog, TheTestAreaFollowsTheAppliedModeNotTheClickedOption)
   EXPECT_EQ(Position(dialog_.hscTone), 1600);
 }
 
-TEST_F(FeedbackSoundDialog, CancelKeepsTheBlockAndTheStatusLine) {
-  ASSERT_NO_FATAL_FAILURE(Open({3, 1000, 20}));
-  Click(dialog_.optFeedbackSound(1));
-  Drag(dialog_.hscDuration, {44});
-  Click(dialog_.cmdCandel);
-  EXPECT_TRUE(Sent().empty());
-  EXPECT_EQ(Text(main_.lblFeedbackSound), "Lift Off Only");
-  EXPECT_TRUE(main_.Visible());
-  Click(main_.cmdFeedbackSound);
-  ExpectChosen(3);
-  EXPECT_EQ(Text(dialog_.lblDuration), "20");
-}
-
 }  // namespace
 }  // namespace koral::panel
