@@ -48,17 +48,17 @@ void frmFeedbackSound::Design() {
 }
 
 void frmFeedbackSound::DesignBar(ui::Frame& frame, int top, const char* caption, ui::HScrollBar& bar,
-                                 ui::Label& value, const char* designValue, int scale, const char* low,
-                                 const char* high) {
+                                 ui::Label& value, const char* designValue, int scale, const char* minimumEnd,
+                                 const char* maximumEnd) {
   constexpr int kBarWidth = kRightWidth - 360;
   constexpr int kScaleWidth = 495;
   constexpr int kValueWidth = 615;
   frame.Create(*this, {kRightLeft, top, kRightWidth, 975}, caption);
   bar.Create(frame, {180, 285, kBarWidth, 255});
-  Label1(scale).Create(frame, {180, 600, kScaleWidth, 195}, low);
+  Label1(scale).Create(frame, {180, 600, kScaleWidth, 195}, minimumEnd);
   value.Create(frame, {180 + (kBarWidth - kValueWidth) / 2, 600, kValueWidth, 195}, designValue);
   value.Alignment(ui::Alignment::Centre);
-  Label1(scale + 1).Create(frame, {180 + kBarWidth - kScaleWidth, 600, kScaleWidth, 195}, high);
+  Label1(scale + 1).Create(frame, {180 + kBarWidth - kScaleWidth, 600, kScaleWidth, 195}, maximumEnd);
   Label1(scale + 1).Alignment(ui::Alignment::Right);
 }
 

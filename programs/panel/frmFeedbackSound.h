@@ -38,8 +38,10 @@ class frmFeedbackSound : public SettingsDialog {
   void cmdSoundTest_MouseDown(int button, int shift, int x, int y);
   void cmdSoundTest_MouseUp(int button, int shift, int x, int y);
 
+  // A bar in its frame, with the scale words at its minimum and maximum ends and its value
+  // label between them.
   void DesignBar(ui::Frame& frame, int top, const char* caption, ui::HScrollBar& bar, ui::Label& value,
-                 const char* designValue, int scale, const char* low, const char* high);
+                 const char* designValue, int scale, const char* minimumEnd, const char* maximumEnd);
   // Sends the tone and duration the labels show, applied or not.
   void PlayTestTone();
   // The test area is for trying the beep while the driver itself is silent: it follows the
