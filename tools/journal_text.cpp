@@ -144,6 +144,15 @@ std::string SlotText(const uint8_t* data, const char* state_name) {
                 state_name, slot.State);
 }
 
+// The values sent and what a controller would play for them.
+std::string SoundTestText(int16_t tone, int16_t duration) {
+  const logic::Beep beep = logic::BeepOf(tone, duration);
+  const std::string played = beep.Hertz == 0 ? " (plays nothing)"
+                                             : " (plays " + std::to_string(beep.Hertz) + " Hz for " +
+                                                   std::to_string(beep.Milliseconds) + " ms)";
+  return "Tone=" + std::to_string(tone) + " Duration=" + std::to_string(duration) + played;
+}
+
 bool IsBlockWrite(uint32_t code) {
   for (uint32_t offset = 0; offset < sizeof(ParamBlock); ++offset) {
     if (logic::TakesBlockByte(code, offset)) return true;
@@ -161,8 +170,7 @@ std::string FieldsOf(const JournalEntry& entry) {
     case kSimSetCompanionSlot:
       return SlotText(entry.Data, "Orientation");
     case kSoundTest:
-      return "Tone=" + std::to_string(I16(entry.Data)) +
-             " Duration=" + std::to_string(I16(entry.Data + 2));
+      return SoundTestText(I16(entry.Data), I16(entry.Data + 2));
     case kSimPushSample:
       return "X=" + std::to_string(I16(entry.Data)) + " Y=" + std::to_string(I16(entry.Data + 2)) +
              " Touched=" + std::to_string(entry.Data[4]);

@@ -227,6 +227,13 @@ bool TakesBlockByte(uint32_t code, uint32_t offset) {
   return false;
 }
 
+Beep BeepOf(int16_t tone, int16_t duration) {
+  if (tone <= 0 || duration <= 0) return Beep{0, 0};
+  const uint32_t divisor = static_cast<uint32_t>(tone);
+  return Beep{(kSpeakerClockHertz + divisor / 2) / divisor,
+              static_cast<uint32_t>(duration) * kBeepStepMilliseconds};
+}
+
 void Reset(DriverState& state) {
   state.Block = DefaultBlock();
   state.RightButton = kEmptySlot;
@@ -264,7 +271,8 @@ Outcome Handle(DriverState& state, uint32_t code, uint8_t* buffer, uint32_t inpu
       return Done(Store(buffer, state.Companion));
     case kCalibrationEvent:
     case kSoundTest:
-      // Nothing to drive without hardware; the journal shows that they came.
+      // Nothing to drive without hardware; the journal shows that they came (and BeepOf what
+      // a sound test would have played).
       return Done();
     case kSimLoadBlock:
       state.Block = Load<ParamBlock>(buffer);

@@ -52,6 +52,20 @@ void Reset(DriverState& state);
 // Whether `code` takes byte `offset` of the block it is sent (false for codes that take none).
 bool TakesBlockByte(uint32_t code, uint32_t offset);
 
+// What a controller plays for a beep (a sound test, 0xF5010, and the touch beeps the block's
+// feedback fields set up): the tone divides the clock of the PC speaker's timer, so smaller
+// values sound higher, and the duration counts steps of 10 ms. A tone or duration of 0 or less
+// plays nothing; both are then 0.
+inline constexpr uint32_t kSpeakerClockHertz = 1193182;
+inline constexpr uint32_t kBeepStepMilliseconds = 10;
+
+struct Beep {
+  uint32_t Hertz;         // rounded to the nearest whole hertz
+  uint32_t Milliseconds;
+};
+
+Beep BeepOf(int16_t tone, int16_t duration);
+
 // Carries out one buffered control call. `buffer` holds `input_length` bytes of input on entry
 // and receives at most `output_length` bytes of output (it is at least as large as the larger
 // of the two, as the I/O manager allocates it; it may be null when both are 0). A failed call

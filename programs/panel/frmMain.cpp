@@ -17,6 +17,10 @@ constexpr char kProgram[] = "KORALpcp";
 constexpr char kVersion[] = "7.2.PS2";
 constexpr char kPs2Found[] = "TouchScreen or Mouse found on PS/2 port";
 constexpr const char* kCalibrationMethods[] = {" 4 points, mode 1", " 4 points, mode 2"};
+constexpr int kAllShiftKeys = ui::kShiftKey | ui::kCtrlKey | ui::kAltKey;
+
+// The gesture that reaches the hidden windows: the right button with Shift, Ctrl and Alt held.
+bool HiddenGesture(int button, int shift) { return button == ui::kRightButton && shift == kAllShiftKeys; }
 
 }  // namespace
 
@@ -34,6 +38,10 @@ frmMain::frmMain() : BrandedForm("frmMain") {
   dialogs.SleepTime.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdSleepTime.Click = Handler(&frmMain::cmdSleepTime_Click);
   cmdSerialPort.Click = Handler(&frmMain::cmdSerialPort_Click);
+  dialogs.FeedbackSound.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
+  cmdTest.Click = Handler(&frmMain::cmdTest_Click);
+  cmdExit.MouseDown = Handler(&frmMain::cmdExit_MouseDown);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -200,6 +208,12 @@ void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirs
 void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThenHide); }
 void frmMain::cmdSleepTime_Click() { Open(dialogs.SleepTime, Order::ShowThenHide); }
 void frmMain::cmdSerialPort_Click() { Open(dialogs.SerialPort, Order::ShowThenHide); }
+void frmMain::cmdFeedbackSound_Click() { Open(dialogs.FeedbackSound, Order::ShowThenHide); }
+void frmMain::cmdTest_Click() { Open(dialogs.Test, Order::HideFirst); }
+
+void frmMain::cmdExit_MouseDown(int button, int shift, int, int) {
+  if (HiddenGesture(button, shift)) Open(dialogs.Test, Order::ShowThenHide);
+}
 
 void frmMain::cmdExit_Click() {
   Unload();

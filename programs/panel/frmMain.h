@@ -7,10 +7,12 @@
 #include "branding.h"
 #include "controls.h"
 #include "frmCalibration.h"
+#include "frmFeedbackSound.h"
 #include "frmMouseSpeed.h"
 #include "frmSensitivity.h"
 #include "frmSerialPort.h"
 #include "frmSleepTime.h"
+#include "frmTest.h"
 
 namespace koral::panel {
 
@@ -25,6 +27,8 @@ class frmMain : public BrandedForm {
     frmSensitivity Sensitivity;
     frmSleepTime SleepTime;
     frmSerialPort SerialPort;
+    frmFeedbackSound FeedbackSound;
+    calibration::frmTest Test;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -68,6 +72,9 @@ class frmMain : public BrandedForm {
   void cmdSensivitity_Click();
   void cmdSleepTime_Click();
   void cmdSerialPort_Click();
+  void cmdFeedbackSound_Click();
+  void cmdTest_Click();
+  void cmdExit_MouseDown(int button, int shift, int x, int y);
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();

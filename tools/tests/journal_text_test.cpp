@@ -21,6 +21,8 @@ TEST(JournalText, EntryShowsTheFieldsItsCodeCarriesAndNoOthers) {
   const ParamBlock block = SimClient::DefaultBlock();
   const WindowSlot slot{0x10086, 1, {}};
   const ModeArg accepted{kCalPointAccepted};
+  const SoundTest lowTone{5000, 50};
+  const SoundTest noTone{0, 20};
   struct Case {
     JournalEntry entry;
     std::vector<std::string> shown;
@@ -45,6 +47,10 @@ TEST(JournalText, EntryShowsTheFieldsItsCodeCarriesAndNoOthers) {
        {"Handle=65670 (0x00010086) State=1"},
        {}},
       {EntryOf(kCalibrationEvent, &accepted, sizeof accepted), {"Event=5 (point accepted)"}, {}},
+      {EntryOf(kSoundTest, &lowTone, sizeof lowTone),
+       {"0xF5010 SoundTest, 4 bytes", "Tone=5000 Duration=50 (plays 239 Hz for 500 ms)"},
+       {}},
+      {EntryOf(kSoundTest, &noTone, sizeof noTone), {"Tone=0 Duration=20 (plays nothing)"}, {"Hz"}},
       {EntryOf(0xF2020, &accepted, sizeof accepted), {"0xF2020 (unknown), 4 bytes", "05 00 00 00"},
        {}},
   };

@@ -380,5 +380,28 @@ TEST_F(DriverLogic, ResetRestoresDefaultsButNeverRepeatsASampleCounter) {
   EXPECT_NE(Read<RawPoint>(kReadRawPoint).Counter, counter);
 }
 
+TEST(BeepOf, ToneDividesTheSpeakerClockAndDurationCountsTenMilliseconds) {
+  struct Case {
+    int16_t Tone, Duration;
+    uint32_t Hertz, Milliseconds;
+  };
+  const Case cases[] = {
+      {1000, 20, 1193, 200},     // the default block: 1193.182 Hz
+      {200, 10, 5966, 100},      // highest and shortest the dialog offers: 5965.91 rounds up
+      {5000, 50, 239, 500},      // lowest and longest: 238.64
+      {1, 1, 1193182, 10},
+      {32767, 32767, 36, 327670},
+      {0, 20, 0, 0},             // no tone, no sound
+      {-1000, 20, 0, 0},
+      {1000, 0, 0, 0},
+      {1000, -20, 0, 0},
+  };
+  for (const Case& c : cases) {
+    const Beep beep = BeepOf(c.Tone, c.Duration);
+    EXPECT_EQ(beep.Hertz, c.Hertz) << c.Tone << "," << c.Duration;
+    EXPECT_EQ(beep.Milliseconds, c.Milliseconds) << c.Tone << "," << c.Duration;
+  }
+}
+
 }  // namespace
 }  // namespace koral::logic

@@ -4,25 +4,13 @@
 
 #include <cstring>
 
-#include "names.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "sim_client.h"
+#include "panel_program.h"
 
-namespace koral {
+namespace koral::panel {
 namespace {
 
 using namespace std::chrono_literals;
-
-constexpr char kPanel[] = "KORALpcp.exe";
-
-HWND Control(HWND form, const char* name) {
-  const HWND control = ui::FindNamedChild(form, name);
-  EXPECT_NE(control, nullptr) << name;
-  return control;
-}
-
-void Click(HWND control) { PostMessageA(control, BM_CLICK, 0, 0); }
+using namespace tests;
 
 int Position(HWND bar) { return static_cast<int>(SendMessageA(bar, SBM_GETPOS, 0, 0)); }
 
@@ -50,40 +38,18 @@ class ThumbGeometry {
   int width_ = 0, middle_ = 0;
 };
 
-class MouseSpeedEndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
-    ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
-  }
-  void TearDown() override {
-    if (panel_.Running()) {
-      if (HWND main = test::FindForm(panel_.Id(), "frmMain")) PostMessageA(main, WM_CLOSE, 0, 0);
-      panel_.WaitForExit(10s);
-    }
-    sim_.Reset();
-  }
-
-  sim::SimClient sim_;
-  test::RunningProgram panel_;
-};
+using MouseSpeedEndToEnd = PanelProgram;
 
 TEST_F(MouseSpeedEndToEnd, AChangeAppliedFromThePanelReachesTheDriverAndTheMainWindow) {
   ParamBlock stored = sim::SimClient::DefaultBlock();  // 50 % both ways, linked, slow
-  ASSERT_TRUE(sim_.LoadBlock(stored));
-  ASSERT_TRUE(panel_.Start(kPanel));
-  HWND main = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (main = test::FindForm(panel_.Id(), "frmMain")) != nullptr; }))
-      << "the main window did not appear";
+  const HWND main = StartPanel(stored);
+  ASSERT_NE(main, nullptr);
   const HWND status = Control(main, "lblMouseSpeed");
   EXPECT_EQ(test::WindowText(status), "HS=50%, VS=50%, Acceleration=Slow");
-  sim_.ReadJournal();
 
   Click(Control(main, "cmdMouseSpeed"));
-  HWND dialog = nullptr;
-  ASSERT_TRUE(test::WaitUntil([&] { return (dialog = test::FindForm(panel_.Id(), "frmMouseSpeed")) != nullptr; }))
-      << "the dialog did not open";
+  const HWND dialog = WaitForForm("frmMouseSpeed");
+  ASSERT_NE(dialog, nullptr) << "the dialog did not open";
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(main); })) << "the main window stayed";
   const HWND horizontal = Control(dialog, "hscMouseHSpeed");
   const HWND vertical = Control(dialog, "hscMouseVSpeed");
@@ -139,4 +105,4 @@ TEST_F(MouseSpeedEndToEnd, AChangeAppliedFromThePanelReachesTheDriverAndTheMainW
 }
 
 }  // namespace
-}  // namespace koral
+}  // namespace koral::panel

@@ -12,13 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "driver_fixture.h"
 #include "driver_link.h"
 #include "frmMain.h"
-#include "profile_fixture.h"
-#include "programs.h"
 #include "pointer.h"
 #include "settings_dialog.h"
-#include "sim_client.h"
 
 namespace koral::panel {
 
@@ -76,23 +74,23 @@ struct BarDialog {
   std::string StatusBefore, StatusMoved;
 };
 
-class PanelDialogTest : public ::testing::Test {
+// The main window of this process, loaded afresh against a driver holding a given block.
+class PanelDialogTest : public tests::WithDriver {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
-    ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
+    WithDriver::SetUp();
     SetMainWindow(&main_);
   }
   void TearDown() override {
-    EndPanel();
+    EndMain();
     SetMainWindow(nullptr);
-    sim_.Reset();
+    WithDriver::TearDown();
   }
 
-  // The main window loads afresh against a driver holding `stored`, and shows.
+  // The main window loads afresh against a driver holding `stored`, and shows; the journal
+  // starts empty after its read of the block.
   void LoadMain(const ParamBlock& stored) {
-    if (main_.Loaded()) EndPanel();
+    EndMain();
     ASSERT_TRUE(sim_.LoadBlock(stored));
     ASSERT_TRUE(main_.Load()) << "the main window did not load";
     main_.Show();
@@ -173,15 +171,13 @@ class PanelDialogTest : public ::testing::Test {
     }
   }
 
-  sim::SimClient sim_;
-  frmMain& main_ = MainForm();
-
- private:
-  void EndPanel() {
+  void EndMain() {
     ui::EndProgram();
     device::CloseDevice();
     Drain();
   }
+
+  frmMain& main_ = MainForm();
 };
 
 }  // namespace koral::panel

@@ -1,0 +1,242 @@
+#include "frmTest.h"
+
+#include <algorithm>
+
+#include "branding.h"
+#include "driver_link.h"
+#include "twips.h"
+
+namespace koral::calibration {
+namespace {
+
+using device::Link;
+
+constexpr ui::Colour kYellow = 0x00FFFF;
+constexpr ui::Colour kGreen = 0x008000;
+constexpr ui::Colour kMagenta = 0xFF00FF;
+constexpr ui::Colour kSwatches[] = {ui::kBlack, ui::kRed, kGreen, ui::kBlue, kMagenta};
+constexpr const char* kWidthCaptions[] = {" 1 ", " 2 ", " 3 ", " 4 "};
+constexpr const char* kButtonCaptions[] = {"L", "M", "R"};
+
+constexpr int kHeadHeight = 615;
+constexpr int kToolBarHeight = 555;
+
+// Where the screen starts after each activation: pen width 2, blue.
+constexpr int kStartWidth = 1;
+constexpr int kStartColor = 3;
+
+}  // namespace
+
+frmTest::frmTest() : Form("frmTest") {
+  lblWidth.MouseDown = Handler(&frmTest::lblWidth_MouseDown);
+  lblWidth.Click = Handler(&frmTest::lblWidth_Click);
+  lblColor.MouseDown = Handler(&frmTest::lblColor_MouseDown);
+  lblColor.Click = Handler(&frmTest::lblColor_Click);
+  picHome.MouseDown = Handler(&frmTest::picHome_MouseDown);
+  picHome.MouseMove = Handler(&frmTest::picHome_MouseMove);
+  picHome.MouseUp = Handler(&frmTest::picHome_MouseUp);
+  cmdClear.Click = Handler(&frmTest::cmdClear_Click);
+  cmdExit.Click = Handler(&frmTest::cmdExit_Click);
+  picHead.Resize = Handler(&frmTest::picHead_Resize);
+  picMesg.Resize = Handler(&frmTest::picMesg_Resize);
+}
+
+// Borderless and maximised; every position below the bars is set by the layout on resizing.
+void frmTest::Design() {
+  Caption("TouchScreen Test");
+  BorderStyle(ui::FormBorder::None);
+  State(ui::WindowState::Maximized);
+  ClientSize(ui::ScreenWidth(), ui::ScreenHeight());
+
+  picHead.Create(*this, {0, 0, ScaleWidth(), kHeadHeight});
+  picHead.Align(ui::Align::Top);
+  imgIcon.Create(picHead, {60, 60, 480, 480});
+  imgIcon.Icon(ui::ProgramIcon());
+  lblTitle.Create(picHead, {720, 120, 2775, 345}, "TouchScreen Test");
+  lblTitle.Font({"Times New Roman", 14.25, true, false});
+  lblTitle.ForeColor(ui::kRed);
+  lblTitle.AutoSize(true);
+  cmdClear.Create(picHead, {0, 60, 1215, 375}, "&Clear");
+  cmdExit.Create(picHead, {0, 60, 1215, 375}, "E&xit Test");
+
+  picHome.Create(*this, {0, kHeadHeight, ScaleWidth(), ScaleHeight() - kHeadHeight - kToolBarHeight});
+  picHome.ScaleMode(ui::ScaleMode::Pixels);
+  picHome.BackColor(ui::kWhite);
+
+  picMesg.Create(*this, {0, ScaleHeight() - kToolBarHeight, ScaleWidth(), kToolBarHeight});
+  picMesg.Align(ui::Align::Bottom);
+  lblHelpBox.Create(picMesg, {0, 0, 1215, 495});
+  lblHelpBox.BorderStyle(ui::BorderStyle::FixedSingle);
+  lblHelp.Create(picMesg, {60, 120, 1095, 255});
+  lblHelp.BackColor(ui::kGrey);
+  lblHelp.ZOrder();  // over the box it sits in
+
+  const ui::FontSpec big{"MS Sans Serif", 12, true, false};
+  for (auto [name, caption] : {std::pair{&lblWidthName, "Width"}, std::pair{&lblColorName, "Color"},
+                               std::pair{&lblButtonName, "Button"}}) {
+    name->Create(picMesg, {0, 0, 615, 195}, caption);
+    name->AutoSize(true);
+  }
+  for (ui::Label& label : lblWidth) {
+    label.Create(picMesg, {0, 0, 405, 360}, kWidthCaptions[label.Index()]);
+    label.BorderStyle(ui::BorderStyle::FixedSingle);
+    label.Alignment(ui::Alignment::Centre);
+    label.Font(big);
+    label.ForeColor(kWidthText);
+    label.BackColor(kWidthBack);
+  }
+  for (ui::Label& label : lblColor) {
+    label.Create(picMesg, {0, 0, 405, 360});
+    label.BackColor(kSwatches[label.Index()]);
+  }
+  for (ui::Label& label : lblButton) {
+    label.Create(picMesg, {0, 0, 285, 360}, kButtonCaptions[label.Index()]);
+    label.BorderStyle(ui::BorderStyle::FixedSingle);
+    label.Alignment(ui::Alignment::Centre);
+    label.Font(big);
+    label.BackColor(kYellow);
+    label.BackStyle(ui::BackStyle::Transparent);
+  }
+}
+
+void frmTest::Form_Load() {
+  drawingActive_ = false;
+  selectedWidth_ = 0;
+  selectedColor_ = 0;
+  drawColour_ = picHome.ForeColor();
+  activationPending_ = true;
+  modeSaved_ = false;
+}
+
+// The form's first showing raises no resize of the bars when their size did not change.
+void frmTest::Form_Resize() {
+  picHead_Resize();
+  picMesg_Resize();
+}
+
+// The window becomes active again after a message box or after the user switched away; only
+// its first activation saves the touch mode and chooses the starting pen. Doing it each time
+// would save drag-and-drop mode as the mode to put back, losing the user's own, and would
+// throw away the pen the user chose.
+void frmTest::Form_Activate() {
+  if (!activationPending_) return;
+  activationPending_ = false;
+  ParamBlock& block = Link().Block;
+  savedTouchMode_ = block.VirtualButton;
+  modeSaved_ = true;
+  block.VirtualButton = kDragDropMode;
+  device::WriteVirtualButton();
+  SelectWidth(kStartWidth);
+  SelectColor(kStartColor);
+}
+
+// Only a mode that was saved is put back: a window closed before it was ever active changed
+// nothing in the driver.
+void frmTest::Form_Unload(bool&) {
+  if (modeSaved_) {
+    Link().Block.VirtualButton = savedTouchMode_;
+    device::WriteVirtualButton();
+    modeSaved_ = false;
+  }
+  ReturnToMainWindow();
+}
+
+void frmTest::SelectWidth(int index) {
+  if (index == selectedWidth_) return;
+  lblWidth(selectedWidth_).ForeColor(kWidthText);
+  lblWidth(selectedWidth_).BackColor(kWidthBack);
+  selectedWidth_ = index;
+  lblWidth(index).ForeColor(kSelectedWidthText);
+  lblWidth(index).BackColor(kSelectedWidthBack);
+  picHome.DrawWidth(index + 1);
+}
+
+void frmTest::SelectColor(int index) {
+  if (index == selectedColor_) return;
+  lblColor(selectedColor_).BorderStyle(ui::BorderStyle::None);
+  selectedColor_ = index;
+  lblColor(index).BorderStyle(ui::BorderStyle::FixedSingle);
+  drawColour_ = lblColor(index).BackColor();
+}
+
+// Selection happens as the button goes down, so the click that follows finds it made.
+void frmTest::lblWidth_MouseDown(int index, int, int, int, int) { SelectWidth(index); }
+void frmTest::lblWidth_Click(int index) { SelectWidth(index); }
+void frmTest::lblColor_MouseDown(int index, int, int, int, int) { SelectColor(index); }
+void frmTest::lblColor_Click(int index) { SelectColor(index); }
+
+// Any button draws; a second button pressed during a stroke continues it with a line.
+void frmTest::picHome_MouseDown(int button, int, int x, int y) {
+  if (drawingActive_) {
+    picHome.LineTo(x, y, drawColour_);
+  } else {
+    picHome.PSet(x, y, drawColour_);
+    drawingActive_ = true;
+  }
+  ShowButton(button, true);
+}
+
+void frmTest::picHome_MouseMove(int, int, int x, int y) {
+  if (drawingActive_) picHome.LineTo(x, y, drawColour_);
+}
+
+// The first release ends the stroke, whichever buttons are still held.
+void frmTest::picHome_MouseUp(int button, int, int, int) {
+  drawingActive_ = false;
+  ShowButton(button, false);
+}
+
+void frmTest::ShowButton(int button, bool pressed) {
+  int indicator = -1;
+  if (button == ui::kLeftButton) indicator = 0;
+  if (button == ui::kMiddleButton) indicator = 1;
+  if (button == ui::kRightButton) indicator = 2;
+  if (indicator < 0) return;
+  lblButton(indicator).BackStyle(pressed ? ui::BackStyle::Opaque : ui::BackStyle::Transparent);
+}
+
+void frmTest::cmdClear_Click() { picHome.Cls(); }
+void frmTest::cmdExit_Click() { Unload(); }
+
+// The icon centred in the header's height at the same distance from the left edge; the title
+// after it; Exit and Clear at the right end with that distance around them.
+void frmTest::picHead_Resize() {
+  const int height = picHead.ScaleHeight();
+  const int margin = (height - imgIcon.Height()) / 2;
+  imgIcon.Move(margin, margin);
+  lblTitle.Move(3 * margin + imgIcon.Width(), (height - lblTitle.Height()) / 2);
+  const int buttonWidth = cmdExit.Width();
+  const int buttonHeight = std::max(height - 2 * margin, 0);
+  cmdExit.Move(picHead.ScaleWidth() - buttonWidth - margin, margin, buttonWidth, buttonHeight);
+  cmdClear.Move(cmdExit.Left() - buttonWidth - margin, margin, buttonWidth, buttonHeight);
+}
+
+// The sheet between the bars; the tool bar's items from its right end leftward, each group
+// a gap apart, and the help box filling what is left.
+void frmTest::picMesg_Resize() {
+  picHome.Move(0, picHead.Height(), ScaleWidth(), std::max(ScaleHeight() - picHead.Height() - picMesg.Height(), 0));
+
+  const int height = picMesg.ScaleHeight();
+  const int gap = (height - lblButton(0).Height()) / 2;
+  int x = picMesg.ScaleWidth();
+  const auto place = [&](ui::Label& item, int top) {
+    x -= gap + item.Width();
+    item.Move(x, top);
+  };
+  const auto placeName = [&](ui::Label& name) {
+    place(name, (height - name.Height()) / 2);
+    x -= gap;
+  };
+  for (int i = lblButton.UBound(); i >= lblButton.LBound(); --i) place(lblButton(i), gap);
+  placeName(lblButtonName);
+  for (int i = lblColor.UBound(); i >= lblColor.LBound(); --i) place(lblColor(i), gap);
+  placeName(lblColorName);
+  for (int i = lblWidth.UBound(); i >= lblWidth.LBound(); --i) place(lblWidth(i), gap);
+  placeName(lblWidthName);
+
+  lblHelpBox.Move(0, 0, std::max(x - gap, 0), height);
+  const int inset = (lblHelpBox.Height() - lblHelp.Height()) / 2;
+  lblHelp.Move(inset, inset, std::max(lblHelpBox.Width() - 2 * inset, 0), lblHelp.Height());
+}
+
+}  // namespace koral::calibration
