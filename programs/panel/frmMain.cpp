@@ -18,6 +18,11 @@ constexpr char kVersion[] = "7.2.PS2";
 constexpr char kPs2Found[] = "TouchScreen or Mouse found on PS/2 port";
 constexpr const char* kCalibrationMethods[] = {" 4 points, mode 1", " 4 points, mode 2"};
 
+constexpr int kAllShiftKeys = ui::kShiftKey | ui::kCtrlKey | ui::kAltKey;
+
+// The gesture that reaches the hidden windows: the right button with Shift, Ctrl and Alt held.
+bool HiddenGesture(int button, int shift) { return button == ui::kRightButton && shift == kAllShiftKeys; }
+
 }  // namespace
 
 frmMain& MainForm() {
@@ -29,6 +34,9 @@ frmMain::frmMain() : BrandedForm("frmMain") {
   dialogs.MouseSpeed.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
   cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
+  cmdSupport.Click = Handler(&frmMain::cmdSupport_Click);
+  imgIcon.DblClick = Handler(&frmMain::imgIcon_DblClick);
+  cmdSerialPort.MouseDown = Handler(&frmMain::cmdSerialPort_MouseDown);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -192,6 +200,21 @@ void frmMain::Open(ui::Form& dialog, Order order) {
 
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
+
+// A vendor picture that cannot be read as a bitmap would open an empty window: the about window
+// stands in for it, as it does when there is no picture.
+void frmMain::cmdSupport_Click() {
+  if (FileExists(vendorBitmap_) && frmSupport::CanShow(vendorBitmap_))
+    Open(dialogs.Support, Order::HideFirst);
+  else
+    Open(dialogs.About, Order::HideFirst);
+}
+
+void frmMain::imgIcon_DblClick() { Open(dialogs.About, Order::HideFirst); }
+
+void frmMain::cmdSerialPort_MouseDown(int button, int shift, int, int) {
+  if (HiddenGesture(button, shift)) Open(dialogs.McuInfo, Order::ShowThenHide);
+}
 
 void frmMain::cmdExit_Click() {
   Unload();

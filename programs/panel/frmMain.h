@@ -6,8 +6,11 @@
 
 #include "branding.h"
 #include "controls.h"
+#include "frmAbout.h"
 #include "frmCalibration.h"
+#include "frmMcuInfo.h"
 #include "frmMouseSpeed.h"
+#include "frmSupport.h"
 
 namespace koral::panel {
 
@@ -19,6 +22,9 @@ class frmMain : public BrandedForm {
   struct Dialogs {
     frmMouseSpeed MouseSpeed;
     calibration::frmCalibration Calibration;
+    frmMcuInfo McuInfo;
+    frmSupport Support;
+    frmAbout About;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -59,6 +65,9 @@ class frmMain : public BrandedForm {
 
   void cmdMouseSpeed_Click();
   void cmdCalibration_Click();
+  void cmdSupport_Click();
+  void imgIcon_DblClick();
+  void cmdSerialPort_MouseDown(int button, int shift, int x, int y);
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();
