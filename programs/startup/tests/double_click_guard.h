@@ -119,6 +119,18 @@ inline std::array<std::optional<StoredValue>, 3> Values(HKEY root, const std::st
   return values;
 }
 
+// The user's mouse settings as text, speed, width and height ("(none)" for a missing value).
+inline std::array<std::string, 3> UserTexts() {
+  std::array<std::string, 3> texts{"(none)", "(none)", "(none)"};
+  UniqueHKey key;
+  if (!registry::OpenExistingKey(HKEY_CURRENT_USER, kUserMouseKey, key)) return texts;
+  for (size_t i = 0; i < texts.size(); ++i) registry::ReadText(key.get(), kDoubleClickNames[i], texts[i]);
+  return texts;
+}
+inline std::array<std::string, 3> Texts(const DoubleClickSettings& s) {
+  return {std::to_string(s.Speed), std::to_string(s.Width), std::to_string(s.Height)};
+}
+
 class DoubleClickGuard {
  public:
   DoubleClickGuard()
@@ -140,3 +152,9 @@ class DoubleClickGuard {
 };
 
 }  // namespace koral::test
+
+namespace koral {
+inline void PrintTo(const DoubleClickSettings& s, std::ostream* out) {
+  *out << s.Speed << "/" << s.Width << "/" << s.Height;
+}
+}  // namespace koral

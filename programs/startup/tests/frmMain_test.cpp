@@ -18,9 +18,6 @@
 #include "twips.h"
 
 namespace koral {
-
-void PrintTo(const DoubleClickSettings& s, std::ostream* out) { *out << s.Speed << "/" << s.Width << "/" << s.Height; }
-
 namespace startup {
 namespace {
 
@@ -50,20 +47,6 @@ void Drag(const ui::HScrollBar& bar, int position) {
   Report(bar, SB_THUMBTRACK, position);
   Report(bar, SB_THUMBPOSITION, position);
   Report(bar, SB_ENDSCROLL);
-}
-
-int32_t StoredNumber(const char* name) {
-  UniqueHKey key;
-  int32_t value = -12345;
-  if (!OpenModelKey(key) || !registry::ReadNumber(key.get(), name, value)) return -12345;
-  return value;
-}
-std::string UserText(const char* name) {
-  UniqueHKey key;
-  std::string text = "(none)";
-  if (!registry::OpenExistingKey(HKEY_CURRENT_USER, test::kUserMouseKey, key)) return text;
-  registry::ReadText(key.get(), name, text);
-  return text;
 }
 
 class StartupWindow : public ::testing::Test {
@@ -193,12 +176,9 @@ TEST_F(StartupWindow, ApplyHandsTheBarsToWindowsAndStoresThem) {
   EXPECT_EQ(test::WindowsDoubleClick(), (DoubleClickSettings{640, 9, 7}));
   EXPECT_EQ(SystemLabels(), (std::vector<std::string>{"640", "9", "7"}));
   EXPECT_FALSE(Enabled(main_.cmdApply));
-  EXPECT_EQ(UserText(kDoubleClickSpeedName), "640");
-  EXPECT_EQ(UserText(kDoubleClickWidthName), "9");
-  EXPECT_EQ(UserText(kDoubleClickHeightName), "7");
-  EXPECT_EQ(StoredNumber(kDoubleClickSpeedName), 640);
-  EXPECT_EQ(StoredNumber(kDoubleClickWidthName), 9);
-  EXPECT_EQ(StoredNumber(kDoubleClickHeightName), 7);
+  EXPECT_EQ(test::UserTexts(), test::Texts({640, 9, 7}));
+  EXPECT_EQ(test::Values(HKEY_LOCAL_MACHINE, test::kModelKey),
+            (std::array<OptionalValue, 3>{Number(640), Number(9), Number(7)}));
   EXPECT_TRUE(main_.Loaded()) << "Apply keeps the dialog open";
 }
 
@@ -224,7 +204,7 @@ TEST_F(StartupWindow, OkAppliesOnlyWhatApplyWouldCancelNothing) {
     Click(c.ok ? main_.cmdOK : main_.cmdCandel);
     EXPECT_FALSE(main_.Loaded()) << "the dialog ends";
     EXPECT_EQ(test::WindowsDoubleClick(), c.windowsAfter);
-    EXPECT_EQ(StoredNumber(kDoubleClickSpeedName), c.storedSpeedAfter);
+    EXPECT_EQ(test::Values(HKEY_LOCAL_MACHINE, test::kModelKey)[0], Number(c.storedSpeedAfter));
     if (!c.moveBar || !c.ok) {
       EXPECT_EQ(test::Values(HKEY_CURRENT_USER, test::kUserMouseKey), userBefore);
     }

@@ -22,11 +22,6 @@
 #include "tool_window.h"
 
 namespace koral {
-
-inline void PrintTo(const DoubleClickSettings& s, std::ostream* out) {
-  *out << s.Speed << "/" << s.Width << "/" << s.Height;
-}
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,13 +42,6 @@ bool Contains(const std::vector<uint32_t>& codes, uint32_t code) {
   return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-std::string UserText(const char* name) {
-  UniqueHKey key;
-  std::string text = "(none)";
-  if (registry::OpenExistingKey(HKEY_CURRENT_USER, test::kUserMouseKey, key)) registry::ReadText(key.get(), name, text);
-  return text;
-}
 
 class StartupProgram : public ::testing::Test {
  protected:
@@ -161,9 +149,7 @@ TEST_F(StartupProgram, SplashRunAppliesAndStoresTheDoubleClickSettings) {
     test::StoreDoubleClick(c.stored);
     RunToEnd();
     EXPECT_EQ(test::FreshDoubleClick(), c.applied);
-    EXPECT_EQ(UserText(kDoubleClickSpeedName), std::to_string(c.applied.Speed));
-    EXPECT_EQ(UserText(kDoubleClickWidthName), std::to_string(c.applied.Width));
-    EXPECT_EQ(UserText(kDoubleClickHeightName), std::to_string(c.applied.Height));
+    EXPECT_EQ(test::UserTexts(), test::Texts(c.applied));
     EXPECT_EQ(test::Values(HKEY_LOCAL_MACHINE, test::kModelKey), c.storedAfter);
   }
 }
