@@ -372,5 +372,47 @@ TEST_F(StartupProgram, SecondStartBringsTheRunningWindowForward) {
   EXPECT_TRUE(program_.Running());
 }
 
+// ---- The program file ----
+
+// The image bytes of an icon group's first image; empty when the group is missing.
+std::string FirstIconImage(HMODULE file, int group) {
+#pragma pack(push, 2)
+  struct GroupEntry {
+    BYTE Width, Height, Colours, Reserved;
+    WORD Planes, BitCount;
+    DWORD Bytes;
+    WORD Id;
+  };
+  struct GroupHeader {
+    WORD Reserved, Type, Count;
+    GroupEntry First;
+  };
+#pragma pack(pop)
+  auto data = [&](LPCSTR name, LPCSTR type) -> std::string {
+    HRSRC found = FindResourceA(file, name, type);
+    if (!found) return {};
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(file, found)));
+    return bytes ? std::string(bytes, SizeofResource(file, found)) : std::string();
+  };
+  const std::string header = data(MAKEINTRESOURCEA(group), RT_GROUP_ICON);
+  if (header.size() < sizeof(GroupHeader)) return {};
+  const auto* directory = reinterpret_cast<const GroupHeader*>(header.data());
+  return data(MAKEINTRESOURCEA(directory->First.Id), RT_ICON);
+}
+
+TEST(StartupProgramFile, CarriesItsIconAndBothLampsApart) {
+  const std::string path = test::ProgramFolder() + "\\" + kStartup;
+  const HMODULE file = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(file, nullptr) << path;
+  const std::string program = FirstIconImage(file, 1), off = FirstIconImage(file, 2), on = FirstIconImage(file, 3);
+  FreeLibrary(file);
+  EXPECT_FALSE(program.empty());
+  EXPECT_FALSE(off.empty());
+  EXPECT_FALSE(on.empty());
+  EXPECT_NE(program, off) << "the program icon was taken by a lamp";
+  EXPECT_NE(program, on);
+  EXPECT_NE(off, on);
+}
+
 }  // namespace
 }  // namespace koral
