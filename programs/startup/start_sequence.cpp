@@ -29,7 +29,9 @@ class WindowsDoubleClick final : public DoubleClickSystem {
   bool SetHeight(int32_t pixels) override { return Set(SPI_SETDOUBLECLKHEIGHT, pixels); }
   bool SetTime(int32_t milliseconds) override { return Set(SPI_SETDOUBLECLICKTIME, milliseconds); }
   void SetDoubleClickTime(int32_t milliseconds) override { ::SetDoubleClickTime(static_cast<UINT>(milliseconds)); }
-  bool OpenUserMouseKey() override { return registry::OpenKey(HKEY_CURRENT_USER, kUserMouseKey, kUserMouseSubKey, key_); }
+  bool OpenUserMouseKey() override {
+    return registry::OpenKey(HKEY_CURRENT_USER, kUserMouseKey, kUserMouseSubKey, key_);
+  }
   bool WriteUserText(const char* name, const std::string& text) override {
     return registry::WriteText(key_.get(), name, text);
   }

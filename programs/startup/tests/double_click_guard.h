@@ -70,7 +70,9 @@ struct StoredValue {
   std::string Data;
   friend bool operator==(const StoredValue&, const StoredValue&) = default;
 };
-inline void PrintTo(const StoredValue& v, std::ostream* out) { *out << "type " << v.Type << ", " << v.Data.size() << " bytes"; }
+inline void PrintTo(const StoredValue& v, std::ostream* out) {
+  *out << "type " << v.Type << ", " << v.Data.size() << " bytes";
+}
 
 inline std::optional<StoredValue> ReadValue(HKEY root, const std::string& path, const char* name) {
   UniqueHKey key;
@@ -139,7 +141,8 @@ class DoubleClickGuard {
         model_(Values(HKEY_LOCAL_MACHINE, kModelKey)) {}
   ~DoubleClickGuard() {
     SetWindowsDoubleClick(windows_);
-    for (size_t i = 0; i < user_.size(); ++i) WriteValue(HKEY_CURRENT_USER, kUserMouseKey, kDoubleClickNames[i], user_[i]);
+    for (size_t i = 0; i < user_.size(); ++i)
+      WriteValue(HKEY_CURRENT_USER, kUserMouseKey, kDoubleClickNames[i], user_[i]);
     StoreDoubleClick(model_);
   }
   DoubleClickGuard(const DoubleClickGuard&) = delete;

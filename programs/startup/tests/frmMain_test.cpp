@@ -15,7 +15,6 @@
 #include "sim_client.h"
 #include "start_sequence.h"
 #include "titles.h"
-#include "twips.h"
 
 namespace koral {
 namespace startup {
@@ -103,7 +102,8 @@ TEST_F(StartupWindow, DialogOpensWithTheStoredValuesAndThoseWindowsUses) {
     bool apply;
   };
   const std::vector<Case> cases = {
-      {"nothing stored", {500, 32, 32}, {none, none, none}, {500, 32, 32}, {"Speed: 500", "Width: 32", "Height: 32"}, false},
+      {"nothing stored", {500, 32, 32}, {none, none, none}, {500, 32, 32},
+       {"Speed: 500", "Width: 32", "Height: 32"}, false},
       // The bars do not move, so Apply is not evaluated although Windows differs.
       {"stored as designed, Windows differs", {700, 4, 4}, {Number(500), Number(32), Number(32)}, {500, 32, 32},
        {"Speed: 500", "Width: 32", "Height: 32"}, false},
