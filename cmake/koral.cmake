@@ -21,16 +21,23 @@ function(koral_add_test name)
                        PROPERTIES LABELS "${T_LABELS}")
 endfunction()
 
-# koral_add_program(<name> ICON <file.ico> ROLE <text> SOURCES ... LIBS ...)
+# koral_add_program(<name> ICON <file.ico> ROLE <text> [RESOURCES <file.rc>] SOURCES ... LIBS ...)
 # A program of the suite: a Windows GUI program, statically linked, with its icon as resource 1
 # (the icon every form of it shows) and a version resource naming the suite and its role.
+# RESOURCES adds the program's own resources to that one script: icons compiled in separate
+# scripts would number their images alike and take each other's places.
 function(koral_add_program name)
-  cmake_parse_arguments(P "" "ICON;ROLE" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(P "" "ICON;ROLE;RESOURCES" "SOURCES;LIBS" ${ARGN})
   set(KORAL_RC_ICON ${CMAKE_CURRENT_SOURCE_DIR}/${P_ICON})
   set(KORAL_RC_NAME ${name})
   set(KORAL_RC_ROLE "${P_ROLE}")
+  set(KORAL_RC_EXTRA "")
+  if(P_RESOURCES)
+    set(KORAL_RC_EXTRA "#include \"${CMAKE_CURRENT_SOURCE_DIR}/${P_RESOURCES}\"")
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/cmake/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc @ONLY)
   add_executable(${name} WIN32 ${P_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${P_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORAL_PROGRAMS_DIR})
 endfunction()

@@ -22,6 +22,7 @@ constexpr int kAllShiftKeys = ui::kShiftKey | ui::kCtrlKey | ui::kAltKey;
 // The gesture that reaches the hidden windows: the right button with Shift, Ctrl and Alt held.
 bool HiddenGesture(int button, int shift) { return button == ui::kRightButton && shift == kAllShiftKeys; }
 
+
 }  // namespace
 
 frmMain& MainForm() {
@@ -42,6 +43,9 @@ frmMain::frmMain() : BrandedForm("frmMain") {
   cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
   cmdTest.Click = Handler(&frmMain::cmdTest_Click);
   cmdExit.MouseDown = Handler(&frmMain::cmdExit_MouseDown);
+  cmdSupport.Click = Handler(&frmMain::cmdSupport_Click);
+  imgIcon.DblClick = Handler(&frmMain::imgIcon_DblClick);
+  cmdSerialPort.MouseDown = Handler(&frmMain::cmdSerialPort_MouseDown);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);
@@ -213,6 +217,21 @@ void frmMain::cmdTest_Click() { Open(dialogs.Test, Order::HideFirst); }
 
 void frmMain::cmdExit_MouseDown(int button, int shift, int, int) {
   if (HiddenGesture(button, shift)) Open(dialogs.Test, Order::ShowThenHide);
+}
+
+// A vendor picture that cannot be read as a bitmap would open an empty window: the about window
+// stands in for it, as it does when there is no picture.
+void frmMain::cmdSupport_Click() {
+  if (FileExists(vendorBitmap_) && frmSupport::CanShow(vendorBitmap_))
+    Open(dialogs.Support, Order::HideFirst);
+  else
+    Open(dialogs.About, Order::HideFirst);
+}
+
+void frmMain::imgIcon_DblClick() { Open(dialogs.About, Order::HideFirst); }
+
+void frmMain::cmdSerialPort_MouseDown(int button, int shift, int, int) {
+  if (HiddenGesture(button, shift)) Open(dialogs.McuInfo, Order::ShowThenHide);
 }
 
 void frmMain::cmdExit_Click() {

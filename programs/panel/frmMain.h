@@ -6,12 +6,15 @@
 
 #include "branding.h"
 #include "controls.h"
+#include "frmAbout.h"
 #include "frmCalibration.h"
 #include "frmFeedbackSound.h"
+#include "frmMcuInfo.h"
 #include "frmMouseSpeed.h"
 #include "frmSensitivity.h"
 #include "frmSerialPort.h"
 #include "frmSleepTime.h"
+#include "frmSupport.h"
 #include "frmTest.h"
 
 namespace koral::panel {
@@ -29,6 +32,9 @@ class frmMain : public BrandedForm {
     frmSerialPort SerialPort;
     frmFeedbackSound FeedbackSound;
     calibration::frmTest Test;
+    frmMcuInfo McuInfo;
+    frmSupport Support;
+    frmAbout About;
   } dialogs;
 
   ui::CommandButton cmdSerialPort{this, "cmdSerialPort"};
@@ -75,6 +81,9 @@ class frmMain : public BrandedForm {
   void cmdFeedbackSound_Click();
   void cmdTest_Click();
   void cmdExit_MouseDown(int button, int shift, int x, int y);
+  void cmdSupport_Click();
+  void imgIcon_DblClick();
+  void cmdSerialPort_MouseDown(int button, int shift, int x, int y);
   void cmdExit_Click();
   void cboCalibration_Click();
   void cmdSMIon_Click();

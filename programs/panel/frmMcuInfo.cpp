@@ -1,0 +1,29 @@
+#include "frmMcuInfo.h"
+
+#include "driver_link.h"
+#include "firmware_info.h"
+
+namespace koral::panel {
+namespace {
+
+constexpr int kLineHeight = 255;
+constexpr ui::Colour kDarkBlue = 0x800000;
+
+}  // namespace
+
+frmMcuInfo::frmMcuInfo() : InformationDialog("frmMcuInfo") {}
+
+void frmMcuInfo::Design() {
+  DesignFurniture(" MCU Information", kLineHeight);
+  lblMcuInfo.Create(*this, {kContentLeft, kContentTop, kContentRight - kContentLeft, kLineHeight},
+                    "MCU-Mode=D4  MCU-Version=4.2  Checksum=00000000");
+  lblMcuInfo.Alignment(ui::Alignment::Centre);
+  lblMcuInfo.ForeColor(kDarkBlue);
+}
+
+void frmMcuInfo::Form_Load() {
+  lblMcuInfo.Caption(McuInfoText(device::Link().Block));
+  DressDialog(*this);
+}
+
+}  // namespace koral::panel

@@ -1,0 +1,135 @@
+#include "start_sequence.h"
+
+#include <windows.h>
+
+#include <chrono>
+
+#include "driver_link.h"
+#include "form.h"
+#include "message_box.h"
+#include "profile.h"
+#include "registry.h"
+#include "right_button.h"
+#include "startup_steps.h"
+
+namespace koral::startup {
+namespace {
+
+constexpr char kRightButtonFailureText[] = "Fail to initialize Right Button Function!";
+constexpr char kUserMouseKey[] = "Control Panel";
+constexpr char kUserMouseSubKey[] = "Mouse";
+
+// Windows' double-click settings: changed at once (and announced), but kept across a restart only
+// through the user's mouse settings, which the program writes itself.
+class WindowsDoubleClick final : public DoubleClickSystem {
+ public:
+  explicit WindowsDoubleClick(bool storeInModelKey) : storeInModelKey_(storeInModelKey) {}
+
+  bool SetWidth(int32_t pixels) override { return Set(SPI_SETDOUBLECLKWIDTH, pixels); }
+  bool SetHeight(int32_t pixels) override { return Set(SPI_SETDOUBLECLKHEIGHT, pixels); }
+  bool SetTime(int32_t milliseconds) override { return Set(SPI_SETDOUBLECLICKTIME, milliseconds); }
+  void SetDoubleClickTime(int32_t milliseconds) override { ::SetDoubleClickTime(static_cast<UINT>(milliseconds)); }
+  bool OpenUserMouseKey() override {
+    return registry::OpenKey(HKEY_CURRENT_USER, kUserMouseKey, kUserMouseSubKey, key_);
+  }
+  bool WriteUserText(const char* name, const std::string& text) override {
+    return registry::WriteText(key_.get(), name, text);
+  }
+  void CloseUserMouseKey() override { registry::CloseKey(key_); }
+  void StoreInModelKey(const DoubleClickSettings& settings) override {
+    UniqueHKey model;
+    if (!storeInModelKey_ || !OpenModelKey(model)) return;
+    registry::WriteNumber(model.get(), kDoubleClickSpeedName, settings.Speed);
+    registry::WriteNumber(model.get(), kDoubleClickWidthName, settings.Width);
+    registry::WriteNumber(model.get(), kDoubleClickHeightName, settings.Height);
+  }
+
+ private:
+  static bool Set(UINT action, int32_t value) {
+    return SystemParametersInfoA(action, static_cast<UINT>(value), nullptr, SPIF_SENDWININICHANGE) != FALSE;
+  }
+  bool storeInModelKey_;
+  UniqueHKey key_;
+};
+
+bool ValuePresent(HKEY key, const char* name) {
+  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// Without the companion program the driver learns the screen size from this program instead.
+void StartCompanionOrSendScreenSize() {
+  if (device::StartCompanion()) return;
+  ParamBlock& block = device::Link().Block;
+  block.ResolutionX = static_cast<int16_t>(GetSystemMetrics(SM_CXSCREEN));
+  block.ResolutionY = static_cast<int16_t>(GetSystemMetrics(SM_CYSCREEN));
+  device::WriteWholeBlock();
+}
+
+// The corner tool runs whenever the right-button function needs it; in automatic mode a tool that
+// was already running is hidden. A registration whose window is no longer a live tool (the tool
+// was killed) counts as none, or the function would stay without its tool until the driver
+// restarts.
+void StartOrHideRightButtonTool(const std::string& caption) {
+  const ParamBlock& block = device::Link().Block;
+  if (!RightButtonUsesTool(block)) return;
+  device::GetRightButtonSlot();
+  const bool running = IsRightButtonToolWindow(device::Link().Slot.Handle);
+  if (!running && !device::StartRightButtonTool()) ErrorBox(kRightButtonFailureText, caption);
+  if (running && block.RightButtonAutoMode != kRightButtonManual) device::TellRightButtonTool(device::kHideTool);
+}
+
+}  // namespace
+
+ProgramState& Program() {
+  static ProgramState state;
+  return state;
+}
+
+void LoadStoredDoubleClick() {
+  ProgramState& state = Program();
+  state.InForce = kDefaultDoubleClick;
+  state.StoredValuesUnreadable = false;
+  UniqueHKey model;
+  if (!OpenModelKey(model)) return;
+  DoubleClickSettings stored;
+  bool complete = true;
+  for (auto [name, value] : {std::pair{kDoubleClickSpeedName, &stored.Speed},
+                             std::pair{kDoubleClickWidthName, &stored.Width},
+                             std::pair{kDoubleClickHeightName, &stored.Height}}) {
+    if (registry::ReadNumber(model.get(), name, *value)) continue;
+    complete = false;
+    if (ValuePresent(model.get(), name)) state.StoredValuesUnreadable = true;
+  }
+  if (complete) state.InForce = stored;
+}
+
+void ApplyDoubleClick(const std::string& caption) {
+  WindowsDoubleClick windows(!Program().StoredValuesUnreadable);
+  const std::string letters = koral::ApplyDoubleClick(Program().InForce, windows);
+  if (!letters.empty()) ErrorBox(DoubleClickFailureText(letters), caption);
+}
+
+// Elapsed time, not the time of day, so a pause that spans midnight ends like any other. Between
+// looks at the window messages the program sleeps until a message arrives or the time is up.
+void Pause(int seconds) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
+  while (ui::DoEvents()) {
+    const Clock::time_point now = Clock::now();
+    if (now >= end) return;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+void RunStartSequence(const std::string& caption) {
+  ApplyDoubleClick(caption);
+  const StartupSteps start(caption);
+  if (!start.OpenDriver() || !start.FindController()) return;
+  StartCompanionOrSendScreenSize();
+  StartOrHideRightButtonTool(caption);
+  device::CloseDevice();
+  Pause(1);
+}
+
+}  // namespace koral::startup

@@ -1,0 +1,38 @@
+// The startup program's own state and its run at each Windows start: the stored double-click
+// settings handed to Windows, the driver and the controller checked, the companion or the
+// screen size, the right-button tool, a short pause with the splash window up.
+#pragma once
+
+#include <string>
+
+#include "double_click.h"
+
+namespace koral::startup {
+
+struct ProgramState {
+  bool DialogMode = false;           // started with "/SDC": the settings dialog, no start-up run
+  DoubleClickSettings InForce{};     // the double-click settings in force
+  // Some stored value is there but cannot be read as a number (another type): the run applies the
+  // defaults but does not replace what is stored.
+  bool StoredValuesUnreadable = false;
+};
+
+ProgramState& Program();
+
+// Reads the three stored values from the model key; when any of them cannot be read, all three
+// are the defaults (500, 32, 32).
+void LoadStoredDoubleClick();
+
+// Hands the settings in force to Windows, records them in the user's mouse settings and in the
+// model key, and says "Fail to SetDoubleClock (...)!" with the letters of what failed.
+void ApplyDoubleClick(const std::string& caption);
+
+// Waits the given number of seconds of elapsed time while the program's windows stay
+// responsive; ends early when the program is ending.
+void Pause(int seconds);
+
+// Everything the start-up run does after its window is shown, up to the pause. A failure to
+// open the driver or to find the controller has been reported when it returns early.
+void RunStartSequence(const std::string& caption);
+
+}  // namespace koral::startup
