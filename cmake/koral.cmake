@@ -43,6 +43,7 @@ endfunction()
 #   driver        the substitute driver's block, journal and window slots
 #   model-key     the model key of the registry (the installation profile)
 #   desktop       the pointer, the keyboard focus, the foreground and windows found by caption
+#   mouse-class   the registry's mouse class and device enumeration keys
 function(koral_add_wine_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROGRAMS;LOCKS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
