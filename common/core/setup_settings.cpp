@@ -98,9 +98,9 @@ std::vector<uint8_t> SeedBytes(uint32_t value, int byteCount) {
   }
 }
 
-std::vector<SeedStore> PlanSeedStores(const std::function<std::string(const char* key)>& readText) {
+std::vector<SeedStore> PlanSeedStores(const std::function<int32_t(const SetupIniKey& key)>& readSetting) {
   std::map<std::string, int32_t, std::less<>> read;
-  for (const SetupIniKey& key : kSetupIniKeys) read[key.Name] = SettingValue(readText(key.Name), key.Minimum, key.Maximum);
+  for (const SetupIniKey& key : kSetupIniKeys) read[key.Name] = readSetting(key);
 
   std::vector<SeedStore> stores;
   auto single = [&](const char* name, int byteCount) {

@@ -59,9 +59,10 @@ struct SeedStore {
   friend bool operator==(const SeedStore&, const SeedStore&) = default;
 };
 
-// The stores an import makes, in order, given the text of each key (read in kSetupIniKeys
-// order). A setting that is empty or out of range is left out; the two 4-byte values
-// (RightButtonAutomatic, MouseSpeed) are stored only when all four of their keys are in range.
-std::vector<SeedStore> PlanSeedStores(const std::function<std::string(const char* key)>& readText);
+// The stores an import makes, in order, given each key's setting (read in kSetupIniKeys order,
+// as SettingValue gives it). A setting that is empty or out of range is left out; the two 4-byte
+// values (RightButtonAutomatic, MouseSpeed) are stored only when all four of their keys are in
+// range.
+std::vector<SeedStore> PlanSeedStores(const std::function<int32_t(const SetupIniKey& key)>& readSetting);
 
 }  // namespace koral

@@ -79,7 +79,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     from = end + 1;
   }
   size_t asked = 0;
-  const auto stores = PlanSeedStores([&](const char*) { return asked < texts.size() ? texts[asked++] : std::string(); });
+  const auto stores = PlanSeedStores([&](const SetupIniKey& key) {
+    const std::string text = asked < texts.size() ? texts[asked] : std::string();
+    ++asked;
+    return SettingValue(text, key.Minimum, key.Maximum);
+  });
 
   static const char* const kOrder[] = {"CalibrationMode", "VirtualButton", "RightButtonFunction", "RightButtonAutomatic",
                                        "FeedbackSound", "FeedbackTone", "FeedbackDuration", "MouseSpeed",

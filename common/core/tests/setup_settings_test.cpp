@@ -61,9 +61,9 @@ TEST(SeedBytes, LayOutOneTwoAndFourBytes) {
 
 // An import over a "setup.ini" given as key -> text; absent keys read as empty.
 std::vector<SeedStore> Import(const std::map<std::string, std::string>& ini) {
-  return PlanSeedStores([&](const char* key) {
-    const auto found = ini.find(key);
-    return found == ini.end() ? std::string() : found->second;
+  return PlanSeedStores([&](const SetupIniKey& key) {
+    const auto found = ini.find(key.Name);
+    return SettingValue(found == ini.end() ? std::string() : found->second, key.Minimum, key.Maximum);
   });
 }
 
@@ -88,9 +88,9 @@ TEST(PlanSeedStores, StoresEveryValidSettingInOrderWithItsType) {
 
 TEST(PlanSeedStores, ReadsEveryKeyOnceInTableOrder) {
   std::vector<std::string> asked;
-  PlanSeedStores([&](const char* key) {
-    asked.emplace_back(key);
-    return std::string();
+  PlanSeedStores([&](const SetupIniKey& key) {
+    asked.emplace_back(key.Name);
+    return kSettingEmpty;
   });
   ASSERT_EQ(asked.size(), std::size(kSetupIniKeys));
   for (size_t i = 0; i < asked.size(); ++i) EXPECT_EQ(asked[i], kSetupIniKeys[i].Name);
