@@ -63,6 +63,13 @@ std::vector<std::pair<std::string, ClassKeyValues>> ReadEveryClassKey() {
   return keys;
 }
 
+void DeleteClassKeys(const std::vector<std::string>& subKeys, const std::function<void(const std::string& path)>& failed) {
+  for (const std::string& name : subKeys) {
+    const std::string path = ClassKeyPath(name);
+    if (!registry::DeleteKey(HKEY_LOCAL_MACHINE, path)) failed(path);
+  }
+}
+
 void DeleteDeviceEnumKeys(const std::string& deviceId) {
   for (const std::string& path : DeviceEnumKeys(deviceId)) registry::DeleteKey(HKEY_LOCAL_MACHINE, path);
 }

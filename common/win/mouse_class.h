@@ -2,6 +2,7 @@
 // and the device enumeration keys, as the setup tools read and clean them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,10 @@ std::vector<ClassKeyValues> ReadClassKeysUntilGap();
 // Every sub-key of the class whose name is a number, in numeric order, also past a number that
 // is missing.
 std::vector<std::pair<std::string, ClassKeyValues>> ReadEveryClassKey();
+
+// Deletes the class sub-keys with their sub-keys, in order; `failed` hears of each key (by its
+// path) that could not be deleted, and the deletion goes on with the next.
+void DeleteClassKeys(const std::vector<std::string>& subKeys, const std::function<void(const std::string& path)>& failed);
 
 // Deletes the device's enumeration keys (with their sub-keys); a key that is missing or cannot be
 // deleted is passed over.

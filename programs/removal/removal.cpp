@@ -10,7 +10,6 @@
 #include "message_box.h"
 #include "mouse_class.h"
 #include "profile.h"
-#include "registry.h"
 #include "removal_wait.h"
 #include "restart.h"
 #include "setup_messages.h"
@@ -73,10 +72,7 @@ bool WaitForFileRemover(HANDLE process) {
 
 void RemoveMouseClassEntries() {
   const ClassRemoval plan = PlanClassRemoval(ReadEveryClassKey());
-  for (const std::string& name : plan.Delete) {
-    const std::string path = ClassKeyPath(name);
-    if (!registry::DeleteKey(HKEY_LOCAL_MACHINE, path)) PlainBox(RemovalDeleteFailureText(path), kTitle);
-  }
+  DeleteClassKeys(plan.Delete, [](const std::string& path) { PlainBox(RemovalDeleteFailureText(path), kTitle); });
   DeleteDeviceEnumKeys(plan.DeviceId);
 }
 

@@ -35,10 +35,7 @@ bool WriteInfStrings() {
 
 bool RegisterMouseClass() {
   const ClassRegistration plan = PlanClassRegistration(ReadClassKeysUntilGap());
-  for (const std::string& name : plan.Delete) {
-    const std::string path = ClassKeyPath(name);
-    if (!registry::DeleteKey(HKEY_LOCAL_MACHINE, path)) PlainBox(SetupDeleteFailureText(path), kTitle);
-  }
+  DeleteClassKeys(plan.Delete, [](const std::string& path) { PlainBox(SetupDeleteFailureText(path), kTitle); });
   DeleteDeviceEnumKeys(plan.DeviceId);
 
   UniqueHKey key;

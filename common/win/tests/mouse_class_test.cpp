@@ -65,6 +65,19 @@ TEST_F(MouseClass, TheFullScanPassesGapsInNumericOrderAndReadsOnlyTexts) {
   EXPECT_EQ(keys[2].second.ProviderName, "TouchScreen");
 }
 
+TEST_F(MouseClass, ClassKeysGoWithTheirSubKeysAndEachFailureIsHeardOf) {
+  AddKey("0000", "PS2");
+  AddKey("0002", "PS2");
+  UniqueHKey deep;
+  ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kMouseClassPath, "0002\\Settings", deep));
+  deep.reset();
+  std::vector<std::string> failed;
+  DeleteClassKeys({"0000", "0001", "0002"}, [&](const std::string& path) { failed.push_back(path); });
+  EXPECT_FALSE(Exists(ClassKeyPath("0000")));
+  EXPECT_FALSE(Exists(ClassKeyPath("0002")));
+  EXPECT_EQ(failed, std::vector<std::string>{"System\\CurrentControlSet\\Services\\Class\\Mouse\\0001"});
+}
+
 TEST_F(MouseClass, EnumerationKeysGoWithTheirSubKeysAndMissingOnesArePassedOver) {
   for (const char* bus : {"ACPI", "BIOS"}) {
     SCOPED_TRACE(bus);

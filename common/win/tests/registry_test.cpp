@@ -5,6 +5,7 @@
 #include "profile_fixture.h"
 #include "programs.h"
 #include "registry.h"
+#include "scratch_key.h"
 
 namespace koral {
 namespace {
@@ -13,19 +14,12 @@ constexpr char kScratch[] = "Software\\KoralTests\\Registry";
 
 class RegistryLayer : public ::testing::Test {
  protected:
-  void SetUp() override {
-    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
-    ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "", key_));
-  }
-  void TearDown() override {
-    key_.reset();
-    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
-  }
+  void SetUp() override { ASSERT_TRUE(key_); }
   void StoreRaw(const char* name, DWORD type, const void* data, DWORD size) {
     ASSERT_EQ(RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
   }
-  UniqueHKey key_;
+  test::ScratchKey key_{kScratch};
 };
 
 TEST(RootKeyName, PredefinedRootsAndOthers) {

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "mouse_class.h"
 #include "names.h"
@@ -14,6 +13,7 @@
 #include "programs.h"
 #include "registry.h"
 #include "restart_probe.h"
+#include "setup_installation.h"
 #include "setup_messages.h"
 #include "titles.h"
 
@@ -29,10 +29,7 @@ struct ClassKey {
   std::string Name, Provider, MouseType, DeviceId;
 };
 
-bool KeyExists(const std::string& path) {
-  UniqueHKey key;
-  return registry::OpenExistingKey(HKEY_LOCAL_MACHINE, path, key);
-}
+using test::MachineKeyExists;
 
 // Keys go to the window with the focus in the program's thread.
 HWND FocusOf(HWND main) {
@@ -42,42 +39,17 @@ HWND FocusOf(HWND main) {
   return main;
 }
 
-std::string ReadAll(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
 class Uninstaller : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(test::ProgramFolder().empty()) << "KORAL_PROGRAMS is not set";
-    root_ = fs::temp_directory_path() / "koral removal";
-    fs::remove_all(root_);
-    install_ = root_ / "Program Files" / "TouchScreen";  // a blank in the path: started quoted
-    windows_ = root_ / "windows";
-    fs::create_directories(install_);
-    fs::create_directories(windows_);
-    ASSERT_TRUE(test::WriteDevelopmentProfile(install_.string(), windows_.string()));
-    registry::DeleteKey(HKEY_LOCAL_MACHINE, kMouseClassPath);
-    registry::DeleteKey(HKEY_LOCAL_MACHINE, "Enum\\ACPI");
-    registry::DeleteKey(HKEY_LOCAL_MACHINE, "Enum\\BIOS");
+    // The installation folder has a blank in its path: the remover must be started quoted.
+    ASSERT_TRUE(installation_.Create("koral removal"));
+    install_ = installation_.Install;
+    windows_ = installation_.Windows;
     ASSERT_TRUE(probe_.Arm());
   }
-  void TearDown() override {
-    program_ = {};
-    registry::DeleteKey(HKEY_LOCAL_MACHINE, kMouseClassPath);
-    test::RemoveModelKey();
-    // A remover left running by a time-out ends by itself; wait so its folder can go.
-    test::WaitUntil([&] { return !Remover().Running() || ReadAll(install_ / "unins000.log").find("ended") != std::string::npos; },
-                    std::chrono::seconds(20));
-    fs::remove_all(root_);
-  }
-  static test::RunningProgram& Remover() {
-    static test::RunningProgram none;
-    return none;
-  }
+  void TearDown() override { program_ = {}; }
 
   // The stand-in file remover in the installation folder, taking `seconds`.
   void InstallRemover(int seconds) {
@@ -100,13 +72,8 @@ class Uninstaller : public ::testing::Test {
       }
     }
   }
-  static void AddEnumKeys(const std::string& id) {
-    for (const std::string& path : DeviceEnumKeys(id)) {
-      UniqueHKey key;
-      ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, path, "0", key));
-    }
-  }
-  std::string RemoverLog() const { return ReadAll(install_ / "unins000.log"); }
+  static void AddEnumKeys(const std::string& id) { ASSERT_TRUE(test::AddDeviceEnumKeys(id)); }
+  std::string RemoverLog() const { return test::FileText(install_ / "unins000.log"); }
 
   // Starts the uninstaller and waits for its question window.
   HWND Start() {
@@ -124,7 +91,8 @@ class Uninstaller : public ::testing::Test {
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(box->Box); }));
   }
 
-  fs::path root_, install_, windows_;
+  test::SetupInstallation installation_;
+  fs::path install_, windows_;
   test::RestartProbe probe_;
   test::RunningProgram program_;
 };
@@ -155,16 +123,16 @@ TEST_F(Uninstaller, RunsTheFileRemoverCleansTheMouseClassAndRestarts) {
   EXPECT_NE(log.find("started \"" + install_.string() + "\\unins000.exe\" /SILENT"), std::string::npos) << log;
   EXPECT_NE(log.find("ended"), std::string::npos) << "waited for the remover to end: " << log;
 
-  const std::string wininit = ReadAll(windows_ / "WININIT.INI");
+  const std::string wininit = test::FileText(windows_ / "WININIT.INI");
   EXPECT_NE(wininit.find("[rename]\r\nNUL=" + windows_.string() + "\\KORALPde.exe\r\n"), std::string::npos) << wininit;
 
-  EXPECT_FALSE(KeyExists(ClassKeyPath("0000")));
-  EXPECT_TRUE(KeyExists(ClassKeyPath("0001"))) << "another provider's PS/2 key stays";
-  EXPECT_TRUE(KeyExists(ClassKeyPath("0002"))) << "the touchscreen's key of another mouse type stays";
-  EXPECT_FALSE(KeyExists(ClassKeyPath("0004")));
-  EXPECT_FALSE(KeyExists("Enum\\ACPI\\*PNP0F03"));
-  EXPECT_FALSE(KeyExists("Enum\\BIOS\\*PNP0F03"));
-  EXPECT_TRUE(KeyExists("Enum\\ACPI\\*PNP0F13")) << "the last identifier read names the device";
+  EXPECT_FALSE(MachineKeyExists(ClassKeyPath("0000")));
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0001"))) << "another provider's PS/2 key stays";
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0002"))) << "the touchscreen's key of another mouse type stays";
+  EXPECT_FALSE(MachineKeyExists(ClassKeyPath("0004")));
+  EXPECT_FALSE(MachineKeyExists("Enum\\ACPI\\*PNP0F03"));
+  EXPECT_FALSE(MachineKeyExists("Enum\\BIOS\\*PNP0F03"));
+  EXPECT_TRUE(MachineKeyExists("Enum\\ACPI\\*PNP0F13")) << "the last identifier read names the device";
   UniqueHKey model;
   std::string install;
   EXPECT_TRUE(registry::OpenExistingKey(HKEY_LOCAL_MACHINE, std::string(kModelKeyPath) + "\\" + kModelSubKey, model) &&
@@ -187,8 +155,8 @@ TEST_F(Uninstaller, AFileRemoverThatTakesTooLongEndsItWithTheRegistryUntouched) 
   test::AnswerMessageBox(box->Box, IDOK);
   EXPECT_TRUE(program_.WaitForExit());
 
-  EXPECT_TRUE(KeyExists(ClassKeyPath("0000")));
-  EXPECT_TRUE(KeyExists("Enum\\ACPI\\*PNP0F03"));
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0000")));
+  EXPECT_TRUE(MachineKeyExists("Enum\\ACPI\\*PNP0F03"));
   EXPECT_FALSE(fs::exists(windows_ / "WININIT.INI"));
   EXPECT_FALSE(probe_.WaitForRestart(std::chrono::seconds(3)));
   EXPECT_TRUE(probe_.StillArmed());
@@ -217,7 +185,7 @@ TEST_F(Uninstaller, NoEnterAndEscapeEndItUnchanged) {
     program_ = {};
   }
   EXPECT_FALSE(fs::exists(install_ / "unins000.log")) << "the file remover never ran";
-  EXPECT_TRUE(KeyExists(ClassKeyPath("0000")));
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0000")));
   EXPECT_FALSE(probe_.WaitForRestart(std::chrono::seconds(1)));
 }
 

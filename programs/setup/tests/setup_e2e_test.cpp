@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "mouse_class.h"
 #include "names.h"
@@ -15,6 +14,7 @@
 #include "programs.h"
 #include "registry.h"
 #include "restart_probe.h"
+#include "setup_installation.h"
 #include "setup_messages.h"
 #include "titles.h"
 
@@ -56,10 +56,7 @@ Stored Text(const std::string& text) {
   return {REG_SZ, bytes};
 }
 
-bool KeyExists(const std::string& path) {
-  UniqueHKey key;
-  return registry::OpenExistingKey(HKEY_LOCAL_MACHINE, path, key);
-}
+using test::MachineKeyExists;
 
 std::string ModelKeyPath() { return std::string(kModelKeyPath) + "\\" + kModelSubKey; }
 
@@ -74,31 +71,14 @@ class SetupFinisher : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(test::ProgramFolder().empty()) << "KORAL_PROGRAMS is not set";
-    root_ = fs::temp_directory_path() / "koral setup";
-    fs::remove_all(root_);
-    install_ = root_ / "Program Files" / "TouchScreen";
-    windows_ = root_ / "windows";
-    fs::create_directories(install_);
-    fs::create_directories(windows_ / "inf");
+    ASSERT_TRUE(installation_.Create("koral setup"));
+    install_ = installation_.Install;
+    windows_ = installation_.Windows;
     std::ofstream(Inf(), std::ios::binary) << "[Version]\r\nSignature=\"$CHICAGO$\"\r\n\r\n[Strings]\r\n"
                                                "OEM_NAME=\"Vendor\"\r\n";
-    ASSERT_TRUE(test::RemoveModelKey() || !KeyExists(ModelKeyPath()));
-    ASSERT_TRUE(test::WriteDevelopmentProfile(install_.string(), windows_.string()));
-    ClearClassKeys();
     ASSERT_TRUE(probe_.Arm());
   }
-  void TearDown() override {
-    program_ = {};
-    ClearClassKeys();
-    test::RemoveModelKey();
-    fs::remove_all(root_);
-  }
-
-  static void ClearClassKeys() {
-    registry::DeleteKey(HKEY_LOCAL_MACHINE, kMouseClassPath);
-    registry::DeleteKey(HKEY_LOCAL_MACHINE, "Enum\\ACPI");
-    registry::DeleteKey(HKEY_LOCAL_MACHINE, "Enum\\BIOS");
-  }
+  void TearDown() override { program_ = {}; }
   static void LayClassKeys(const ClassLayout& keys) {
     for (size_t n = 0; n < keys.size(); ++n) {
       UniqueHKey key;
@@ -110,12 +90,7 @@ class SetupFinisher : public ::testing::Test {
       ASSERT_TRUE(registry::WriteText(key.get(), "DriverDesc", "before"));
     }
   }
-  static void AddEnumKeys(const std::string& id) {
-    for (const std::string& path : DeviceEnumKeys(id)) {
-      UniqueHKey key;
-      ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, path, "0", key));
-    }
-  }
+  static void AddEnumKeys(const std::string& id) { ASSERT_TRUE(test::AddDeviceEnumKeys(id)); }
   static void SetProfileText(const char* name, const std::string& text) {
     UniqueHKey key;
     ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key));
@@ -162,7 +137,8 @@ class SetupFinisher : public ::testing::Test {
     ASSERT_TRUE(program_.WaitForExit()) << "the program did not end";
   }
 
-  fs::path root_, install_, windows_;
+  test::SetupInstallation installation_;
+  fs::path install_, windows_;
   test::RestartProbe probe_;
   test::RunningProgram program_;
 };
@@ -203,8 +179,7 @@ TEST_F(SetupFinisher, SeedsEverySettingTakesTheVendorAndRegistersTheMouseThenRes
   EXPECT_EQ(ReadStored(ModelKeyPath(), "VenderStyle"), Text("21140109"));
 
   EXPECT_EQ(StringsSection(), ExpectedStrings());
-  std::ifstream inf(Inf());
-  EXPECT_NE(std::string(std::istreambuf_iterator<char>(inf), {}).find("Signature=\"$CHICAGO$\""), std::string::npos)
+  EXPECT_NE(test::FileText(Inf()).find("Signature=\"$CHICAGO$\""), std::string::npos)
       << "the vendor's own lines stay";
 
   // The mixed-case PS/2 key was replaced by the touchscreen's, under its name and identifier.
@@ -212,10 +187,10 @@ TEST_F(SetupFinisher, SeedsEverySettingTakesTheVendorAndRegistersTheMouseThenRes
   for (const auto& [name, value] : ClassValues("TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F0E)", "*pnp0f0e"))
     EXPECT_EQ(ReadStored(key, name.c_str()), Text(value)) << name;
   EXPECT_FALSE(ReadStored(key, "DriverDesc") == Text("before"));
-  EXPECT_FALSE(KeyExists(ClassKeyPath("0001")));
-  EXPECT_FALSE(KeyExists("Enum\\ACPI\\*PNP0F0E"));
-  EXPECT_FALSE(KeyExists("Enum\\BIOS\\*PNP0F0E"));
-  EXPECT_TRUE(KeyExists("Enum\\ACPI\\*PNP0F13")) << "only the chosen device's enumeration keys go";
+  EXPECT_FALSE(MachineKeyExists(ClassKeyPath("0001")));
+  EXPECT_FALSE(MachineKeyExists("Enum\\ACPI\\*PNP0F0E"));
+  EXPECT_FALSE(MachineKeyExists("Enum\\BIOS\\*PNP0F0E"));
+  EXPECT_TRUE(MachineKeyExists("Enum\\ACPI\\*PNP0F13")) << "only the chosen device's enumeration keys go";
 }
 
 TEST_F(SetupFinisher, LeavesOutMissingEmptyOutOfRangeSettingsAndReusesTheLastPs2Key) {
@@ -248,12 +223,12 @@ TEST_F(SetupFinisher, LeavesOutMissingEmptyOutOfRangeSettingsAndReusesTheLastPs2
   for (const auto& [name, stored] : seeds) EXPECT_EQ(ReadStored(ModelKeyPath(), name.c_str()), stored) << name;
   EXPECT_EQ(ReadStored(ModelKeyPath(), "VenderName"), Text("Brimholt")) << "no setup.oem: the vendor stays";
 
-  EXPECT_FALSE(KeyExists(ClassKeyPath("0000")));
+  EXPECT_FALSE(MachineKeyExists(ClassKeyPath("0000")));
   EXPECT_EQ(ReadStored(ClassKeyPath("0001"), "MouseType"), Text("SERIAL")) << "the other mouse stays";
   EXPECT_EQ(ReadStored(ClassKeyPath("0002"), "MatchingDeviceId"), Text("*PNP0F12"));
   EXPECT_EQ(ReadStored(ClassKeyPath("0002"), "DriverDesc"), Text("TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F12)"));
-  EXPECT_FALSE(KeyExists("Enum\\ACPI\\*PNP0F12"));
-  EXPECT_TRUE(KeyExists("Enum\\ACPI\\*PNP0F03"));
+  EXPECT_FALSE(MachineKeyExists("Enum\\ACPI\\*PNP0F12"));
+  EXPECT_TRUE(MachineKeyExists("Enum\\ACPI\\*PNP0F03"));
 }
 
 TEST_F(SetupFinisher, WithoutSetupFilesOrPs2KeysTheNextNumberIsRegistered) {

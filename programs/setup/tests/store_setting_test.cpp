@@ -3,6 +3,7 @@
 
 #include "fake_boxes.h"
 #include "registry.h"
+#include "scratch_key.h"
 #include "setup_finisher.h"
 #include "titles.h"
 
@@ -13,15 +14,8 @@ constexpr char kScratch[] = "Software\\KoralTests\\StoreSetting";
 
 class StoreSettingTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
-    ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "", key_));
-  }
-  void TearDown() override {
-    key_.reset();
-    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
-  }
-  UniqueHKey key_;
+  void SetUp() override { ASSERT_TRUE(key_); }
+  test::ScratchKey key_{kScratch};
 };
 
 TEST_F(StoreSettingTest, WritesTheTypeAndBytesOfEachCount) {
