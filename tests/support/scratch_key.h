@@ -1,5 +1,6 @@
-// A registry key of the current user's for one test: emptied when made, removed with its
-// sub-keys when the test ends.
+// A registry key of the current user's for one test: the given path with the process's id
+// appended, so that tests running side by side never share it; emptied when made, removed with
+// its sub-keys when the test ends.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +13,7 @@ namespace koral::test {
 
 class ScratchKey {
  public:
-  explicit ScratchKey(std::string path) : path_(std::move(path)) {
+  explicit ScratchKey(const std::string& path) : path_(path + "\\" + std::to_string(GetCurrentProcessId())) {
     registry::DeleteKey(HKEY_CURRENT_USER, path_);
     registry::OpenKey(HKEY_CURRENT_USER, path_, "", key_);
   }

@@ -45,7 +45,7 @@ TEST_F(StoreSettingTest, WritesTheTypeAndBytesOfEachCount) {
 TEST_F(StoreSettingTest, AFailedWriteNamesTheValueAndReturnsFalse) {
   UniqueHKey readOnly;
   HKEY opened = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kScratch, 0, KEY_READ, &opened), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key_.Path().c_str(), 0, KEY_READ, &opened), ERROR_SUCCESS);
   readOnly.reset(opened);
   for (const int count : {0, 2}) {
     test::FakeMessageBoxes boxes;
