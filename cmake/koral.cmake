@@ -4,6 +4,9 @@
 
 set(KORAL_PROGRAMS_DIR ${CMAKE_BINARY_DIR}/bin)
 set(KORAL_TOOLS_DIR ${CMAKE_BINARY_DIR}/tools)
+# The throwaway prefix for tests whose programs restart Windows (see koral_add_wine_test).
+get_filename_component(KORAL_BUILD_ROOT ${CMAKE_BINARY_DIR} DIRECTORY)
+set(KORAL_RESTART_PREFIX ${KORAL_BUILD_ROOT}/wine-restart)
 
 # The Windows form of a build-tree path as Wine sees it (its Z: drive is the root folder).
 function(koral_wine_path out path)
@@ -42,7 +45,8 @@ function(koral_add_program name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORAL_PROGRAMS_DIR})
 endfunction()
 
-# koral_add_wine_test(<name> SOURCES ... LIBS ... [PROGRAMS targets...] [LOCKS resources...])
+# koral_add_wine_test(<name> SOURCES ... LIBS ... [PROGRAMS targets...] [LOCKS resources...]
+#                     [RESTART_PREFIX])
 # A test program run under Wine in the test prefix. It finds the suite's programs through the
 # environment variable KORAL_PROGRAMS and the tools through KORAL_TOOLS (Windows paths), and is
 # built after the PROGRAMS it starts. LOCKS names what its tests share with other test
@@ -50,8 +54,13 @@ endfunction()
 #   driver        the substitute driver's block, journal and window slots
 #   model-key     the model key of the registry (the installation profile)
 #   desktop       the pointer, the keyboard focus, the foreground and windows found by caption
+#   mouse-class   the registry's mouse class and device enumeration keys
+# RESTART_PREFIX runs the tests instead in the throwaway prefix ${KORAL_RESTART_PREFIX}, where the
+# programs they start may restart Windows, which ends every process of the prefix that has a
+# window. The fixture restart_prefix (tests/support) makes that prefix afresh before the first of
+# them; they take its lock, one at a time, and share nothing with the test prefix.
 function(koral_add_wine_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROGRAMS;LOCKS" ${ARGN})
+  cmake_parse_arguments(T "RESTART_PREFIX" "" "SOURCES;LIBS;PROGRAMS;LOCKS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} koral_test_support ${KORAL_GTEST})
   if(T_PROGRAMS)
@@ -65,11 +74,19 @@ function(koral_add_wine_test name)
   # after the discovered tests, gives them the environment and the locks whole.
   koral_wine_path(programs ${KORAL_PROGRAMS_DIR})
   koral_wine_path(tools ${KORAL_TOOLS_DIR})
+  set(environment "KORAL_PROGRAMS=${programs};KORAL_TOOLS=${tools}")
+  set(fixture "")
+  if(T_RESTART_PREFIX)
+    string(APPEND environment ";KORAL_WINEPREFIX=${KORAL_RESTART_PREFIX}")
+    set(T_LOCKS restart-prefix)
+    set(fixture "    FIXTURES_REQUIRED restart_prefix\n")
+  endif()
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
   file(WRITE ${script}
     "if(${name}_TESTS)\n"
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
-    "    ENVIRONMENT [==[KORAL_PROGRAMS=${programs};KORAL_TOOLS=${tools}]==]\n"
+    "    ENVIRONMENT [==[${environment}]==]\n"
+    "${fixture}"
     "    RESOURCE_LOCK [==[${T_LOCKS}]==])\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})

@@ -29,6 +29,18 @@ int PlainBox(const std::string& text, const std::string& caption) {
   return g_boxes->Show(text, caption, MB_OK);
 }
 
+int InformationBox(const std::string& text, const std::string& caption) {
+  return g_boxes->Show(text, caption, MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+}
+
+int ExclamationBox(const std::string& text, const std::string& caption) {
+  return g_boxes->Show(text, caption, MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+}
+
+int WarningBox(const std::string& text, const std::string& caption) {
+  return g_boxes->Show(text, caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
 int QuestionBox(const std::string& text, const std::string& caption, UINT extraFlags) {
   return g_boxes->Show(text, caption, MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL | extraFlags);
 }

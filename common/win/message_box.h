@@ -25,6 +25,12 @@ void InstallMessageBoxes(MessageBoxes* boxes);
 int ErrorBox(const std::string& text, const std::string& caption);
 // Shows the text with one OK button and no icon.
 int PlainBox(const std::string& text, const std::string& caption);
+// Shows the text with the information icon and one OK button, system-modal.
+int InformationBox(const std::string& text, const std::string& caption);
+// Shows the text with the exclamation icon and one OK button, system-modal.
+int ExclamationBox(const std::string& text, const std::string& caption);
+// Shows the text with the warning (exclamation) icon and one OK button.
+int WarningBox(const std::string& text, const std::string& caption);
 // Shows the text with the question icon and Yes/No, system-modal; extraFlags may add a
 // default-button flag such as MB_DEFBUTTON2. Returns IDYES or IDNO.
 int QuestionBox(const std::string& text, const std::string& caption, UINT extraFlags = 0);

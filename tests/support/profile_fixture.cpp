@@ -5,14 +5,14 @@
 
 namespace koral::test {
 
-bool WriteDevelopmentProfile(const std::string& installPath) {
+bool WriteDevelopmentProfile(const std::string& installPath, const std::string& windowsPath) {
   UniqueHKey key;
   if (!registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key)) return false;
   bool ok = true;
   for (auto [name, value] : {std::pair<const char*, std::string>{"VenderName", "Brimholt"},
                              {"VenderStyle", "11201209"},
                              {"InstallPath", installPath},
-                             {"WindowsPath", "C:\\windows"},
+                             {"WindowsPath", windowsPath},
                              {"SystemPath", "C:\\windows\\system32"},
                              {"HardwareID", "*PNP0F13"}})
     ok = registry::WriteText(key.get(), name, value) && ok;

@@ -5,8 +5,9 @@
 
 namespace koral::test {
 
-// Writes the six profile values into the model key, InstallPath naming `installPath`.
-bool WriteDevelopmentProfile(const std::string& installPath);
+// Writes the six profile values into the model key, InstallPath naming `installPath` (and
+// WindowsPath `windowsPath`).
+bool WriteDevelopmentProfile(const std::string& installPath, const std::string& windowsPath = "C:\\windows");
 // Removes the model key and everything under it.
 bool RemoveModelKey();
 

@@ -30,6 +30,23 @@ TEST(MessageBoxes, QuestionBoxReturnsTheAnswerAndKeepsTheCallersDefault) {
   EXPECT_EQ(boxes.events, (std::vector<std::string>{"box", "box"})) << "questions do not beep";
 }
 
+TEST(MessageBoxes, SetupToolsBoxesCarryTheirIconAndModality) {
+  struct Case {
+    int (*Box)(const std::string&, const std::string&);
+    UINT Flags;
+  };
+  for (const auto& c : {Case{PlainBox, MB_OK}, Case{InformationBox, MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL},
+                        Case{ExclamationBox, MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL},
+                        Case{WarningBox, MB_OK | MB_ICONEXCLAMATION}}) {
+    test::FakeMessageBoxes boxes;
+    EXPECT_EQ(c.Box("text", kSetupFinisherTitle), IDOK);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].Flags, c.Flags);
+    EXPECT_EQ(boxes.shown[0].Caption, kSetupFinisherTitle);
+    EXPECT_EQ(boxes.events, (std::vector<std::string>{"box"})) << "only the error box beeps";
+  }
+}
+
 TEST(MessageBoxes, OpenFailureNamesTheDriverFile) {
   test::FakeMessageBoxes boxes;
   device::ReportOpenFailure(kStartupTitle);

@@ -5,6 +5,7 @@
 #include "profile_fixture.h"
 #include "programs.h"
 #include "registry.h"
+#include "scratch_key.h"
 
 namespace koral {
 namespace {
@@ -13,19 +14,12 @@ constexpr char kScratch[] = "Software\\KoralTests\\Registry";
 
 class RegistryLayer : public ::testing::Test {
  protected:
-  void SetUp() override {
-    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
-    ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "", key_));
-  }
-  void TearDown() override {
-    key_.reset();
-    registry::DeleteKey(HKEY_CURRENT_USER, kScratch);
-  }
+  void SetUp() override { ASSERT_TRUE(key_); }
   void StoreRaw(const char* name, DWORD type, const void* data, DWORD size) {
     ASSERT_EQ(RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
   }
-  UniqueHKey key_;
+  test::ScratchKey key_{kScratch};
 };
 
 TEST(RootKeyName, PredefinedRootsAndOthers) {
@@ -40,17 +34,17 @@ TEST(RootKeyName, PredefinedRootsAndOthers) {
 TEST_F(RegistryLayer, OpenKeyBuildsThePathAndCreatesMissingLevels) {
   UniqueHKey plain, slashed, deep;
   EXPECT_FALSE(registry::OpenKey(HKEY_CURRENT_USER, "", "Sub", plain));
-  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "Model", plain));
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, key_.Path(), "Model", plain));
   ASSERT_TRUE(registry::WriteNumber(plain.get(), "Marker", 7));
   // A leading backslash of the sub-key names the same key.
-  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "\\Model", slashed));
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, key_.Path(), "\\Model", slashed));
   int32_t marker = 0;
   EXPECT_TRUE(registry::ReadNumber(slashed.get(), "Marker", marker));
   EXPECT_EQ(marker, 7);
-  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "A\\B\\C", deep));
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, key_.Path(), "A\\B\\C", deep));
   UniqueHKey existing;
-  EXPECT_TRUE(registry::OpenExistingKey(HKEY_CURRENT_USER, std::string(kScratch) + "\\A\\B", existing));
-  EXPECT_FALSE(registry::OpenExistingKey(HKEY_CURRENT_USER, std::string(kScratch) + "\\Nowhere", existing));
+  EXPECT_TRUE(registry::OpenExistingKey(HKEY_CURRENT_USER, key_.Path() + "\\A\\B", existing));
+  EXPECT_FALSE(registry::OpenExistingKey(HKEY_CURRENT_USER, key_.Path() + "\\Nowhere", existing));
   EXPECT_TRUE(registry::CloseKey(deep));
   EXPECT_FALSE(registry::CloseKey(deep)) << "closing twice must fail, not crash";
 }
@@ -118,9 +112,9 @@ TEST_F(RegistryLayer, WritersRoundTrip) {
 
 TEST_F(RegistryLayer, DeleteKeyRemovesSubKeysAsWindows98Did) {
   UniqueHKey deep;
-  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, kScratch, "Tree\\Leaf", deep));
+  ASSERT_TRUE(registry::OpenKey(HKEY_CURRENT_USER, key_.Path(), "Tree\\Leaf", deep));
   deep.reset();
-  const std::string tree = std::string(kScratch) + "\\Tree";
+  const std::string tree = key_.Path() + "\\Tree";
   EXPECT_TRUE(registry::DeleteKey(HKEY_CURRENT_USER, tree));
   UniqueHKey gone;
   EXPECT_FALSE(registry::OpenExistingKey(HKEY_CURRENT_USER, tree, gone));

@@ -1,0 +1,67 @@
+// The progress window in this process.
+#include "frmMessage.h"
+
+#include <gtest/gtest.h>
+
+#include "placement.h"
+#include "pointer.h"
+#include "titles.h"
+#include "twips.h"
+
+namespace koral {
+namespace {
+
+class ProgressMessage : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    UnloadProgressMessage();
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+};
+
+TEST_F(ProgressMessage, SizesToTheTextAndSitsWhereEveryWindowDoes) {
+  const std::string longText =
+      "Removing files from your system... and a good deal more text than one line of the window holds, so that "
+      "it wraps onto a second, a third and perhaps a fourth line before it ends, which it does only after a fifth "
+      "and a sixth line have been filled with words that say nothing more than that the window must grow.";
+  for (const std::string& text : {std::string("Setup is updating your system..."), longText}) {
+    SCOPED_TRACE(text);
+    ShowProgressMessage(text, kSetupFinisherTitle);
+    frmMessage& form = ProgressWindow();
+    ASSERT_TRUE(form.Visible());
+    EXPECT_EQ(form.Caption(), kSetupFinisherTitle);
+    EXPECT_EQ(form.lblMsg.Caption(), text);
+    EXPECT_EQ(form.ScaleWidth(), frmMessage::kInnerWidth);
+
+    const int image = form.imgMsg.Height();
+    const int label = form.lblMsg.Height();
+    const int inner = label > 2 * image ? image / 2 + label : 2 * image;
+    if (text == longText) {
+      EXPECT_GT(label, 2 * image) << "the long text wraps past two icons";
+    }
+    // Heights round to whole pixels: a twip or so either way.
+    EXPECT_NEAR(form.ScaleHeight(), inner, ui::TwipsPerPixelY());
+    EXPECT_NEAR(form.imgMsg.Top(), (inner - image) / 2, 1);
+    EXPECT_NEAR(form.lblMsg.Top(), (inner - label) / 2, 1);
+
+    const Position at = CentredWindow(ui::ScreenWidth(), ui::ScreenHeight(), form.Width(), form.Height());
+    EXPECT_NEAR(form.Left(), at.Left, ui::TwipsPerPixelX());
+    EXPECT_NEAR(form.Top(), at.Top, ui::TwipsPerPixelY());
+    EXPECT_EQ(HourglassCount(), 0) << "the hourglass goes once the window is placed";
+  }
+}
+
+TEST_F(ProgressMessage, TheCloseBoxLeavesItUpAndOnlyTheProgramUnloadsIt) {
+  ShowProgressMessage("Removing files from your system...", kUninstallerTitle);
+  SendMessageA(ProgressWindow().hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(ProgressWindow().Visible());
+  UnloadProgressMessage();
+  EXPECT_FALSE(ProgressWindow().Loaded());
+  ShowProgressMessage("again", kUninstallerTitle);
+  EXPECT_TRUE(ProgressWindow().Visible()) << "shown again after an unload";
+}
+
+}  // namespace
+}  // namespace koral

@@ -1,0 +1,49 @@
+// The uninstaller's main window: the warning and the question whether to remove the touchscreen
+// software, with No as the answer to Enter and Esc. The icon opens the about window.
+#pragma once
+
+#include "branding.h"
+#include "controls.h"
+#include "frmAbout.h"
+
+namespace koral::removal {
+
+class frmMain : public BrandedForm {
+ public:
+  frmMain();
+
+  struct Dialogs {
+    frmAbout About;
+  } dialogs;
+
+  ui::Shape shpRemoval{this, "shpRemoval"};
+  ui::Image imgRemoval{this, "imgRemoval"};
+  ui::Label lblText{this, "lblText"};
+  ui::Label lblAsk{this, "lblAsk"};
+  ui::CommandButton cmdYes{this, "cmdYes"};
+  ui::CommandButton cmdNo{this, "cmdNo"};
+  // The etched separator above the buttons: a shadow line with a highlight line under it.
+  ui::Shape linShadow{this, "linShadow"};
+  ui::Shape linHighlight{this, "linHighlight"};
+
+ private:
+  void Design() override;
+  void Form_Load() override;
+  void Form_Activate() override;
+
+  void cmdYes_Click();
+  void cmdNo_Click();
+  void imgIcon_DblClick();
+
+  // Widens the window for a long caption, centres the frame and the buttons, draws the separator.
+  void LayOut();
+  // The width of a text in the window's font, in twips.
+  int TextWidth(const std::string& text) const;
+
+  bool focusPlaced_ = false;
+};
+
+// The one main window of the program.
+frmMain& MainForm();
+
+}  // namespace koral::removal

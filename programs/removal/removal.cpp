@@ -1,0 +1,106 @@
+#include "removal.h"
+
+#include <vector>
+
+#include "driver_link.h"
+#include "form.h"
+#include "frmMessage.h"
+#include "ini_file.h"
+#include "launch_rules.h"
+#include "message_box.h"
+#include "mouse_class.h"
+#include "profile.h"
+#include "removal_wait.h"
+#include "restart.h"
+#include "setup_messages.h"
+#include "startup_steps.h"
+#include "titles.h"
+
+namespace koral::removal {
+namespace {
+
+constexpr const char* kTitle = kUninstallerTitle;
+// The uninstaller runs from its copy in the Windows folder; Windows deletes it at its next start.
+constexpr char kOwnCopy[] = "KORALPde.exe";
+
+}  // namespace
+
+void Pause(int seconds) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    if (!ui::DoEvents()) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+  }
+}
+
+void StopAuxiliaryPrograms() {
+  if (!StartupSteps::OpenDriverQuietly()) return;
+  device::TellRightButtonTool(device::kQuitTool);
+  device::QuitCompanion();
+  device::CloseDevice();
+}
+
+bool StartFileRemover(UniqueHandle& process) {
+  const std::string command =
+      ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram) + " " + kFileRemoverOption;
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return false;
+  // Opened while the creation's handle still holds the process, so a remover that ends at once
+  // is still found.
+  const UniqueHandle thread(started.hThread);
+  const UniqueHandle created(started.hProcess);
+  process.reset(OpenProcess(SYNCHRONIZE, FALSE, started.dwProcessId));
+  return static_cast<bool>(process);
+}
+
+bool WaitForFileRemover(HANDLE process) {
+  for (int wait = 1;; ++wait) {
+    ui::DoEvents();
+    const RemoverWaitVerdict verdict = JudgeRemoverWait(WaitForSingleObject(process, kRemoverWaitMilliseconds), wait);
+    if (!verdict.Done) continue;
+    if (!verdict.Ended) ExclamationBox(RemoveFilesFailureText(verdict.Failure), kTitle);
+    return verdict.Ended;
+  }
+}
+
+void RemoveMouseClassEntries() {
+  const ClassRemoval plan = PlanClassRemoval(ReadEveryClassKey());
+  DeleteClassKeys(plan.Delete, [](const std::string& path) { PlainBox(RemovalDeleteFailureText(path), kTitle); });
+  DeleteDeviceEnumKeys(plan.DeviceId);
+}
+
+void RemoveTouchScreen() {
+  StopAuxiliaryPrograms();
+  ShowProgressMessage(kRemovalProgressText, kTitle);
+  Pause(3);
+
+  UniqueHandle remover;
+  if (!StartFileRemover(remover)) {
+    ExclamationBox(RemoveFilesFailureText("Startup"), kTitle);
+    UnloadProgressMessage();
+    return;
+  }
+  const bool removed = WaitForFileRemover(remover.get());
+  remover.reset();
+  if (!removed) {
+    UnloadProgressMessage();
+    return;
+  }
+
+  const std::string& windows = Profile().WindowsPath;
+  WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", windows + "\\" + kOwnCopy);
+  RemoveMouseClassEntries();
+  Pause(10);
+  UnloadProgressMessage();
+  InformationBox(kRemovalFinishedText, kTitle);
+  RestartWindows(kTitle);
+}
+
+}  // namespace koral::removal

@@ -1,0 +1,202 @@
+// The real uninstaller under Wine, in the throwaway prefix where it may restart Windows. That
+// prefix has no driver: the removal goes on without stopping anything, as it must. The file
+// remover is the stand-in from tools/, told how long to take.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "mouse_class.h"
+#include "names.h"
+#include "profile.h"
+#include "profile_fixture.h"
+#include "programs.h"
+#include "registry.h"
+#include "restart_probe.h"
+#include "setup_installation.h"
+#include "setup_messages.h"
+#include "titles.h"
+
+namespace koral {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kProgram[] = "KORALpde.exe";
+
+// A class sub-key as a test lays it out.
+struct ClassKey {
+  std::string Name, Provider, MouseType, DeviceId;
+};
+
+using test::MachineKeyExists;
+
+// Keys go to the window with the focus in the program's thread.
+HWND FocusOf(HWND main) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) && info.hwndFocus) return info.hwndFocus;
+  return main;
+}
+
+class Uninstaller : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(test::ProgramFolder().empty()) << "KORAL_PROGRAMS is not set";
+    // The installation folder has a blank in its path: the remover must be started quoted.
+    ASSERT_TRUE(installation_.Create("koral removal"));
+    install_ = installation_.Install;
+    windows_ = installation_.Windows;
+    ASSERT_TRUE(probe_.Arm());
+  }
+  void TearDown() override { program_ = {}; }
+
+  // The stand-in file remover in the installation folder, taking `seconds`.
+  void InstallRemover(int seconds) {
+    fs::copy_file(fs::path(ToolPath("unins000.exe")), install_ / "unins000.exe", fs::copy_options::overwrite_existing);
+    std::ofstream(install_ / "unins000.ini") << "[StandIn]\r\nSeconds=" << seconds << "\r\n";
+  }
+  static std::string ToolPath(const char* name) {
+    std::string folder = test::ToolFolder();
+    return folder + "\\" + name;
+  }
+  static void LayClassKeys(const std::vector<ClassKey>& keys) {
+    for (const ClassKey& k : keys) {
+      UniqueHKey key;
+      ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kMouseClassPath, k.Name, key));
+      for (const auto& [name, text] : {std::pair{"ProviderName", &k.Provider}, std::pair{"MouseType", &k.MouseType},
+                                       std::pair{"MatchingDeviceId", &k.DeviceId}}) {
+        if (!text->empty()) {
+          ASSERT_TRUE(registry::WriteText(key.get(), name, *text));
+        }
+      }
+    }
+  }
+  static void AddEnumKeys(const std::string& id) { ASSERT_TRUE(test::AddDeviceEnumKeys(id)); }
+  std::string RemoverLog() const { return test::FileText(install_ / "unins000.log"); }
+
+  // Starts the uninstaller and waits for its question window.
+  HWND Start() {
+    EXPECT_TRUE(program_.Start(kProgram));
+    const HWND main = test::WaitForVisibleWindow(kUninstallerTitle);
+    EXPECT_NE(main, nullptr) << "the question window did not appear";
+    return main;
+  }
+  // Expects a box with the text, answers it and waits until it is gone.
+  void AnswerBox(const std::string& text, std::chrono::milliseconds limit = test::kDefaultWait) {
+    const auto box = test::WaitForMessageBox(kUninstallerTitle, limit);
+    ASSERT_TRUE(box) << "no box for: " << text;
+    EXPECT_EQ(box->Text, text);
+    test::AnswerMessageBox(box->Box, IDOK);
+    ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(box->Box); }));
+  }
+
+  test::SetupInstallation installation_;
+  fs::path install_, windows_;
+  test::RestartProbe probe_;
+  test::RunningProgram program_;
+};
+
+TEST_F(Uninstaller, RunsTheFileRemoverCleansTheMouseClassAndRestarts) {
+  InstallRemover(1);
+  LayClassKeys({{"0000", "TouchScreen", "PS2", "*PNP0F03"},
+                {"0001", "Microsoft", "PS2", "*PNP0F13"},
+                {"0002", "TouchScreen", "SERIAL", "*PNP0F0E"},
+                // 0003 is missing: the touchscreen's key behind the gap goes too.
+                {"0004", "touchscreen", "ps2", ""}});
+  AddEnumKeys("*PNP0F03");
+  AddEnumKeys("*PNP0F13");
+
+  const HWND main = Start();
+  ASSERT_NE(main, nullptr);
+  PostMessageA(ui::FindNamedChild(main, "cmdYes"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(main); })) << "the question window hides";
+  const HWND progress = test::WaitForVisibleWindow(kUninstallerTitle);
+  ASSERT_NE(progress, nullptr) << "no progress window";
+  EXPECT_EQ(test::ControlText(ui::FindNamedChild(progress, "lblMsg")), "Removing files from your system...");
+
+  AnswerBox(kRemovalFinishedText, std::chrono::seconds(40));
+  EXPECT_TRUE(program_.WaitForExit());
+  EXPECT_TRUE(probe_.WaitForRestart()) << "no restart was asked for";
+
+  const std::string log = RemoverLog();
+  EXPECT_NE(log.find("started \"" + install_.string() + "\\unins000.exe\" /SILENT"), std::string::npos) << log;
+  EXPECT_NE(log.find("ended"), std::string::npos) << "waited for the remover to end: " << log;
+
+  const std::string wininit = test::FileText(windows_ / "WININIT.INI");
+  EXPECT_NE(wininit.find("[rename]\r\nNUL=" + windows_.string() + "\\KORALPde.exe\r\n"), std::string::npos) << wininit;
+
+  EXPECT_FALSE(MachineKeyExists(ClassKeyPath("0000")));
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0001"))) << "another provider's PS/2 key stays";
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0002"))) << "the touchscreen's key of another mouse type stays";
+  EXPECT_FALSE(MachineKeyExists(ClassKeyPath("0004")));
+  EXPECT_FALSE(MachineKeyExists("Enum\\ACPI\\*PNP0F03"));
+  EXPECT_FALSE(MachineKeyExists("Enum\\BIOS\\*PNP0F03"));
+  EXPECT_TRUE(MachineKeyExists("Enum\\ACPI\\*PNP0F13")) << "the last identifier read names the device";
+  UniqueHKey model;
+  std::string install;
+  EXPECT_TRUE(registry::OpenExistingKey(HKEY_LOCAL_MACHINE, std::string(kModelKeyPath) + "\\" + kModelSubKey, model) &&
+              registry::ReadText(model.get(), "InstallPath", install))
+      << "the model key is the file remover's business";
+}
+
+TEST_F(Uninstaller, AFileRemoverThatTakesTooLongEndsItWithTheRegistryUntouched) {
+  InstallRemover(12);
+  LayClassKeys({{"0000", "TouchScreen", "PS2", "*PNP0F03"}});
+  AddEnumKeys("*PNP0F03");
+
+  const HWND main = Start();
+  ASSERT_NE(main, nullptr);
+  PostMessageA(ui::FindNamedChild(main, "cmdYes"), BM_CLICK, 0, 0);
+  const auto box = test::WaitForMessageBox(kUninstallerTitle, std::chrono::seconds(30));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->Text, "Fail to remove files! (WAIT_TIMEOUT)");
+  EXPECT_EQ(RemoverLog().find("ended"), std::string::npos) << "the remover is still running at the message";
+  test::AnswerMessageBox(box->Box, IDOK);
+  EXPECT_TRUE(program_.WaitForExit());
+
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0000")));
+  EXPECT_TRUE(MachineKeyExists("Enum\\ACPI\\*PNP0F03"));
+  EXPECT_FALSE(fs::exists(windows_ / "WININIT.INI"));
+  EXPECT_FALSE(probe_.WaitForRestart(std::chrono::seconds(3)));
+  EXPECT_TRUE(probe_.StillArmed());
+  EXPECT_TRUE(test::WaitUntil([&] { return RemoverLog().find("ended") != std::string::npos; }))
+      << "the remover kept running and ended by itself";
+}
+
+TEST_F(Uninstaller, NoEnterAndEscapeEndItUnchanged) {
+  InstallRemover(0);
+  LayClassKeys({{"0000", "TouchScreen", "PS2", "*PNP0F03"}});
+  struct Case {
+    const char* Name;
+    void (*Answer)(HWND main);
+  };
+  const Case cases[] = {
+      {"No", [](HWND main) { PostMessageA(ui::FindNamedChild(main, "cmdNo"), BM_CLICK, 0, 0); }},
+      {"Enter", [](HWND main) { PostMessageA(FocusOf(main), WM_KEYDOWN, VK_RETURN, 0); }},
+      {"Escape", [](HWND main) { PostMessageA(FocusOf(main), WM_KEYDOWN, VK_ESCAPE, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    c.Answer(main);
+    EXPECT_TRUE(program_.WaitForExit(std::chrono::seconds(10)));
+    program_ = {};
+  }
+  EXPECT_FALSE(fs::exists(install_ / "unins000.log")) << "the file remover never ran";
+  EXPECT_TRUE(MachineKeyExists(ClassKeyPath("0000")));
+  EXPECT_FALSE(probe_.WaitForRestart(std::chrono::seconds(1)));
+}
+
+TEST_F(Uninstaller, AMissingProfileEndsItBeforeTheQuestion) {
+  ASSERT_TRUE(test::RemoveModelKey());
+  ASSERT_TRUE(program_.Start(kProgram));
+  AnswerBox("Fail to load data from Register File!");
+  EXPECT_EQ(test::FindVisibleWindow(kUninstallerTitle), nullptr);
+  EXPECT_TRUE(program_.WaitForExit());
+  EXPECT_TRUE(probe_.StillArmed());
+}
+
+}  // namespace
+}  // namespace koral

@@ -1,0 +1,11 @@
+// KORALpdi: "/XPEFBASETUP" (in any case) runs without the progress window; any other argument,
+// or none, runs with it. Either way the run ends with the final message and a restart request.
+#include <windows.h>
+
+#include "mouse_class_rules.h"
+#include "setup_finisher.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+  koral::setup::RunSetupFinisher(koral::IsSilentSetupRun(arguments ? arguments : ""));
+  return 0;
+}

@@ -1,0 +1,114 @@
+#include "setup_finisher.h"
+
+#include "frmMessage.h"
+#include "ini_file.h"
+#include "message_box.h"
+#include "mouse_class.h"
+#include "profile.h"
+#include "registry.h"
+#include "restart.h"
+#include "setup_messages.h"
+#include "setup_settings.h"
+#include "startup_steps.h"
+#include "titles.h"
+
+namespace koral::setup {
+namespace {
+
+constexpr const char* kTitle = kSetupFinisherTitle;
+
+std::string InstallationFile(const char* name) { return Profile().InstallPath + "\\" + name; }
+
+// One profile text into the profile and the model key.
+void ReplaceProfileText(const char* valueName, std::string& field, const std::string& text, const char* failure) {
+  field = text;
+  UniqueHKey key;
+  if (!OpenModelKey(key) || !registry::WriteText(key.get(), valueName, text)) PlainBox(failure, kTitle);
+}
+
+bool WriteInfStrings() {
+  const std::string inf = Profile().WindowsPath + "\\inf\\" + kInfFileName;
+  for (const auto& [name, value] : InfStrings(Profile().InstallPath))
+    if (!WriteIniValue(inf, kInfSection, name, value)) return false;
+  return true;
+}
+
+bool RegisterMouseClass() {
+  const ClassRegistration plan = PlanClassRegistration(ReadClassKeysUntilGap());
+  DeleteClassKeys(plan.Delete, [](const std::string& path) { PlainBox(SetupDeleteFailureText(path), kTitle); });
+  DeleteDeviceEnumKeys(plan.DeviceId);
+
+  UniqueHKey key;
+  if (!registry::OpenKey(HKEY_LOCAL_MACHINE, kMouseClassPath, plan.SubKey, key)) return false;
+  bool all = true;
+  for (const auto& [name, value] : ClassValues(plan.DeviceDescription, plan.DeviceId))
+    all = registry::WriteText(key.get(), name, value) && all;
+  return all;
+}
+
+// The progress window was the program's only window: its unloading asked for the end of a
+// message loop this program does not run, and that request would close the next message box
+// at once.
+void ForgetEndRequest() {
+  MSG quit;
+  PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+}  // namespace
+
+int32_t ReadIniSetting(const std::string& file, const char* key, int32_t minimum, int32_t maximum) {
+  return SettingValue(ReadIniValue(file, "Settings", key), minimum, maximum);
+}
+
+bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byteCount) {
+  const bool stored = byteCount == 0
+                          ? registry::WriteNumber(key, valueName, value)
+                          : registry::WriteBytes(key, valueName, SeedBytes(static_cast<uint32_t>(value), byteCount));
+  if (!stored) PlainBox(SaveSettingFailureText(valueName), kTitle);
+  return stored;
+}
+
+void ImportSetupIni() {
+  const std::string file = InstallationFile("setup.ini");
+  if (!IniFilePresent(file)) return;
+  UniqueHKey key;
+  if (!OpenModelKey(key)) return;
+  const auto stores = PlanSeedStores(
+      [&](const SetupIniKey& setting) { return ReadIniSetting(file, setting.Name, setting.Minimum, setting.Maximum); });
+  for (const SeedStore& store : stores) StoreSetting(key.get(), store.ValueName, store.Value, store.ByteCount);
+  registry::CloseKey(key);
+}
+
+void ApplyOemStrings() {
+  const std::string file = InstallationFile("setup.oem");
+  if (!IniFilePresent(file)) return;
+  InstallationProfile& profile = Profile();
+  if (const std::string title = ReadIniValue(file, "SETUP", "TITLE"); !title.empty())
+    ReplaceProfileText("VenderName", profile.VenderName, title, kVenderNameFailureText);
+  if (const std::string style = ReadIniValue(file, "SETUP", "STYLE"); !style.empty())
+    ReplaceProfileText("VenderStyle", profile.VenderStyle, style, kVenderStyleFailureText);
+}
+
+bool ConfigureMouseClass() {
+  if (WriteInfStrings() && RegisterMouseClass()) return true;
+  WarningBox(kRegistryConfigFailureText, kTitle);
+  return false;
+}
+
+void RunSetupFinisher(bool silent) {
+  if (!silent) ShowProgressMessage(kSetupProgressText, kTitle);
+  const StartupSteps start(kTitle, StartupSteps::Report::PlainBox);
+  if (!start.LoadProfile()) {
+    UnloadProgressMessage();
+    return;
+  }
+  ImportSetupIni();
+  ApplyOemStrings();
+  ConfigureMouseClass();
+  UnloadProgressMessage();
+  ForgetEndRequest();
+  InformationBox(kSetupFinishedText, kTitle);
+  RestartWindows(kTitle);
+}
+
+}  // namespace koral::setup

@@ -1,0 +1,50 @@
+#include "restart_probe.h"
+
+#include <windows.h>
+
+#include "programs.h"
+#include "registry.h"
+#include "utilities.h"
+
+namespace koral::test {
+namespace {
+
+constexpr char kRunOnce[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kEntry[] = "KoralRestartProbe";
+
+}  // namespace
+
+RestartProbe::~RestartProbe() { Disarm(); }
+
+bool RestartProbe::Arm() {
+  Disarm();
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  copy_ = std::string(folder) + "koral_restart_probe_" + std::to_string(GetCurrentProcessId()) + "_" +
+          std::to_string(GetTickCount64()) + ".exe";
+  if (!CopyFileA((ToolFolder() + "\\marker_program.exe").c_str(), copy_.c_str(), FALSE)) return false;
+  UniqueHKey key;
+  return registry::OpenKey(HKEY_LOCAL_MACHINE, kRunOnce, "", key) &&
+         registry::WriteText(key.get(), kEntry, "\"" + copy_ + "\"");
+}
+
+bool RestartProbe::WaitForRestart(std::chrono::milliseconds limit) const {
+  return !copy_.empty() && WaitUntil([&] { return FileExists(copy_ + ".ran"); }, limit);
+}
+
+bool RestartProbe::StillArmed() const {
+  UniqueHKey key;
+  std::string entry;
+  return registry::OpenExistingKey(HKEY_LOCAL_MACHINE, kRunOnce, key) && registry::ReadText(key.get(), kEntry, entry);
+}
+
+void RestartProbe::Disarm() {
+  UniqueHKey key;
+  if (registry::OpenExistingKey(HKEY_LOCAL_MACHINE, kRunOnce, key)) RegDeleteValueA(key.get(), kEntry);
+  if (copy_.empty()) return;
+  DeleteFileA(copy_.c_str());
+  DeleteFileA((copy_ + ".ran").c_str());
+  copy_.clear();
+}
+
+}  // namespace koral::test

@@ -1,0 +1,59 @@
+#include "setup_installation.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "mouse_class_rules.h"
+#include "profile_fixture.h"
+#include "registry.h"
+
+namespace koral::test {
+
+namespace fs = std::filesystem;
+
+bool SetupInstallation::Create(const std::string& name) {
+  Root = fs::temp_directory_path() / name;
+  Install = Root / "Program Files" / "TouchScreen";
+  Windows = Root / "windows";
+  std::error_code error;
+  fs::remove_all(Root, error);
+  fs::create_directories(Install, error);
+  fs::create_directories(Windows / "inf", error);
+  if (error) return false;
+  ClearMouseRegistration();
+  RemoveModelKey();
+  return WriteDevelopmentProfile(Install.string(), Windows.string());
+}
+
+SetupInstallation::~SetupInstallation() {
+  ClearMouseRegistration();
+  RemoveModelKey();
+  std::error_code error;
+  if (!Root.empty()) fs::remove_all(Root, error);
+}
+
+void ClearMouseRegistration() {
+  for (const char* path : {kMouseClassPath, "Enum\\ACPI", "Enum\\BIOS"}) registry::DeleteKey(HKEY_LOCAL_MACHINE, path);
+}
+
+bool MachineKeyExists(const std::string& path) {
+  UniqueHKey key;
+  return registry::OpenExistingKey(HKEY_LOCAL_MACHINE, path, key);
+}
+
+bool AddDeviceEnumKeys(const std::string& deviceId) {
+  for (const std::string& path : DeviceEnumKeys(deviceId)) {
+    UniqueHKey key;
+    if (!registry::OpenKey(HKEY_LOCAL_MACHINE, path, "0", key)) return false;
+  }
+  return true;
+}
+
+std::string FileText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+}  // namespace koral::test
