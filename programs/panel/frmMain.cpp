@@ -27,6 +27,8 @@ frmMain& MainForm() {
 
 frmMain::frmMain() : BrandedForm("frmMain") {
   dialogs.MouseSpeed.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  dialogs.VirtualButton.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  cmdVirtualButton.Click = Handler(&frmMain::cmdVirtualButton_Click);
   cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
   cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
@@ -191,6 +193,7 @@ void frmMain::Open(ui::Form& dialog, Order order) {
 }
 
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
+void frmMain::cmdVirtualButton_Click() { Open(dialogs.VirtualButton, Order::ShowThenHide); }
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
 
 void frmMain::cmdExit_Click() {

@@ -8,6 +8,7 @@
 #include "controls.h"
 #include "frmCalibration.h"
 #include "frmMouseSpeed.h"
+#include "frmVirtualButton.h"
 
 namespace koral::panel {
 
@@ -18,6 +19,7 @@ class frmMain : public BrandedForm {
   // The windows this one opens, as they are built; each shows this window again when it unloads.
   struct Dialogs {
     frmMouseSpeed MouseSpeed;
+    frmVirtualButton VirtualButton;
     calibration::frmCalibration Calibration;
   } dialogs;
 
@@ -58,6 +60,7 @@ class frmMain : public BrandedForm {
   void Form_Unload(bool& cancel) override;
 
   void cmdMouseSpeed_Click();
+  void cmdVirtualButton_Click();
   void cmdCalibration_Click();
   void cmdExit_Click();
   void cboCalibration_Click();
