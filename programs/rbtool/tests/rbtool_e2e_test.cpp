@@ -17,6 +17,7 @@
 #include "profile.h"
 #include "programs.h"
 #include "right_button.h"
+#include "right_button_tools.h"
 #include "sim_client.h"
 #include "titles.h"
 #include "tool_window.h"
@@ -31,22 +32,6 @@ constexpr char kTool[] = "KORALprb.exe";
 
 HWND AsWindow(int32_t handle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle)); }
 int32_t AsHandle(HWND window) { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(window)); }
-
-// Every top-level window of another process with the tool's caption (this test's stand-ins
-// carry it too).
-std::vector<HWND> ToolWindows() {
-  std::vector<HWND> found;
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        if (id != GetCurrentProcessId() && test::WindowText(window) == kRightButtonToolCaption)
-          reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
 
 // A running tool as the tests see it: its window and its process.
 struct Tool {
@@ -64,11 +49,11 @@ class RightButtonTool : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(ToolWindows().empty()) << "a tool from elsewhere is running";
+    ASSERT_TRUE(test::RightButtonToolWindows().empty()) << "a tool from elsewhere is running";
     Profile().InstallPath = test::ProgramFolder();
   }
   void TearDown() override {
-    EndEveryTool();
+    EXPECT_TRUE(test::QuitRightButtonTools()) << "a tool did not end when told to quit";
     sim_.Reset();
   }
 
@@ -113,25 +98,6 @@ class RightButtonTool : public ::testing::Test {
         limit);
   }
 
-  // Quits every tool window there is, as the uninstaller would; what does not end is ended.
-  void EndEveryTool() {
-    std::vector<UniqueHandle> processes;
-    for (HWND window : ToolWindows()) {
-      DWORD id = 0;
-      GetWindowThreadProcessId(window, &id);
-      processes.emplace_back(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
-      if (HWND box = FindWindowA("#32770", kRightButtonTitle)) test::AnswerMessageBox(box, IDOK);
-      PostMessageA(window, WM_USER, device::kQuitTool, 0);
-    }
-    for (UniqueHandle& process : processes) {
-      if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "a tool did not end when told to quit";
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), 5000);
-      }
-    }
-  }
-
   sim::SimClient sim_;
 };
 
@@ -139,7 +105,7 @@ TEST_F(RightButtonTool, StartedHiddenItStillAppearsRegisteredInTheCornerOnTop) {
   const Tool tool = StartTool();
   ASSERT_TRUE(tool.Window);
   EXPECT_EQ(Slot().State, kToolIdle);
-  EXPECT_EQ(ToolWindows().size(), 1u);
+  EXPECT_EQ(test::RightButtonToolWindows().size(), 1u);
 
   // The inner area is exactly the 600 x 600 twips button, and the window sits in the work
   // area's bottom-right corner, above all normal windows.
@@ -178,7 +144,7 @@ TEST_F(RightButtonTool, ASecondStartShowsTheRegisteredToolAndEnds) {
   ASSERT_TRUE(second.Start(kTool));
   EXPECT_EQ(second.WaitForExit(), 0u) << "the second tool did not end";
   EXPECT_TRUE(IsWindowVisible(first.Window)) << "the registered tool was not shown";
-  EXPECT_EQ(ToolWindows().size(), 1u);
+  EXPECT_EQ(test::RightButtonToolWindows().size(), 1u);
   EXPECT_EQ(Slot().Handle, AsHandle(first.Window));
   EXPECT_EQ(Tell(first, device::kHideTool), 0) << "the first tool still answers";
 }
@@ -330,7 +296,7 @@ TEST_F(RightButtonTool, AStaleRegistrationDoesNotStopANewTool) {
       EXPECT_EQ(Slot().Handle, stale);
       EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{device::kShowTool});
     }
-    EndEveryTool();
+    EXPECT_TRUE(test::QuitRightButtonTools()) << "a tool did not end when told to quit";
     sim_.Reset();
   }
 }
