@@ -10,13 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "driver_link.h"
-#include "frmMain.h"
+#include "dialog_fixture.h"
 #include "frmMouseSpeed.h"
 #include "pointer.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "sim_client.h"
 #include "titles.h"
 
 namespace koral::panel {
@@ -35,15 +31,7 @@ ParamBlock BlockWith(const MouseFields& f) {
   return block;
 }
 
-bool Enabled(const ui::Control& control) { return IsWindowEnabled(control.hwnd()) != FALSE; }
-bool Checked(const ui::Control& control) { return SendMessageA(control.hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 int Position(const ui::HScrollBar& bar) { return GetScrollPos(bar.hwnd(), SB_CTL); }
-std::string Text(const ui::Control& control) { return test::WindowText(control.hwnd()); }
-
-// A click by the user: a disabled control takes none.
-void Click(const ui::Control& control) {
-  if (Enabled(control)) SendMessageA(control.hwnd(), BM_CLICK, 0, 0);
-}
 
 // What a scroll bar reports to its container while the user works it.
 void Report(const ui::HScrollBar& bar, int code, int position = 0) {
@@ -65,46 +53,11 @@ void Drag(const ui::HScrollBar& bar, const std::vector<int>& positions, const st
   Report(bar, SB_ENDSCROLL);
 }
 
-class MouseSpeedDialog : public ::testing::Test {
+class MouseSpeedDialog : public DialogTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
-    ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
-    SetMainWindow(&main_);
-  }
-  void TearDown() override {
-    ui::EndProgram();
-    device::CloseDevice();
-    Drain();
-    SetMainWindow(nullptr);
-    sim_.Reset();
-  }
+  MouseSpeedDialog() : DialogTest(MainForm().cmdMouseSpeed, MainForm().dialogs.MouseSpeed) {}
 
-  // The main window loads afresh against a driver holding these values; its button opens the
-  // dialog.
-  void Open(const MouseFields& stored = {}) {
-    if (main_.Loaded()) {
-      ui::EndProgram();
-      device::CloseDevice();
-      Drain();
-    }
-    ASSERT_TRUE(sim_.LoadBlock(BlockWith(stored)));
-    ASSERT_TRUE(main_.Load()) << "the main window did not load";
-    main_.Show();
-    Reopen();
-  }
-  // The main window's button again, with the block as the program holds it now.
-  void Reopen() {
-    sim_.ReadJournal();
-    Click(main_.cmdMouseSpeed);
-    ASSERT_TRUE(dialog_.Visible());
-  }
-  static void Drain() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
+  void Open(const MouseFields& stored = {}) { OpenWith(BlockWith(stored)); }
 
   std::vector<JournalEntry> Sent() { return sim_.ReadJournal(); }
   // The one block the dialog sent with 0xF2090, compared whole with what the driver held.
@@ -126,8 +79,6 @@ class MouseSpeedDialog : public ::testing::Test {
     return chosen;
   }
 
-  sim::SimClient sim_;
-  frmMain& main_ = MainForm();
   frmMouseSpeed& dialog_ = main_.dialogs.MouseSpeed;
 };
 

@@ -13,15 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "driver_link.h"
-#include "frmMain.h"
+#include "dialog_fixture.h"
 #include "frmVirtualButton.h"
 #include "launch_rules.h"
 #include "pointer.h"
-#include "profile_fixture.h"
-#include "programs.h"
 #include "right_button.h"
-#include "sim_client.h"
 #include "titles.h"
 #include "tool_window.h"
 
@@ -44,15 +40,6 @@ ParamBlock BlockWith(const Fields& f) {
   block.RightButtonAutoETime = static_cast<uint8_t>(f.ETime);
   block.RightButtonAutoBeep = static_cast<uint8_t>(f.Beep);
   return block;
-}
-
-bool Enabled(const ui::Control& control) { return IsWindowEnabled(control.hwnd()) != FALSE; }
-bool Checked(const ui::Control& control) { return SendMessageA(control.hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-std::string Text(const ui::Control& control) { return test::WindowText(control.hwnd()); }
-
-// A click by the user: a disabled control takes none.
-void Click(const ui::Control& control) {
-  if (Enabled(control)) SendMessageA(control.hwnd(), BM_CLICK, 0, 0);
 }
 
 // The user picks an item from a combo's list, as the list reports it to the combo's container.
@@ -84,11 +71,12 @@ int ChosenOption(Group& group) {
   return chosen;
 }
 
-class VirtualButtonDialog : public ::testing::Test {
+class VirtualButtonDialog : public DialogTest {
  protected:
+  VirtualButtonDialog() : DialogTest(MainForm().cmdVirtualButton, MainForm().dialogs.VirtualButton) {}
+
   void SetUp() override {
-    ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
-    ASSERT_TRUE(sim_.Reset());
+    ASSERT_NO_FATAL_FAILURE(DialogTest::SetUp());
     // The installation folder: the tool there is a stand-in that leaves a mark when started.
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -99,46 +87,21 @@ class VirtualButtonDialog : public ::testing::Test {
     ASSERT_TRUE(fs::exists(marker)) << marker;
     fs::copy_file(marker, folder_ / kRightButtonProgram);
     ASSERT_TRUE(test::WriteDevelopmentProfile(folder_.string()));
-    SetMainWindow(&main_);
   }
   void TearDown() override {
-    ui::EndProgram();
-    device::CloseDevice();
-    Drain();
-    SetMainWindow(nullptr);
-    sim_.Reset();
+    DialogTest::TearDown();
     test::WriteDevelopmentProfile(test::ProgramFolder());
     // The stand-in may still be writing its mark.
-    test::WaitUntil([&] {
-      std::error_code ignored;
-      fs::remove_all(folder_, ignored);
-      return !fs::exists(folder_);
-    }, std::chrono::milliseconds(5000));
+    test::WaitUntil(
+        [&] {
+          std::error_code ignored;
+          fs::remove_all(folder_, ignored);
+          return !fs::exists(folder_);
+        },
+        std::chrono::milliseconds(5000));
   }
 
-  // The main window loads afresh against a driver holding these values; its button opens the
-  // dialog.
-  void Open(const Fields& stored = {}) {
-    if (main_.Loaded()) {
-      ui::EndProgram();
-      device::CloseDevice();
-      Drain();
-    }
-    ASSERT_TRUE(sim_.LoadBlock(BlockWith(stored)));
-    ASSERT_TRUE(main_.Load()) << "the main window did not load";
-    main_.Show();
-    Reopen();
-  }
-  void Reopen() {
-    sim_.ReadJournal();
-    Click(main_.cmdVirtualButton);
-    ASSERT_TRUE(dialog_.Visible());
-  }
-  static void Drain() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
+  void Open(const Fields& stored = {}) { OpenWith(BlockWith(stored)); }
 
   // A stand-in window registered with the driver as the running tool.
   void RegisterStandIn() {
@@ -171,8 +134,6 @@ class VirtualButtonDialog : public ::testing::Test {
     for (const ui::Control* control : AutoControls()) EXPECT_EQ(Enabled(*control), settings) << control->Name();
   }
 
-  sim::SimClient sim_;
-  frmMain& main_ = MainForm();
   frmVirtualButton& dialog_ = main_.dialogs.VirtualButton;
   fs::path folder_;
   std::optional<test::ToolWindow> standIn_;
