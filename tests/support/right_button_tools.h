@@ -10,8 +10,11 @@ namespace koral::test {
 // Top-level windows of other processes that carry the tool's caption (stand-ins of this test
 // process carry it too and are left out).
 std::vector<HWND> RightButtonToolWindows();
-// Tells every running tool to quit, as the uninstaller does, answering a message box it shows;
-// a tool that has not ended within the limit is ended. False when one had to be.
+// How many processes run the tool's program, whether they have a window yet or not.
+int RightButtonToolProcesses();
+// Tells every running tool to quit, as the uninstaller does, answering a message box it shows,
+// and waits until no process of the tool's program is left; those left after the limit are
+// ended. False when one had to be.
 bool QuitRightButtonTools();
 
 }  // namespace koral::test

@@ -33,10 +33,11 @@ class VirtualButtonEndToEnd : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(test::RightButtonToolWindows().empty()) << "a tool from elsewhere is running";
+    ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
   }
   void TearDown() override {
+    if (dialog_ && IsWindow(dialog_)) PostMessageA(dialog_, WM_CLOSE, 0, 0);
     if (panel_.Running()) {
       if (HWND main = test::FindForm(panel_.Id(), "frmMain")) PostMessageA(main, WM_CLOSE, 0, 0);
       panel_.WaitForExit(10s);
@@ -60,13 +61,15 @@ class VirtualButtonEndToEnd : public ::testing::Test {
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindowEnabled(apply); }, 5s)) << "Apply stayed enabled";
   }
 
-  // The one tool window the driver has registered, once there is exactly one.
+  // The one tool window the driver has registered, once there is exactly one tool: a second one
+  // started meanwhile has ended.
   HWND RunningTool() {
     HWND registered = nullptr;
     test::WaitUntil([&] {
       const auto slot = sim_.RightButtonSlot();
       const auto tools = test::RightButtonToolWindows();
       if (!slot || !IsRightButtonToolWindow(slot->Handle) || tools.size() != 1) return false;
+      if (test::RightButtonToolProcesses() != 1) return false;
       registered = reinterpret_cast<HWND>(static_cast<INT_PTR>(slot->Handle));
       return registered == tools[0] && IsWindowVisible(registered);
     });
@@ -75,7 +78,7 @@ class VirtualButtonEndToEnd : public ::testing::Test {
   bool NoTool() {
     return test::WaitUntil([&] {
       const auto slot = sim_.RightButtonSlot();
-      return slot && slot->Handle == kNoWindow && test::RightButtonToolWindows().empty();
+      return slot && slot->Handle == kNoWindow && test::RightButtonToolProcesses() == 0;
     });
   }
 
@@ -134,7 +137,9 @@ TEST_F(VirtualButtonEndToEnd, ApplyStartsTheToolWhereTheRightButtonNeedsItAndSto
       EXPECT_TRUE(NoTool()) << "the tool still runs";
       previous = nullptr;
     }
-    EXPECT_EQ(test::WindowText(status), step.Status);
+    // The main window's line follows once Apply has finished.
+    EXPECT_TRUE(test::WaitUntil([&] { return test::WindowText(status) == step.Status; }, 5s))
+        << test::WindowText(status);
 
     std::vector<JournalEntry> writes;
     for (const JournalEntry& e : sim_.ReadJournal())
@@ -146,6 +151,11 @@ TEST_F(VirtualButtonEndToEnd, ApplyStartsTheToolWhereTheRightButtonNeedsItAndSto
     EXPECT_EQ(sent.RightButtonFunction, step.Function);
     EXPECT_EQ(sent.RightButtonAutoMode, step.Auto);
   }
+
+  PostMessageA(Control(dialog_, "cmdOK"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(dialog_) && IsWindowVisible(main); }))
+      << "OK closes the dialog and brings the main window back";
+  EXPECT_TRUE(NoTool()) << "OK after Apply changes nothing";
 }
 
 }  // namespace

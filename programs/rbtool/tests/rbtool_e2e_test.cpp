@@ -49,7 +49,7 @@ class RightButtonTool : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(test::RightButtonToolWindows().empty()) << "a tool from elsewhere is running";
+    ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
     Profile().InstallPath = test::ProgramFolder();
   }
   void TearDown() override {
