@@ -70,7 +70,7 @@ void frmVirtualButton::Design() {
   DesignCombo(cboRBAutoBeep, Frame3, {1320, 780, 900, 315});
 }
 
-// A list with an editable field, as designed; what is typed there is never a choice.
+// A list with a field the user can type in; what is typed there is never a choice.
 void frmVirtualButton::DesignCombo(ui::ComboBox& combo, ui::Container& in, const ui::Rect& place) {
   combo.Style(ui::ComboStyle::DropdownCombo);
   combo.Create(in, place);

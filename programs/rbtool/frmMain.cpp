@@ -129,10 +129,10 @@ void frmMain::cmdAction_Click() {
   device::SetRightButtonSlot();
   armed_ = true;
   WaitForRightClick();
+  armed_ = false;
   if (!Loaded()) return;  // quit while waiting: the registration is withdrawn already
   Slot().State = kToolIdle;
   device::SetRightButtonSlot();
-  armed_ = false;
   cmdAction.Visible(true);
 }
 
