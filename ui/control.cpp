@@ -10,14 +10,6 @@ namespace {
 
 constexpr UINT kNoZOrderChange = SWP_NOZORDER | SWP_NOACTIVATE;
 
-int ShiftState() {
-  int shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= kShiftKey;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= kCtrlKey;
-  if (GetKeyState(VK_MENU) < 0) shift |= kAltKey;
-  return shift;
-}
-
 int ButtonsHeld(WPARAM wParam) {
   int buttons = 0;
   if (wParam & MK_LBUTTON) buttons |= kLeftButton;
@@ -27,6 +19,14 @@ int ButtonsHeld(WPARAM wParam) {
 }
 
 }  // namespace
+
+int ShiftState() {
+  int shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= kShiftKey;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= kCtrlKey;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAltKey;
+  return shift;
+}
 
 COLORREF ResolveColour(Colour colour) {
   if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFF));

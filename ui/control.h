@@ -52,6 +52,8 @@ struct FontSpec {
 // shift state (1 Shift, 2 Ctrl, 4 Alt) and the position in the control's units.
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 enum ShiftMask : int { kShiftKey = 1, kCtrlKey = 2, kAltKey = 4 };
+// The shift keys held now, as a ShiftMask.
+int ShiftState();
 
 using Event = std::function<void()>;
 using MouseEvent = std::function<void(int button, int shift, int x, int y)>;

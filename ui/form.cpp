@@ -44,6 +44,11 @@ RECT WindowRect(HWND window) {
   return r;
 }
 
+int PressedButton(UINT message) {
+  if (message == WM_LBUTTONDOWN) return kLeftButton;
+  return message == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
+}
+
 void Route(MSG& message) {
   const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
   if (root && Form::FromWindow(root) && IsDialogMessageA(root, &message)) return;
@@ -98,6 +103,8 @@ DWORD Form::WindowStyle() const {
       return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     case FormBorder::FixedToolWindow:
       return WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    case FormBorder::Thin:
+      return WS_POPUP | WS_BORDER;
     case FormBorder::Sizable:
       break;
   }
@@ -107,7 +114,7 @@ DWORD Form::WindowStyle() const {
 DWORD Form::WindowExStyle() const {
   DWORD ex = WS_EX_CONTROLPARENT;
   if (border_ == FormBorder::FixedDialog) ex |= WS_EX_DLGMODALFRAME;
-  if (border_ == FormBorder::FixedToolWindow) ex |= WS_EX_TOOLWINDOW;
+  if (border_ == FormBorder::FixedToolWindow || border_ == FormBorder::Thin) ex |= WS_EX_TOOLWINDOW;
   return ex;
 }
 
@@ -180,6 +187,7 @@ void Form::Detached() {
   minButton_ = true;
   state_ = WindowState::Normal;
   backColour_ = kButtonFace;
+  keysToForm_ = false;
   backBrush_.reset();
   default_ = nullptr;
   cancel_ = nullptr;
@@ -217,6 +225,19 @@ LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID:
       return DefaultId();
+    case WM_GETDLGCODE:
+      if (keysToForm_) return DLGC_WANTALLKEYS;
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      Form_KeyDown(static_cast<int>(wParam), ShiftState());
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      Form_MouseDown(PressedButton(message), ShiftState(), PixelsToTwipsX(static_cast<short>(LOWORD(lParam))),
+                     PixelsToTwipsY(static_cast<short>(HIWORD(lParam))));
+      break;
     case WM_COMMAND:
       // Esc in a form: the dialog manager asks for IDCANCEL.
       if (lParam == 0 && LOWORD(wParam) == IDCANCEL && cancel_) cancel_->Press();

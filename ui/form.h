@@ -28,7 +28,9 @@ namespace koral::ui {
 
 class CommandButton;
 
-enum class FormBorder { None, FixedSingle, Sizable, FixedDialog, FixedToolWindow };
+// Thin: a one-pixel line and no title bar, kept out of the taskbar (a small helper window that
+// stays on the screen, such as a corner button).
+enum class FormBorder { None, FixedSingle, Sizable, FixedDialog, FixedToolWindow, Thin };
 enum class WindowState { Normal, Maximized };
 
 class Form : public Container {
@@ -79,6 +81,9 @@ class Form : public Container {
   void State(WindowState state);
   Colour BackColor() const { return backColour_; }
   void BackColor(Colour colour);
+  // While the form's own window has the focus, every key goes to Form_KeyDown, Enter, Esc and
+  // Tab included, instead of working the default and cancel buttons and the tab order.
+  void KeysToForm(bool keys) { keysToForm_ = keys; }
 
   void SetFocus();
   void Refresh();
@@ -106,6 +111,10 @@ class Form : public Container {
   virtual void Form_Activate() {}
   virtual void Form_Resize() {}
   virtual void Form_Unload(bool& cancel) { (void)cancel; }
+  // A key pressed (its virtual-key code) and a mouse button pressed on the form's own window,
+  // not on one of its controls; shift and button as for controls (control.h), x and y in twips.
+  virtual void Form_KeyDown(int keyCode, int shift) { (void)keyCode, (void)shift; }
+  virtual void Form_MouseDown(int button, int shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
 
   // A member function of the form as an event handler: cmdOK.Click = Handler(&frmX::cmdOK_Click).
   template <typename F, typename... A>
@@ -139,6 +148,7 @@ class Form : public Container {
   bool minButton_ = true;
   WindowState state_ = WindowState::Normal;
   Colour backColour_ = kButtonFace;
+  bool keysToForm_ = false;
   UniqueGdiObject backBrush_;
   CommandButton* default_ = nullptr;
   CommandButton* cancel_ = nullptr;

@@ -28,6 +28,18 @@ std::string SignedDecimal(long value) { return value >= 0 ? " " + std::to_string
 std::string Hex2(long value) { return HexDigits(value, 2); }
 std::string Hex4(long value) { return HexDigits(value, 4); }
 
+std::string HexText(uint32_t value) {
+  std::string text = HexDigits(static_cast<long>(value), 8);
+  const size_t first = text.find_first_not_of('0');
+  return first == std::string::npos ? "0" : text.substr(first);
+}
+
+std::string HalvesText(int halves, const std::string& decimalSeparator) {
+  const int whole = halves / 2;  // towards zero, so -1 gives "-0.5"
+  if (halves % 2 == 0) return std::to_string(whole);
+  return (halves < 0 ? "-" : "") + std::to_string(whole < 0 ? -whole : whole) + decimalSeparator + "5";
+}
+
 std::string TouchModeName(int value) { return TableName(TouchModeNames, value); }
 std::string FeedbackName(int value) { return TableName(FeedbackNames, value); }
 std::string AccelerationName(int value) { return TableName(AccelerationNames, value); }

@@ -23,6 +23,10 @@ std::string SignedDecimal(long value);
 // Upper-case hexadecimal, zero-filled, only the last two / four digits kept.
 std::string Hex2(long value);
 std::string Hex4(long value);
+// Upper-case hexadecimal of a 32-bit value without leading zeros: 0x1002 -> "1002", 0 -> "0".
+std::string HexText(uint32_t value);
+// A count of halves as a decimal number with the given separator: 1 -> "0.5", 2 -> "1", 3 -> "1.5".
+std::string HalvesText(int halves, const std::string& decimalSeparator);
 
 std::string TouchModeName(int value);
 std::string FeedbackName(int value);

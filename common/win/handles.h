@@ -65,10 +65,18 @@ struct MemoryDcTraits {
   static bool Close(HDC dc) { return DeleteDC(dc) != 0; }
 };
 
+// Icons loaded at a size of our own (LoadImage without LR_SHARED) are destroyed by their owner.
+struct IconTraits {
+  static HICON Empty() { return nullptr; }
+  static bool Valid(HICON icon) { return icon != nullptr; }
+  static bool Close(HICON icon) { return DestroyIcon(icon) != 0; }
+};
+
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueHKey = UniqueResource<HKEY, RegistryKeyTraits>;
 using UniqueServiceHandle = UniqueResource<SC_HANDLE, ServiceHandleTraits>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, GdiObjectTraits>;
 using UniqueMemoryDC = UniqueResource<HDC, MemoryDcTraits>;
+using UniqueIcon = UniqueResource<HICON, IconTraits>;
 
 }  // namespace koral

@@ -32,6 +32,8 @@ frmMain& MainForm() {
 
 frmMain::frmMain() : BrandedForm("frmMain") {
   dialogs.MouseSpeed.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  dialogs.VirtualButton.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  cmdVirtualButton.Click = Handler(&frmMain::cmdVirtualButton_Click);
   cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
   cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
   dialogs.Sensitivity.BlockApplied = Handler(&frmMain::Dialog_Applied);
@@ -208,6 +210,7 @@ void frmMain::Open(ui::Form& dialog, Order order) {
 }
 
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
+void frmMain::cmdVirtualButton_Click() { Open(dialogs.VirtualButton, Order::ShowThenHide); }
 void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
 void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThenHide); }
 void frmMain::cmdSleepTime_Click() { Open(dialogs.SleepTime, Order::ShowThenHide); }

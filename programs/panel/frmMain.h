@@ -16,6 +16,7 @@
 #include "frmSleepTime.h"
 #include "frmSupport.h"
 #include "frmTest.h"
+#include "frmVirtualButton.h"
 
 namespace koral::panel {
 
@@ -26,6 +27,7 @@ class frmMain : public BrandedForm {
   // The windows this one opens, as they are built; each shows this window again when it unloads.
   struct Dialogs {
     frmMouseSpeed MouseSpeed;
+    frmVirtualButton VirtualButton;
     calibration::frmCalibration Calibration;
     frmSensitivity Sensitivity;
     frmSleepTime SleepTime;
@@ -74,6 +76,7 @@ class frmMain : public BrandedForm {
   void Form_Unload(bool& cancel) override;
 
   void cmdMouseSpeed_Click();
+  void cmdVirtualButton_Click();
   void cmdCalibration_Click();
   void cmdSensivitity_Click();
   void cmdSleepTime_Click();

@@ -1,6 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <utility>
+
 #include "names.h"
 #include "pointer.h"
 #include "sample_form.h"
@@ -263,6 +267,78 @@ TEST(FullScreenForm, CoversTheScreenWithItsBarsAlongTheEdges) {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
+}
+
+}  // namespace
+}  // namespace koral::ui::testing
+
+namespace koral::ui::testing {
+namespace {
+
+// A small thin-bordered form that takes every key itself, recording keys and presses on its
+// own window.
+class frmPad : public Form {
+ public:
+  frmPad() : Form("frmPad") {}
+  std::vector<std::string> events;
+
+ private:
+  void Design() override {
+    Caption(" Pad");
+    BorderStyle(FormBorder::Thin);
+    KeysToForm(true);
+    ClientSize(600, 600);
+  }
+  void Form_KeyDown(int keyCode, int shift) override {
+    events.push_back("KeyDown " + std::to_string(keyCode) + " " + std::to_string(shift));
+  }
+  void Form_MouseDown(int button, int shift, int x, int y) override {
+    events.push_back("MouseDown " + std::to_string(button) + " " + std::to_string(shift) + " " + std::to_string(x) +
+                     " " + std::to_string(y));
+  }
+};
+
+void Drain() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+TEST(FormInput, AFormThatTakesKeysGetsEveryKeyAndPressOnItsOwnWindow) {
+  frmPad pad;
+  ASSERT_TRUE(pad.Load());
+  const LONG style = GetWindowLongA(pad.hwnd(), GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_BORDER) << "a line, no title bar";
+  EXPECT_TRUE(GetWindowLongA(pad.hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(pad.ScaleWidth(), 600);
+  EXPECT_EQ(pad.ScaleHeight(), 600);
+
+  // Keys pass the dialog manager as the program's loop gives them: Enter, Esc and Tab too.
+  for (WPARAM key : {WPARAM{'A'}, WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}, WPARAM{VK_TAB}, WPARAM{VK_LEFT}}) {
+    PostMessageA(pad.hwnd(), WM_KEYDOWN, key, 0);
+    DoEvents();
+    EXPECT_THAT(std::exchange(pad.events, {}), ElementsAre("KeyDown " + std::to_string(key) + " 0")) << key;
+  }
+  const int x = MulDiv(10, 1440, DpiX());
+  const int y = MulDiv(20, 1440, DpiY());
+  for (auto [message, held, button] : {std::tuple{WM_LBUTTONDOWN, MK_LBUTTON, 1}, std::tuple{WM_RBUTTONDOWN, MK_RBUTTON, 2},
+                                       std::tuple{WM_MBUTTONDOWN, MK_MBUTTON, 4}}) {
+    PostMessageA(pad.hwnd(), message, held, MAKELPARAM(10, 20));
+    DoEvents();
+    EXPECT_THAT(std::exchange(pad.events, {}),
+                ElementsAre("MouseDown " + std::to_string(button) + " 0 " + std::to_string(x) + " " + std::to_string(y)));
+  }
+  EndProgram();
+  Drain();
+}
+
+TEST_F(FormTest, AFormWithACancelButtonKeepsEscForIt) {
+  form.Show();
+  DoEvents();
+  Events();
+  PostMessageA(form.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  DoEvents();
+  EXPECT_THAT(Events(), ElementsAre("cmdCancel_Click"));
 }
 
 }  // namespace

@@ -98,6 +98,17 @@ TEST(HexAndDecimal, WidthsAndSigns) {
       {"signed positive", SignedDecimal(5), " 5"},
       {"signed zero", SignedDecimal(0), " 0"},
       {"signed negative", SignedDecimal(-5), "-5"},
+      {"hex of zero", HexText(0), "0"},
+      {"hex without leading zeros", HexText(0x1002), "1002"},
+      {"hex of all bits", HexText(0xFFFFFFFFu), "FFFFFFFF"},
+      {"hex upper case", HexText(0xABCDEF), "ABCDEF"},
+      {"one half", HalvesText(1, "."), "0.5"},
+      {"whole", HalvesText(2, "."), "1"},
+      {"three halves", HalvesText(3, "."), "1.5"},
+      {"ten halves", HalvesText(10, "."), "5"},
+      {"the system's separator", HalvesText(3, ","), "1,5"},
+      {"minus one half", HalvesText(-1, "."), "-0.5"},
+      {"minus three halves", HalvesText(-3, ","), "-1,5"},
   });
 }
 

@@ -1,0 +1,67 @@
+// The right-button tool's one window: a picture button in the bottom-right corner of the work
+// area, always on top. Pressing it arms the driver so that the next touch becomes a right click,
+// hides the button until the driver has made that click (or the user cancels) and then shows it
+// again. The window registers its handle with the driver so that the other programs can hide,
+// show and quit it with WM_USER messages; only one registered tool runs at a time.
+#pragma once
+
+#include <windows.h>
+
+#include "controls.h"
+#include "form.h"
+#include "handles.h"
+
+namespace koral::rbtool {
+
+// A push button that shows an icon instead of a caption.
+class PictureButton : public ui::CommandButton {
+ public:
+  using CommandButton::CommandButton;
+  // The icon stays the caller's.
+  void Picture(HICON icon);
+
+ protected:
+  DWORD ExtraStyle() const override;
+  void Created() override;
+  void ResetState() override;
+
+ private:
+  HICON icon_ = nullptr;
+};
+
+class frmMain : public ui::Form {
+ public:
+  frmMain();
+
+  PictureButton cmdAction{this, "cmdAction"};
+
+  // Shows the window without taking the focus from the window the user works in.
+  void ShowInCorner();
+
+ private:
+  void Design() override;
+  void Form_Load() override;
+  void Form_Unload(bool& cancel) override;
+  void Form_KeyDown(int keyCode, int shift) override;
+  void Form_MouseDown(int button, int shift, int x, int y) override;
+  void cmdAction_Click();
+
+  void InitialiseWindow();
+  // Registers `window` with the driver unless a live tool is registered already; that one is
+  // told to show itself and false comes back.
+  bool RegisterToolWindow(HWND window);
+  void UnregisterToolWindow();
+  // Polls the driver, processing the window messages around every poll, until the driver has
+  // made the right click or the user cancelled.
+  void WaitForRightClick();
+  static LRESULT CALLBACK RBF_WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool armed_ = false;           // waiting for the right click; a key or a press cancels it
+  WNDPROC previousProc_ = nullptr;  // the window's own procedure while RBF_WndProc is installed
+  UniqueIcon icon_;
+};
+
+// The one main window of the program.
+frmMain& MainForm();
+
+}  // namespace koral::rbtool

@@ -1,0 +1,60 @@
+#include "right_button_tools.h"
+
+#include <tlhelp32.h>
+
+#include "driver_link.h"
+#include "handles.h"
+#include "launch_rules.h"
+#include "programs.h"
+#include "right_button.h"
+#include "titles.h"
+
+namespace koral::test {
+
+std::vector<HWND> RightButtonToolWindows() {
+  std::vector<HWND> found;
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        if (id != GetCurrentProcessId() && WindowText(window) == kRightButtonToolCaption)
+          reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+namespace {
+
+// Process ids of the tool's program.
+std::vector<DWORD> ToolProcessIds() {
+  std::vector<DWORD> ids;
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+    if (lstrcmpiA(entry.szExeFile, kRightButtonProgram) == 0) ids.push_back(entry.th32ProcessID);
+  return ids;
+}
+
+}  // namespace
+
+int RightButtonToolProcesses() { return static_cast<int>(ToolProcessIds().size()); }
+
+bool QuitRightButtonTools() {
+  for (HWND window : RightButtonToolWindows()) {
+    if (HWND box = FindWindowA("#32770", kRightButtonTitle)) AnswerMessageBox(box, IDOK);
+    PostMessageA(window, WM_USER, device::kQuitTool, 0);
+  }
+  // A second start still on its way ends by itself, having no window to be told.
+  if (WaitUntil([] { return ToolProcessIds().empty(); }, std::chrono::milliseconds(10000))) return true;
+  for (DWORD id : ToolProcessIds()) {
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);
+  }
+  return false;
+}
+
+}  // namespace koral::test
