@@ -1,5 +1,7 @@
 #include "frmMain.h"
 
+#include <initializer_list>
+
 #include "driver_link.h"
 #include "message_box.h"
 #include "messages.h"
@@ -22,7 +24,6 @@ constexpr int kAllShiftKeys = ui::kShiftKey | ui::kCtrlKey | ui::kAltKey;
 // The gesture that reaches the hidden windows: the right button with Shift, Ctrl and Alt held.
 bool HiddenGesture(int button, int shift) { return button == ui::kRightButton && shift == kAllShiftKeys; }
 
-
 }  // namespace
 
 frmMain& MainForm() {
@@ -31,23 +32,22 @@ frmMain& MainForm() {
 }
 
 frmMain::frmMain() : BrandedForm("frmMain") {
-  dialogs.MouseSpeed.BlockApplied = Handler(&frmMain::Dialog_Applied);
-  dialogs.VirtualButton.BlockApplied = Handler(&frmMain::Dialog_Applied);
+  for (SettingsDialog* dialog : std::initializer_list<SettingsDialog*>{
+           &dialogs.MouseSpeed, &dialogs.VirtualButton, &dialogs.FeedbackSound, &dialogs.Sensitivity,
+           &dialogs.SleepTime})
+    dialog->BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdVirtualButton.Click = Handler(&frmMain::cmdVirtualButton_Click);
+  cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
   cmdMouseSpeed.Click = Handler(&frmMain::cmdMouseSpeed_Click);
-  cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
-  dialogs.Sensitivity.BlockApplied = Handler(&frmMain::Dialog_Applied);
-  cmdSensivitity.Click = Handler(&frmMain::cmdSensivitity_Click);
-  dialogs.SleepTime.BlockApplied = Handler(&frmMain::Dialog_Applied);
   cmdSleepTime.Click = Handler(&frmMain::cmdSleepTime_Click);
   cmdSerialPort.Click = Handler(&frmMain::cmdSerialPort_Click);
-  dialogs.FeedbackSound.BlockApplied = Handler(&frmMain::Dialog_Applied);
-  cmdFeedbackSound.Click = Handler(&frmMain::cmdFeedbackSound_Click);
+  cmdSerialPort.MouseDown = Handler(&frmMain::cmdSerialPort_MouseDown);
+  cmdSensivitity.Click = Handler(&frmMain::cmdSensivitity_Click);
+  cmdCalibration.Click = Handler(&frmMain::cmdCalibration_Click);
   cmdTest.Click = Handler(&frmMain::cmdTest_Click);
-  cmdExit.MouseDown = Handler(&frmMain::cmdExit_MouseDown);
   cmdSupport.Click = Handler(&frmMain::cmdSupport_Click);
   imgIcon.DblClick = Handler(&frmMain::imgIcon_DblClick);
-  cmdSerialPort.MouseDown = Handler(&frmMain::cmdSerialPort_MouseDown);
+  cmdExit.MouseDown = Handler(&frmMain::cmdExit_MouseDown);
   cmdExit.Click = Handler(&frmMain::cmdExit_Click);
   cboCalibration.Click = Handler(&frmMain::cboCalibration_Click);
   cmdSMIon.Click = Handler(&frmMain::cmdSMIon_Click);

@@ -12,18 +12,21 @@
 
 #include "calibration_computation.h"
 #include "names.h"
+#include "panel_program.h"
 #include "profile.h"
 #include "profile_fixture.h"
 #include "programs.h"
-#include "tool_window.h"
 #include "registry.h"
 #include "sim_client.h"
 #include "synthetic_panel.h"
 #include "targets.h"
 #include "titles.h"
+#include "tool_window.h"
 
 namespace koral::calibration {
 namespace {
+
+using panel::tests::Control;
 
 using namespace std::chrono_literals;
 
@@ -127,11 +130,6 @@ class CalibrationEndToEnd : public ::testing::Test {
     ASSERT_NO_FATAL_FAILURE(OpenCalibration());
   }
 
-  static HWND Control(HWND form, const char* name) {
-    const HWND control = ui::FindNamedChild(form, name);
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-  }
   std::string Text(const char* name) { return test::ControlText(Control(window_, name)); }
   bool Visible(const char* name) { return Shown(Control(window_, name)); }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "names.h"
+#include "panel_program.h"
 #include "profile.h"
 #include "profile_fixture.h"
 #include "programs.h"
@@ -15,6 +16,8 @@
 
 namespace koral {
 namespace {
+
+using panel::tests::Control;
 
 namespace fs = std::filesystem;
 using test::RunningProgram;
@@ -59,11 +62,6 @@ class ControlPanel : public ::testing::Test {
     const HWND main = test::WaitForVisibleWindow(kControlPanelTitle);
     EXPECT_NE(main, nullptr) << "the main window did not appear";
     return main;
-  }
-  static HWND Control(HWND main, const char* name) {
-    const HWND control = ui::FindNamedChild(main, name);
-    EXPECT_NE(control, nullptr) << name;
-    return control;
   }
   static std::string Text(HWND main, const char* name) { return test::ControlText(Control(main, name)); }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "names.h"
+#include "panel_program.h"
 #include "profile_fixture.h"
 #include "programs.h"
 #include "right_button.h"
@@ -18,15 +19,11 @@
 namespace koral {
 namespace {
 
+using panel::tests::Control;
+
 using namespace std::chrono_literals;
 
 constexpr char kPanel[] = "KORALpcp.exe";
-
-HWND Control(HWND form, const char* name) {
-  const HWND control = ui::FindNamedChild(form, name);
-  EXPECT_NE(control, nullptr) << name;
-  return control;
-}
 
 class VirtualButtonEndToEnd : public ::testing::Test {
  protected:
