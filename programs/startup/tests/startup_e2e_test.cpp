@@ -13,9 +13,11 @@
 
 #include "double_click_guard.h"
 #include "driver_link.h"
+#include "launch_rules.h"
 #include "names.h"
 #include "profile_fixture.h"
 #include "programs.h"
+#include "right_button_tools.h"
 #include "right_button.h"
 #include "sim_client.h"
 #include "titles.h"
@@ -327,6 +329,35 @@ INSTANTIATE_TEST_SUITE_P(
         if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
       return name;
     });
+
+// The real tool: started by a splash run, it registers; a later splash run with the automatic
+// setting finds it registered and hides it instead of starting a second one.
+TEST_F(StartupProgram, TheRealToolIsStartedRegistersAndIsHiddenNextTime) {
+  const fs::path tool = fs::path(test::ProgramFolder()) / "KORALprb.exe";
+  ASSERT_TRUE(fs::exists(tool)) << tool;
+  fs::copy_file(tool, install_ / kRightButtonProgram, fs::copy_options::overwrite_existing);
+  ParamBlock block = sim::SimClient::DefaultBlock();
+  block.RightButtonFunction = kRightButtonOn;
+  block.VirtualButton = kTouchDownMode;
+  block.RightButtonAutoMode = kRightButtonManual;
+  ASSERT_TRUE(sim_.LoadBlock(block));
+
+  RunToEnd();
+  HWND registered = nullptr;
+  ASSERT_TRUE(test::WaitUntil([&] {
+    const auto slot = sim_.RightButtonSlot();
+    if (!slot || !IsRightButtonToolWindow(slot->Handle)) return false;
+    registered = reinterpret_cast<HWND>(static_cast<INT_PTR>(slot->Handle));
+    return IsWindowVisible(registered) != FALSE;
+  })) << "the started tool did not register a shown window";
+
+  block.RightButtonAutoMode = kRightButtonAutomatic;
+  ASSERT_TRUE(sim_.LoadBlock(block));
+  RunToEnd();
+  EXPECT_TRUE(test::WaitUntil([&] { return !IsWindowVisible(registered); })) << "the tool was not hidden";
+  EXPECT_EQ(test::RightButtonToolProcesses(), 1) << "a second tool was started";
+  EXPECT_TRUE(test::QuitRightButtonTools());
+}
 
 // ---- The command line and the single instance ----
 
