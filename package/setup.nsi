@@ -46,6 +46,7 @@ VIAddVersionKey "ProductVersion" "${KORAL_VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (c) ${KORAL_VENDOR}"
 
 Var HadModelKey  ; 1: an installation was there before (its settings are kept)
+Var AskedFolder  ; the folder given with /D=, as given
 
 !define MUI_ICON "${ICON}"
 !define MUI_ABORTWARNING
@@ -63,11 +64,16 @@ Var HadModelKey  ; 1: an installation was there before (its settings are kept)
 !macro KoralInstallData NAME
   File "${GEN}\data\${NAME}"
 !macroend
+; The quoted paths of the files in $1.
+!macro KoralListFile NAME
+  StrCpy $1 '$1 "$INSTDIR\${NAME}"'
+!macroend
 ; Taking back a failed fresh installation.
 !macro KoralTakeBack NAME
   Delete "$INSTDIR\${NAME}"
 !macroend
 
+!define STILL_RUNNING "A program of ${KORAL_PRODUCT} is still running.$\r$\n$\r$\nClose it, then run the setup again."
 !define CANNOT_WRITE "The folder $INSTDIR cannot be written.$\r$\n$\r$\nChoose another folder, or ask your administrator for write access to it."
 
 ; Sets the error flag when the installation folder cannot be written. Whatever the check made
@@ -86,22 +92,19 @@ Function CheckFolder
     StrCpy $1 $0
     ${GetParent} $0 $0
   ${Loop}
+  ; $2: 1 when the folder cannot be written (testing the error flag clears it).
+  StrCpy $2 1
   ClearErrors
   CreateDirectory $INSTDIR
   ${IfNot} ${Errors}
-    FileOpen $2 "$INSTDIR\~koral-write-check.tmp" w
+    FileOpen $0 "$INSTDIR\~koral-write-check.tmp" w
     ${IfNot} ${Errors}
-      FileClose $2
+      FileClose $0
       Delete "$INSTDIR\~koral-write-check.tmp"
+      StrCpy $2 0
     ${EndIf}
   ${EndIf}
   ${If} $1 != ""
-    ; The error flag survives RMDir only when set again.
-    ${If} ${Errors}
-      StrCpy $2 1
-    ${Else}
-      StrCpy $2 0
-    ${EndIf}
     StrCpy $0 $INSTDIR
     ${Do}
       RMDir $0
@@ -110,10 +113,10 @@ Function CheckFolder
       ${EndIf}
       ${GetParent} $0 $0
     ${LoopUntil} $0 == ""
-    ClearErrors
-    ${If} $2 == 1
-      SetErrors
-    ${EndIf}
+  ${EndIf}
+  ClearErrors
+  ${If} $2 == 1
+    SetErrors
   ${EndIf}
   Pop $2
   Pop $1
@@ -130,10 +133,23 @@ FunctionEnd
 
 Section "TouchScreen programs" SecPrograms
   SectionIn RO
+  ${If} $AskedFolder != ""
+    StrCpy $INSTDIR $AskedFolder
+  ${EndIf}
   Call CheckFolder
   ${If} ${Errors}
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}" /SD IDOK
     Abort "${CANNOT_WRITE}"
+  ${EndIf}
+
+  ; A program of an installation here that still runs would be left half replaced: the
+  ; auxiliary programs are told to quit, and any other stops the setup before anything changes.
+  StrCpy $1 '"$WINDIR\${KORAL_REMOVAL_COPY}"'
+  !insertmacro KORAL_PROGRAMS KoralListFile
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" prepare-update $1' $0
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONSTOP "${STILL_RUNNING}" /SD IDOK
+    Abort "${STILL_RUNNING}"
   ${EndIf}
 
   SetOutPath $INSTDIR
@@ -231,6 +247,22 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecDriver}
   ${EndIf}
+
+  ; NSIS quietly replaces a /D= folder it finds unusable (under a file, on a missing drive) by
+  ; the default one; the folder asked for is checked instead, and refused when it cannot be used.
+  StrCpy $AskedFolder ""
+  System::Call 'kernel32::GetCommandLineW() t .R2'
+  StrLen $R3 $R2
+  StrCpy $R4 0
+  ${DoWhile} $R4 < $R3
+    StrCpy $R5 $R2 4 $R4
+    ${If} $R5 S== " /D="
+      IntOp $R4 $R4 + 4
+      StrCpy $AskedFolder $R2 "" $R4
+      ${Break}
+    ${EndIf}
+    IntOp $R4 $R4 + 1
+  ${Loop}
 
   StrCpy $HadModelKey 0
   ClearErrors

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "driver_link.h"
 #include "handles.h"
 #include "profile.h"
 #include "setup_settings.h"
@@ -21,6 +22,10 @@ using LocalMemory = std::unique_ptr<T, LocalFreeDeleter>;
 
 constexpr char kSettingsSection[] = "Settings";
 constexpr DWORD kDeviceWaitMs = 10000;
+// The file remover must end within the uninstaller's ten seconds, the driver's stop included.
+constexpr DWORD kStopWaitMs = 3000;
+// Long enough for the right-button tool and the companion to end once told.
+constexpr DWORD kQuitWaitMs = 5000;
 
 // The rights the Users group gets on the model key: read it and set its values.
 constexpr DWORD kUsersRights = KEY_READ | KEY_SET_VALUE;
@@ -99,6 +104,25 @@ bool KeepExistingSettings(HKEY root, const std::string& path, const std::string&
   return ok;
 }
 
+bool WaitUntilFree(const std::vector<std::string>& files, DWORD waitMs) {
+  const ULONGLONG end = GetTickCount64() + waitMs;
+  for (const std::string& file : files) {
+    for (;;) {
+      const UniqueHandle handle(
+          CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (handle || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND) break;
+      if (GetTickCount64() >= end) return false;
+      Sleep(50);
+    }
+  }
+  return true;
+}
+
+bool PrepareUpdate(const std::vector<std::string>& files) {
+  device::StopAuxiliaryPrograms();
+  return WaitUntilFree(files, kQuitWaitMs);
+}
+
 bool SameImage(const std::string& configured, const std::string& ours) {
   std::string path = configured;
   if (path.rfind("\\??\\", 0) == 0) path.erase(0, 4);
@@ -117,7 +141,7 @@ DWORD RemoveDriver(const std::string& image) {
   const auto service = sim::QueryService();
   if (!service || !SameImage(service->BinaryPath, image)) return ERROR_SUCCESS;
   // A driver that will not stop is still deleted: Windows removes it at the next start.
-  sim::Stop(kDeviceWaitMs);
+  sim::Stop(kStopWaitMs);
   return sim::Uninstall();
 }
 

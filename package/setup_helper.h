@@ -23,6 +23,14 @@ DWORD GrantUsersWrite(HKEY root, const std::string& path);
 bool KeepExistingSettings(HKEY root, const std::string& path, const std::string& iniFile,
                           std::vector<std::string>& removed);
 
+// Waits up to `waitMs` until every file of the list that exists can be opened for writing (no
+// program runs from it); false when one is still in use then.
+bool WaitUntilFree(const std::vector<std::string>& files, DWORD waitMs);
+
+// Before an installation over an existing one: tells the right-button tool and the companion to
+// quit (through the driver, when it is there), then WaitUntilFree. False when a file stays in use.
+bool PrepareUpdate(const std::vector<std::string>& files);
+
 // The driver image a service names is ours: the same path, in any case, with or without the
 // "\??\" prefix the service manager may add.
 bool SameImage(const std::string& configured, const std::string& ours);

@@ -2,6 +2,7 @@
 //
 //   setup_helper.exe grant-users-write           the model key: Users may set its values
 //   setup_helper.exe keep-settings <setup.ini>   leave out the settings the model key already holds
+//   setup_helper.exe prepare-update <file>...    quit the auxiliary programs; 1 when a file stays in use
 //   setup_helper.exe install-driver <image>      exit code: DriverInstall
 //   setup_helper.exe remove-driver <image>
 //
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> removed;
     return package::KeepExistingSettings(HKEY_LOCAL_MACHINE, modelKey, args[1], removed) ? 0 : 1;
   }
+  if (command == "prepare-update")
+    return package::PrepareUpdate(std::vector<std::string>(args.begin() + 1, args.end())) ? 0 : 1;
   if (command == "install-driver" && args.size() == 2) return static_cast<int>(package::InstallDriver(args[1]));
   if (command == "remove-driver" && args.size() == 2) return package::RemoveDriver(args[1]) == ERROR_SUCCESS ? 0 : 1;
   return kUsage;

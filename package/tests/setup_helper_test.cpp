@@ -2,74 +2,39 @@
 // the current user's (the model key's path is only an argument).
 #include "setup_helper.h"
 
-#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <thread>
 
+#include "handles.h"
 #include "ini_file.h"
 #include "registry.h"
 #include "scratch_key.h"
 #include "setup_settings.h"
+#include "users_access.h"
 
 namespace koral::package {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Dacl {
-  int Entries = 0;
-  int Granted = 0;  // allowed entries for the Users group on this key alone that let it set values
-};
-
-Dacl ReadDacl(HKEY root, const std::string& path) {
-  Dacl result;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL, &opened) != ERROR_SUCCESS) return result;
-  const UniqueHKey key(opened);
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
-                      &descriptor) != ERROR_SUCCESS)
-    return result;
-  BYTE users[SECURITY_MAX_SID_SIZE] = {};
-  DWORD size = sizeof users;
-  CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size);
-  constexpr DWORD kNeeded = KEY_QUERY_VALUE | KEY_SET_VALUE;
-  constexpr DWORD kNotGiven = WRITE_DAC | WRITE_OWNER | DELETE | KEY_CREATE_SUB_KEY;
-  constexpr BYTE kSpreads = CONTAINER_INHERIT_ACE | OBJECT_INHERIT_ACE | INHERITED_ACE;
-  if (dacl != nullptr) {
-    result.Entries = dacl->AceCount;
-    for (DWORD i = 0; i < dacl->AceCount; ++i) {
-      void* entry = nullptr;
-      if (!GetAce(dacl, i, &entry)) continue;
-      auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-      if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && EqualSid(&allowed->SidStart, users) &&
-          (allowed->Mask & kNeeded) == kNeeded && (allowed->Mask & kNotGiven) == 0 &&
-          (allowed->Header.AceFlags & kSpreads) == 0)
-        ++result.Granted;
-    }
-  }
-  LocalFree(descriptor);
-  return result;
-}
-
 TEST(GrantUsersWrite, LetsUsersSetValuesOfTheKeyAloneOnceAndKeepsTheOtherEntries) {
   test::ScratchKey scratch("Software\\KoralTests\\GrantUsersWrite");
   ASSERT_TRUE(scratch);
-  const Dacl before = ReadDacl(HKEY_CURRENT_USER, scratch.Path());
+  const test::Dacl before = test::ReadDacl(HKEY_CURRENT_USER, scratch.Path());
   ASSERT_EQ(before.Granted, 0);
 
   ASSERT_EQ(GrantUsersWrite(HKEY_CURRENT_USER, scratch.Path()), static_cast<DWORD>(ERROR_SUCCESS));
-  const Dacl first = ReadDacl(HKEY_CURRENT_USER, scratch.Path());
+  const test::Dacl first = test::ReadDacl(HKEY_CURRENT_USER, scratch.Path());
   EXPECT_EQ(first.Granted, 1);
   EXPECT_EQ(first.Entries, before.Entries + 1) << "the other entries stay";
 
   ASSERT_EQ(GrantUsersWrite(HKEY_CURRENT_USER, scratch.Path()), static_cast<DWORD>(ERROR_SUCCESS));
-  const Dacl second = ReadDacl(HKEY_CURRENT_USER, scratch.Path());
+  const test::Dacl second = test::ReadDacl(HKEY_CURRENT_USER, scratch.Path());
   EXPECT_EQ(second.Granted, 1);
   EXPECT_EQ(second.Entries, first.Entries) << "an installation over an existing one adds nothing";
 }
@@ -161,6 +126,41 @@ TEST_F(KeepExistingSettingsTest, WithoutAModelKeyEverythingStays) {
   EXPECT_TRUE(KeepExistingSettings(HKEY_CURRENT_USER, scratch_.Path() + "\\Missing", ini_.string(), removed));
   EXPECT_TRUE(removed.empty());
   EXPECT_EQ(KeysLeft().size(), std::size(kSetupIniKeys));
+}
+
+TEST(WaitUntilFree, WaitsForFilesInUseAndTakesMissingOnesAsFree) {
+  const fs::path folder = fs::temp_directory_path() / ("koral_free_" + std::to_string(GetCurrentProcessId()));
+  fs::create_directories(folder);
+  const std::string held = (folder / "held.exe").string(), free = (folder / "free.exe").string();
+  std::ofstream(held) << "x";
+  std::ofstream(free) << "x";
+  struct Case {
+    const char* Name;
+    std::vector<std::string> Files;
+    int ReleaseAfterMs;  // -1: held throughout
+    bool Free;
+  };
+  const Case cases[] = {
+      {"no files", {}, -1, true},
+      {"missing and free files", {(folder / "missing.exe").string(), (folder / "no" / "x.exe").string(), free}, -1,
+       true},
+      {"a file held throughout", {free, held}, -1, false},
+      {"a file let go meanwhile", {held, free}, 300, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    UniqueHandle use(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(use);
+    std::thread release;
+    if (c.ReleaseAfterMs >= 0) release = std::thread([&] {
+      Sleep(static_cast<DWORD>(c.ReleaseAfterMs));
+      use.reset();
+    });
+    EXPECT_EQ(WaitUntilFree(c.Files, 1500), c.Free);
+    if (release.joinable()) release.join();
+  }
+  std::error_code error;
+  fs::remove_all(folder, error);
 }
 
 TEST(SameImage, ComparesPathsAsTheServiceManagerMayGiveThem) {
