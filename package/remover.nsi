@@ -61,7 +61,8 @@ Section
   !insertmacro KORAL_PROGRAMS KoralRemoveFile
   !insertmacro KORAL_DATA_FILES KoralRemoveFile
   Delete /REBOOTOK "$EXEDIR\${KORAL_REMOVER}"
-  ; Only an empty folder goes; this one still holds the remover, so it goes at the next start.
+  ; The folder still holds the remover now: it goes at the next start, if empty by then (a file
+  ; the user put there keeps it).
   RMDir /REBOOTOK "$EXEDIR"
   Delete /REBOOTOK "$WINDIR\${KORAL_REMOVAL_COPY}"
 

@@ -200,7 +200,7 @@ Section "TouchScreen programs" SecPrograms
   WriteRegDWORD HKLM "${KORAL_APPS_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section /o "Substitute driver (trial without the touchscreen)" SecDriver
+Section /o "Substitute driver (trial)" SecDriver
   SetOutPath $INSTDIR
   File "/oname=${KORAL_DRIVER_IMAGE}" "${DRIVER}"
   ExecWait '"$PLUGINSDIR\setup_helper.exe" install-driver "$INSTDIR\${KORAL_DRIVER_IMAGE}"' $0

@@ -1,13 +1,11 @@
 #include "setup_helper.h"
 
 #include <aclapi.h>
-#include <sddl.h>
 
 #include <memory>
 
 #include "driver_link.h"
 #include "handles.h"
-#include "profile.h"
 #include "setup_settings.h"
 #include "sim_client.h"
 
@@ -70,8 +68,10 @@ DWORD GrantUsersWrite(HKEY root, const std::string& path) {
   BYTE users[SECURITY_MAX_SID_SIZE] = {};
   DWORD size = sizeof users;
   if (!CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size)) return GetLastError();
-  // Granting again would add an entry at every installation on systems that do not merge them.
-  if (UsersAlreadyGranted(current, users)) return ERROR_SUCCESS;
+  // A key without an access list is open to everyone already, and a list of the new entry alone
+  // would shut everyone else out. Granting again would add an entry at every installation on
+  // systems that do not merge them.
+  if (current == nullptr || UsersAlreadyGranted(current, users)) return ERROR_SUCCESS;
 
   EXPLICIT_ACCESSA access{};
   access.grfAccessPermissions = kUsersRights;

@@ -2,6 +2,7 @@
 // the current user's (the model key's path is only an argument).
 #include "setup_helper.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,6 +38,28 @@ TEST(GrantUsersWrite, LetsUsersSetValuesOfTheKeyAloneOnceAndKeepsTheOtherEntries
   const test::Dacl second = test::ReadDacl(HKEY_CURRENT_USER, scratch.Path());
   EXPECT_EQ(second.Granted, 1);
   EXPECT_EQ(second.Entries, first.Entries) << "an installation over an existing one adds nothing";
+}
+
+// A key without an access list is open to everyone; a list of the Users entry alone would lock
+// out the administrators and the system.
+TEST(GrantUsersWrite, AKeyOpenToEveryoneStaysOpen) {
+  test::ScratchKey scratch("Software\\KoralTests\\GrantUsersWriteOpen");
+  ASSERT_TRUE(scratch);
+  auto dacl = [&] {
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    EXPECT_EQ(GetSecurityInfo(scratch.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
+                              nullptr, &descriptor),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(descriptor);
+    return list != nullptr;
+  };
+  ASSERT_EQ(SetSecurityInfo(scratch.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                            nullptr),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_FALSE(dacl()) << "the key has no access list to start with";
+  EXPECT_EQ(GrantUsersWrite(HKEY_CURRENT_USER, scratch.Path()), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_FALSE(dacl()) << "still open to everyone";
 }
 
 TEST(GrantUsersWrite, AMissingKeyIsAnErrorAndIsNotMade) {
@@ -109,8 +132,10 @@ TEST_F(KeepExistingSettingsTest, LeavesOutExactlyTheKeysOfValuesTheModelKeyHolds
     std::vector<std::string> removed;
     EXPECT_TRUE(KeepExistingSettings(HKEY_CURRENT_USER, scratch_.Path(), ini_.string(), removed));
     std::vector<std::string> expectedLeft;
-    for (const SetupIniKey& key : kSetupIniKeys)
-      if (std::find(c.Removed.begin(), c.Removed.end(), key.Name) == c.Removed.end()) expectedLeft.emplace_back(key.Name);
+    for (const SetupIniKey& key : kSetupIniKeys) {
+      if (std::find(c.Removed.begin(), c.Removed.end(), key.Name) == c.Removed.end())
+        expectedLeft.emplace_back(key.Name);
+    }
     EXPECT_EQ(KeysLeft(), expectedLeft);
     std::sort(removed.begin(), removed.end());
     auto expectedRemoved = c.Removed;
