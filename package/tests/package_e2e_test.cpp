@@ -126,7 +126,8 @@ class Package : public ::testing::Test {
   // the next restart (which would otherwise hit the next test's installation).
   void Clean() {
     // A test that failed half-way may have left the suite's programs waiting on a box.
-    for (const char* exe : {"KORALpao.exe", "KORALpcp.exe", "KORALpdi.exe", "KORALpde.exe", "unins000.exe"}) {
+    for (const char* exe :
+         {"KORALpao.exe", "KORALpcp.exe", "KORALprb.exe", "KORALpdi.exe", "KORALpde.exe", "unins000.exe"}) {
       for (const DWORD id : ProcessesOf(exe)) {
         const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (process && TerminateProcess(process.get(), 1)) WaitForSingleObject(process.get(), 5000);
