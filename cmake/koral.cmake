@@ -24,13 +24,17 @@ function(koral_add_test name)
                        PROPERTIES LABELS "${T_LABELS}")
 endfunction()
 
-# koral_add_program(<name> ICON <file.ico> ROLE <text> [RESOURCES <file.rc>] SOURCES ... LIBS ...)
+# koral_add_program(<name> ICON <file.ico> ROLE <text> [ADMINISTRATOR] [RESOURCES <file.rc>]
+#                   SOURCES ... LIBS ...)
 # A program of the suite: a Windows GUI program, statically linked, with its icon as resource 1
-# (the icon every form of it shows) and a version resource naming the suite and its role.
-# RESOURCES adds the program's own resources to that one script: icons compiled in separate
-# scripts would number their images alike and take each other's places.
+# (the icon every form of it shows), a version resource naming the suite and its role, and a
+# manifest. The manifest declares the program aware of the display's DPI (the forms scale their
+# twips by it) and asks to run as the invoking user, or with ADMINISTRATOR for administrator
+# rights (programs that write machine-wide keys and restart Windows). RESOURCES adds the
+# program's own resources to that one script: icons compiled in separate scripts would number
+# their images alike and take each other's places. Release builds are stripped, as they ship.
 function(koral_add_program name)
-  cmake_parse_arguments(P "" "ICON;ROLE;RESOURCES" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(P "ADMINISTRATOR" "ICON;ROLE;RESOURCES" "SOURCES;LIBS" ${ARGN})
   set(KORAL_RC_ICON ${CMAKE_CURRENT_SOURCE_DIR}/${P_ICON})
   set(KORAL_RC_NAME ${name})
   set(KORAL_RC_ROLE "${P_ROLE}")
@@ -38,10 +42,20 @@ function(koral_add_program name)
   if(P_RESOURCES)
     set(KORAL_RC_EXTRA "#include \"${CMAKE_CURRENT_SOURCE_DIR}/${P_RESOURCES}\"")
   endif()
+  if(P_ADMINISTRATOR)
+    set(KORAL_MANIFEST_LEVEL requireAdministrator)
+  else()
+    set(KORAL_MANIFEST_LEVEL asInvoker)
+  endif()
+  set(KORAL_RC_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/${name}.manifest)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/program.manifest.in ${KORAL_RC_MANIFEST} @ONLY)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/program.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc @ONLY)
   add_executable(${name} WIN32 ${P_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+  # windres does not see the manifest as a dependency of the script.
+  set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${KORAL_RC_MANIFEST})
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${P_LIBS})
+  target_link_options(${name} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORAL_PROGRAMS_DIR})
 endfunction()
 

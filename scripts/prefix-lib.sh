@@ -25,6 +25,9 @@ prepare_prefix() {
     wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   fi
+  # Start-menu entries made in the prefix (the setup program's) stay there: no menu entries
+  # or desktop files of the host's.
+  wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
   install_fonts
 }
 

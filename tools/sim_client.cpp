@@ -174,6 +174,16 @@ DWORD Stop(DWORD wait_ms) {
   return stopped ? ERROR_SUCCESS : ERROR_TIMEOUT;
 }
 
+DWORD Uninstall() {
+  const UniqueServiceHandle manager = OpenManager();
+  if (!manager) return GetLastError();
+  const UniqueServiceHandle service(OpenServiceA(manager.get(), kServiceName, DELETE));
+  if (!service) return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST ? ERROR_SUCCESS : GetLastError();
+  if (DeleteService(service.get())) return ERROR_SUCCESS;
+  const DWORD error = GetLastError();
+  return error == ERROR_SERVICE_MARKED_FOR_DELETE ? ERROR_SUCCESS : error;
+}
+
 bool WaitForDevice(DWORD wait_ms) { return SimClient().Open(wait_ms); }
 
 std::optional<ServiceInfo> QueryService() {

@@ -77,6 +77,8 @@ DWORD Install(const std::string& sys_path);
 DWORD Start();
 // Stops the service and waits (up to `wait_ms`) until it has stopped; a stopped one counts.
 DWORD Stop(DWORD wait_ms = 10000);
+// Deletes the service (Windows removes it once it has stopped); a missing one counts as deleted.
+DWORD Uninstall();
 // True when the device opens within `wait_ms` milliseconds.
 bool WaitForDevice(DWORD wait_ms);
 

@@ -1,6 +1,5 @@
 #include "setup_settings.h"
 
-#include <array>
 #include <map>
 
 namespace koral {
@@ -98,38 +97,33 @@ std::vector<uint8_t> SeedBytes(uint32_t value, int byteCount) {
   }
 }
 
+std::string_view SeededValueOf(std::string_view key) {
+  for (const SeedValue& seed : kSeedValues)
+    for (const char* part : seed.Keys)
+      if (part != nullptr && key == part) return seed.ValueName;
+  return {};
+}
+
 std::vector<SeedStore> PlanSeedStores(const std::function<int32_t(const SetupIniKey& key)>& readSetting) {
   std::map<std::string, int32_t, std::less<>> read;
   for (const SetupIniKey& key : kSetupIniKeys) read[key.Name] = readSetting(key);
 
   std::vector<SeedStore> stores;
-  auto single = [&](const char* name, int byteCount) {
-    if (const int32_t value = read.at(name); value >= 0) stores.push_back({name, value, byteCount});
-  };
-  // Four settings of 0..255 in one 4-byte value, the first in the most significant byte.
-  auto four = [&](const char* name, const std::array<const char*, 4>& keys) {
+  for (const SeedValue& seed : kSeedValues) {
+    // Four settings of 0..255 in one 4-byte value, the first in the most significant byte.
     uint32_t value = 0;
-    for (const char* key : keys) {
+    bool complete = true;
+    for (const char* key : seed.Keys) {
+      if (key == nullptr) continue;
       const int32_t part = read.at(key);
-      if (part < 0) return;
+      if (part < 0) {
+        complete = false;
+        break;
+      }
       value = value << 8 | static_cast<uint32_t>(part);
     }
-    stores.push_back({name, static_cast<int32_t>(value), 4});
-  };
-
-  single("CalibrationMode", 0);
-  single("VirtualButton", 1);
-  single("RightButtonFunction", 1);
-  four("RightButtonAutomatic",
-       {"RightButtonAutoMode", "RightButtonAutoSTime", "RightButtonAutoETime", "RightButtonAutoBeep"});
-  single("FeedbackSound", 1);
-  single("FeedbackTone", 2);
-  single("FeedbackDuration", 2);
-  four("MouseSpeed", {"MouseHSpeed", "MouseVSpeed", "MouseAcceleration", "MouseBypass"});
-  single("DoubleClickSpeed", 0);
-  single("DoubleClickWidth", 0);
-  single("DoubleClickHeight", 0);
-  single("PanelDirection", 1);
+    if (complete) stores.push_back({seed.ValueName, static_cast<int32_t>(value), seed.ByteCount});
+  }
   return stores;
 }
 

@@ -59,6 +59,33 @@ struct SeedStore {
   friend bool operator==(const SeedStore&, const SeedStore&) = default;
 };
 
+// A value of the model key that the import seeds, in the order they are stored: ByteCount as in
+// SeedStore, made of one "setup.ini" key, or of four (RightButtonAutomatic, MouseSpeed) whose
+// values fill its bytes from the most significant down.
+struct SeedValue {
+  const char* ValueName;
+  int ByteCount;
+  const char* Keys[4];
+};
+inline constexpr SeedValue kSeedValues[] = {
+    {"CalibrationMode", 0, {"CalibrationMode"}},
+    {"VirtualButton", 1, {"VirtualButton"}},
+    {"RightButtonFunction", 1, {"RightButtonFunction"}},
+    {"RightButtonAutomatic", 4,
+     {"RightButtonAutoMode", "RightButtonAutoSTime", "RightButtonAutoETime", "RightButtonAutoBeep"}},
+    {"FeedbackSound", 1, {"FeedbackSound"}},
+    {"FeedbackTone", 2, {"FeedbackTone"}},
+    {"FeedbackDuration", 2, {"FeedbackDuration"}},
+    {"MouseSpeed", 4, {"MouseHSpeed", "MouseVSpeed", "MouseAcceleration", "MouseBypass"}},
+    {"DoubleClickSpeed", 0, {"DoubleClickSpeed"}},
+    {"DoubleClickWidth", 0, {"DoubleClickWidth"}},
+    {"DoubleClickHeight", 0, {"DoubleClickHeight"}},
+    {"PanelDirection", 1, {"PanelDirection"}},
+};
+
+// The model-key value that a "setup.ini" key seeds (exact names); empty for any other name.
+std::string_view SeededValueOf(std::string_view key);
+
 // The stores an import makes, in order, given each key's setting (read in kSetupIniKeys order,
 // as SettingValue gives it). A setting that is empty or out of range is left out; the two 4-byte
 // values (RightButtonAutomatic, MouseSpeed) are stored only when all four of their keys are in

@@ -76,6 +76,13 @@ void QuitCompanion() {
   if (Link().Slot.Handle != kNoWindow) MessageTool(kQuitCompanion);
 }
 
+void StopAuxiliaryPrograms() {
+  if (!OpenDevice()) return;
+  TellRightButtonTool(kQuitTool);
+  QuitCompanion();
+  CloseDevice();
+}
+
 bool StartRightButtonTool() { return Run(kRightButtonProgram, SW_HIDE); }
 bool StartCompanion() { return Run(kCompanionProgram, SW_SHOWNORMAL); }
 

@@ -62,6 +62,9 @@ void PlaySoundTest();                  // 0xF5010
 void TellRightButtonTool(WPARAM code);
 // Looks up the companion's window and, when one is registered, tells it to quit.
 void QuitCompanion();
+// Opens the driver, tells the right-button tool and the companion to quit, and closes it again;
+// nothing happens, and nothing is said, when the driver cannot be opened.
+void StopAuxiliaryPrograms();
 // Start the auxiliary programs from the installation folder; true when the launcher succeeded.
 bool StartRightButtonTool();
 bool StartCompanion();

@@ -13,7 +13,6 @@
 #include "removal_wait.h"
 #include "restart.h"
 #include "setup_messages.h"
-#include "startup_steps.h"
 #include "titles.h"
 
 namespace koral::removal {
@@ -31,13 +30,6 @@ void Pause(int seconds) {
     if (!ui::DoEvents()) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
   }
-}
-
-void StopAuxiliaryPrograms() {
-  if (!StartupSteps::OpenDriverQuietly()) return;
-  device::TellRightButtonTool(device::kQuitTool);
-  device::QuitCompanion();
-  device::CloseDevice();
 }
 
 bool StartFileRemover(UniqueHandle& process) {
@@ -77,7 +69,7 @@ void RemoveMouseClassEntries() {
 }
 
 void RemoveTouchScreen() {
-  StopAuxiliaryPrograms();
+  device::StopAuxiliaryPrograms();
   ShowProgressMessage(kRemovalProgressText, kTitle);
   Pause(3);
 

@@ -13,10 +13,6 @@ namespace koral::removal {
 // that runs over midnight ends too).
 void Pause(int seconds);
 
-// Tells the right-button tool and the companion to quit through the driver; nothing happens, and
-// nothing is said, when the driver cannot be opened.
-void StopAuxiliaryPrograms();
-
 // Starts "<InstallPath>\unins000.exe" /SILENT in a normal window and opens its process for
 // waiting; false when either fails.
 bool StartFileRemover(UniqueHandle& process);

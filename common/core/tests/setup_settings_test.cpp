@@ -133,6 +133,25 @@ TEST(PlanSeedStores, AnEmptyFileStoresNothingAndTextsWithoutANumberStoreZeroWher
   EXPECT_EQ(stores, (std::vector<SeedStore>{{"PanelDirection", 0, 1}}));
 }
 
+// An installation over an existing one leaves out of "setup.ini" the keys whose values the model
+// key already holds; that works only when a key's absence costs exactly the value named for it.
+TEST(SeededValueOf, NamesTheOneValueAKeysAbsenceLeavesOut) {
+  std::vector<std::string> all;
+  for (const SeedStore& store : Import(kEveryKeyValid)) all.push_back(store.ValueName);
+  for (const SetupIniKey& key : kSetupIniKeys) {
+    auto ini = kEveryKeyValid;
+    ini.erase(key.Name);
+    std::vector<std::string> expected;
+    for (const auto& name : all)
+      if (name != SeededValueOf(key.Name)) expected.push_back(name);
+    std::vector<std::string> stored;
+    for (const SeedStore& store : Import(ini)) stored.push_back(store.ValueName);
+    EXPECT_EQ(stored, expected) << key.Name;
+  }
+  for (const char* other : {"", "MouseSpeed", "RightButtonAutomatic", "calibrationmode", "TITLE"})
+    EXPECT_EQ(SeededValueOf(other), "") << other;
+}
+
 TEST(IniText, ReadValuesEndAtTheirFirstNulWithoutTrailingBlanks) {
   struct Case {
     std::string Returned, Expected;

@@ -59,7 +59,7 @@ TEST_F(AuxiliaryPrograms, EachRegisteredProgramIsToldToQuit) {
                         Case{"companion only", false, true, {0x200E}}, Case{"neither", false, false, {}}}) {
     ToolWindow window(" TouchScreen Right-Button #KR-PS2");
     Register(c.Tool ? window.Handle() : kNoWindow, c.Companion ? window.Handle() : kNoWindow);
-    StopAuxiliaryPrograms();
+    device::StopAuxiliaryPrograms();
     EXPECT_EQ(ToolWindow::Received(), c.Expected) << c.Name;
     EXPECT_EQ(JournalCodes(), (std::vector<uint32_t>{kGetRightButtonSlot, kGetCompanionSlot})) << c.Name;
     EXPECT_FALSE(device::Link().Device) << "the driver is closed again";
@@ -72,7 +72,7 @@ TEST_F(AuxiliaryPrograms, WithoutTheDriverNothingIsSentAndNothingSaid) {
   sim_.Close();
   ASSERT_EQ(sim::Stop(), 0u);
   test::FakeMessageBoxes boxes;
-  StopAuxiliaryPrograms();
+  device::StopAuxiliaryPrograms();
   EXPECT_TRUE(ToolWindow::Received().empty());
   EXPECT_TRUE(boxes.shown.empty());
   ASSERT_EQ(sim::Start(), 0u);

@@ -1,0 +1,290 @@
+; The suite's setup program. It copies the programs and their files into the installation folder
+; (default under Program Files), puts the uninstaller's copy into the Windows folder, writes the
+; six profile values into the model key and lets standard users keep their settings there,
+; registers the startup program for every start, adds the Start-menu entries and the entry of
+; Windows' list of installed programs, and ends by running the setup finisher, whose restart
+; ends the installation.
+;
+;   setup.exe [/S] [/TRIALDRIVER] [/D=folder]
+;
+; /S runs it without windows (the setup finisher then gets /XPEFBASETUP); /TRIALDRIVER selects
+; the substitute driver; /D= (last, unquoted) chooses the folder. Exit code 0 when done, 2 when
+; the installation was stopped (a folder that cannot be written, a file that cannot be copied).
+;
+; Defines given by the build: OUT (the setup program to write), SRC (this folder), GEN (the
+; build's folder of this package: programs.nsh and the data files), BIN (the suite's programs),
+; REMOVER (the built file remover), HELPER (setup_helper.exe), DRIVER (the substitute driver's
+; image), ICON.
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
+!include "Sections.nsh"
+!include "${SRC}\files.nsh"
+
+Name "${KORAL_PRODUCT} ${KORAL_VERSION}"
+OutFile "${OUT}"
+InstallDir "$PROGRAMFILES64\TouchScreen KR-PS2"
+; Over an existing installation, its folder is offered (the 64-bit view: this is a 64-bit program).
+InstallDirRegKey HKLM "${KORAL_MODEL_KEY}" "InstallPath"
+ShowInstDetails show
+; A file that cannot be copied stops the installation instead of being skipped.
+AllowSkipFiles off
+BrandingText "${KORAL_VENDOR} ${KORAL_PRODUCT} ${KORAL_VERSION}"
+
+VIProductVersion "7.2.0.0"
+VIAddVersionKey "ProductName" "${KORAL_PRODUCT}"
+VIAddVersionKey "CompanyName" "${KORAL_VENDOR}"
+VIAddVersionKey "FileDescription" "${KORAL_PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${KORAL_VERSION}"
+VIAddVersionKey "ProductVersion" "${KORAL_VERSION}"
+VIAddVersionKey "LegalCopyright" "Copyright (c) ${KORAL_VENDOR}"
+
+Var HadModelKey  ; 1: an installation was there before (its settings are kept)
+Var AskedFolder  ; the folder given with /D=, as given
+
+!define MUI_ICON "${ICON}"
+!define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${SRC}\Licence.txt"
+!insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+!macro KoralInstallProgram NAME
+  File "${BIN}\${NAME}"
+!macroend
+!macro KoralInstallData NAME
+  File "${GEN}\data\${NAME}"
+!macroend
+; The quoted paths of the files in $1.
+!macro KoralListFile NAME
+  StrCpy $1 '$1 "$INSTDIR\${NAME}"'
+!macroend
+; Taking back a failed fresh installation.
+!macro KoralTakeBack NAME
+  Delete "$INSTDIR\${NAME}"
+!macroend
+
+!define STILL_RUNNING "A program of ${KORAL_PRODUCT} is still running.$\r$\n$\r$\nClose it, then run the setup again."
+!define CANNOT_WRITE "The folder $INSTDIR cannot be written.$\r$\n$\r$\nChoose another folder, or ask your administrator for write access to it."
+
+; Sets the error flag when the installation folder cannot be written. Whatever the check made
+; (the folder and any missing folders above it, a test file) is taken away again.
+Function CheckFolder
+  Push $0
+  Push $1
+  Push $2
+  ; $1: the topmost folder that is missing, which the check will make.
+  StrCpy $0 $INSTDIR
+  StrCpy $1 ""
+  ${DoWhile} $0 != ""
+    ${If} ${FileExists} "$0\*.*"
+      ${Break}
+    ${EndIf}
+    StrCpy $1 $0
+    ${GetParent} $0 $0
+  ${Loop}
+  ; $2: 1 when the folder cannot be written (testing the error flag clears it).
+  StrCpy $2 1
+  ClearErrors
+  CreateDirectory $INSTDIR
+  ${IfNot} ${Errors}
+    FileOpen $0 "$INSTDIR\~koral-write-check.tmp" w
+    ${IfNot} ${Errors}
+      FileClose $0
+      Delete "$INSTDIR\~koral-write-check.tmp"
+      StrCpy $2 0
+    ${EndIf}
+  ${EndIf}
+  ${If} $1 != ""
+    StrCpy $0 $INSTDIR
+    ${Do}
+      RMDir $0
+      ${If} $0 == $1
+        ${Break}
+      ${EndIf}
+      ${GetParent} $0 $0
+    ${LoopUntil} $0 == ""
+  ${EndIf}
+  ClearErrors
+  ${If} $2 == 1
+    SetErrors
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function DirectoryLeave
+  Call CheckFolder
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Section "TouchScreen programs" SecPrograms
+  SectionIn RO
+  ${If} $AskedFolder != ""
+    StrCpy $INSTDIR $AskedFolder
+  ${EndIf}
+  Call CheckFolder
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}" /SD IDOK
+    Abort "${CANNOT_WRITE}"
+  ${EndIf}
+
+  ; A program of an installation here that still runs would be left half replaced: the
+  ; auxiliary programs are told to quit, and any other stops the setup before anything changes.
+  StrCpy $1 '"$WINDIR\${KORAL_REMOVAL_COPY}"'
+  !insertmacro KORAL_PROGRAMS KoralListFile
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" prepare-update $1' $0
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONSTOP "${STILL_RUNNING}" /SD IDOK
+    Abort "${STILL_RUNNING}"
+  ${EndIf}
+
+  SetOutPath $INSTDIR
+  !insertmacro KORAL_PROGRAMS KoralInstallProgram
+  !insertmacro KORAL_DATA_FILES KoralInstallData
+  File "/oname=${KORAL_REMOVER}" "${REMOVER}"
+  SetOutPath $WINDIR
+  File "/oname=${KORAL_REMOVAL_COPY}" "${BIN}\KORALpde.exe"
+  SetOutPath $INSTDIR
+
+  ; The settings a user already has stay: the setup finisher seeds only what the model key lacks.
+  ${If} $HadModelKey == 1
+    ExecWait '"$PLUGINSDIR\setup_helper.exe" keep-settings "$INSTDIR\setup.ini"' $0
+    ${If} $0 != 0
+      DetailPrint "Some of the existing settings could not be kept (setup.ini stays as shipped)."
+    ${EndIf}
+  ${EndIf}
+
+  WriteRegStr HKLM "${KORAL_MODEL_KEY}" "VenderName" "${KORAL_VENDOR}"
+  WriteRegStr HKLM "${KORAL_MODEL_KEY}" "VenderStyle" "${KORAL_VENDER_STYLE}"
+  WriteRegStr HKLM "${KORAL_MODEL_KEY}" "InstallPath" "$INSTDIR"
+  WriteRegStr HKLM "${KORAL_MODEL_KEY}" "WindowsPath" "$WINDIR"
+  WriteRegStr HKLM "${KORAL_MODEL_KEY}" "SystemPath" "$SYSDIR"
+  WriteRegStr HKLM "${KORAL_MODEL_KEY}" "HardwareID" "${KORAL_HARDWARE_ID}"
+  ; A standard user's control panel and startup program keep their values in the model key.
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" grant-users-write' $0
+  ${If} $0 != 0
+    DetailPrint "Standard users could not be given write access to the settings."
+  ${EndIf}
+
+  WriteRegStr HKLM "${KORAL_RUN_KEY}" "${KORAL_RUN_VALUE}" '"$INSTDIR\KORALpao.exe"'
+
+  CreateDirectory "$SMPROGRAMS\${KORAL_MENU_FOLDER}"
+  CreateShortcut "$SMPROGRAMS\${KORAL_MENU_FOLDER}\${KORAL_MENU_PANEL}" "$INSTDIR\KORALpcp.exe"
+  CreateShortcut "$SMPROGRAMS\${KORAL_MENU_FOLDER}\${KORAL_MENU_REMOVAL}" "$WINDIR\${KORAL_REMOVAL_COPY}"
+
+  ; Windows' list of installed programs runs the uninstaller's copy, which runs the file remover
+  ; and then cleans the mouse registration and restarts.
+  WriteRegStr HKLM "${KORAL_APPS_KEY}" "DisplayName" "${KORAL_PRODUCT} ${KORAL_VERSION}"
+  WriteRegStr HKLM "${KORAL_APPS_KEY}" "DisplayVersion" "${KORAL_VERSION}"
+  WriteRegStr HKLM "${KORAL_APPS_KEY}" "Publisher" "${KORAL_VENDOR}"
+  WriteRegStr HKLM "${KORAL_APPS_KEY}" "DisplayIcon" "$INSTDIR\KORALpcp.exe"
+  WriteRegStr HKLM "${KORAL_APPS_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${KORAL_APPS_KEY}" "UninstallString" '"$WINDIR\${KORAL_REMOVAL_COPY}"'
+  WriteRegDWORD HKLM "${KORAL_APPS_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${KORAL_APPS_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${KORAL_APPS_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section /o "Substitute driver (trial)" SecDriver
+  SetOutPath $INSTDIR
+  File "/oname=${KORAL_DRIVER_IMAGE}" "${DRIVER}"
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" install-driver "$INSTDIR\${KORAL_DRIVER_IMAGE}"' $0
+  ${Switch} $0
+    ${Case} 0
+      DetailPrint "The substitute driver runs."
+      ${Break}
+    ${Case} 1
+      DetailPrint "The substitute driver is installed; Windows starts it at its next start."
+      ${Break}
+    ${Case} 2
+      MessageBox MB_OK|MB_ICONINFORMATION "A KORALPS2 driver is already installed on this computer; the substitute driver was not installed in its place." /SD IDOK
+      Delete "$INSTDIR\${KORAL_DRIVER_IMAGE}"
+      ${Break}
+    ${Default}
+      MessageBox MB_OK|MB_ICONEXCLAMATION "The substitute driver could not be installed." /SD IDOK
+      Delete "$INSTDIR\${KORAL_DRIVER_IMAGE}"
+  ${EndSwitch}
+SectionEnd
+
+; Last: the setup finisher, whose restart question ends the installation.
+Section "-Finish"
+  ${If} ${Silent}
+    ExecWait '"$INSTDIR\KORALpdi.exe" /XPEFBASETUP'
+  ${Else}
+    ExecWait '"$INSTDIR\KORALpdi.exe"'
+  ${EndIf}
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPrograms} "The control panel, the startup program, the right-button tool, the setup finisher and the uninstaller."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecDriver} "A driver that plays the touchscreen controller, to try the software on a computer without the hardware. Windows loads it only where test-signed drivers are allowed."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+Function .onInit
+  SetShellVarContext all
+  SetRegView 64
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\setup_helper.exe" "${HELPER}"
+
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/TRIALDRIVER" $R1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecDriver}
+  ${EndIf}
+
+  ; NSIS quietly replaces a /D= folder it finds unusable (under a file, on a missing drive) by
+  ; the default one; the folder asked for is checked instead, and refused when it cannot be used.
+  StrCpy $AskedFolder ""
+  System::Call 'kernel32::GetCommandLineW() t .R2'
+  StrLen $R3 $R2
+  StrCpy $R4 0
+  ${DoWhile} $R4 < $R3
+    StrCpy $R5 $R2 4 $R4
+    ${If} $R5 S== " /D="
+      IntOp $R4 $R4 + 4
+      StrCpy $AskedFolder $R2 "" $R4
+      ${Break}
+    ${EndIf}
+    IntOp $R4 $R4 + 1
+  ${Loop}
+
+  StrCpy $HadModelKey 0
+  ClearErrors
+  EnumRegValue $R1 HKLM "${KORAL_MODEL_KEY}" 0
+  ${IfNot} ${Errors}
+  ${AndIf} $R1 != ""
+    StrCpy $HadModelKey 1
+  ${EndIf}
+FunctionEnd
+
+Function .onInstFailed
+  ; Only a fresh installation is taken back: files over an existing one were that one's.
+  ReadRegStr $R0 HKLM "${KORAL_MODEL_KEY}" "InstallPath"
+  ${If} $HadModelKey == 1
+  ${AndIf} $R0 == $INSTDIR
+    Return
+  ${EndIf}
+  !insertmacro KORAL_PROGRAMS KoralTakeBack
+  !insertmacro KORAL_DATA_FILES KoralTakeBack
+  Delete "$INSTDIR\${KORAL_REMOVER}"
+  RMDir "$INSTDIR"
+  ${If} $HadModelKey == 0
+    Delete "$WINDIR\${KORAL_REMOVAL_COPY}"
+  ${EndIf}
+FunctionEnd

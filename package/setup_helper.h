@@ -1,0 +1,54 @@
+// What the installation package does through a program of ours rather than in its own script:
+// the model key's access for standard users, the settings an installation over an existing one
+// keeps, and the substitute driver's service. The setup and the file remover carry the helper
+// and run it from their temporary folder; it is never installed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace koral::package {
+
+// Gives the Users group read access and the right to set values on this key alone (no sub-keys
+// inherit it), keeping every entry the key already has. A Win32 error code, 0 on success; a
+// missing key is an error and is not created.
+DWORD GrantUsersWrite(HKEY root, const std::string& path);
+
+// Leaves out of the "Settings" section of `iniFile` every key whose seeded value the model key
+// (root\path) already holds, whatever its type, so that the setup finisher keeps what the user
+// has. The keys removed come back in `removed`; a missing key keeps everything. False when a
+// key could not be removed.
+bool KeepExistingSettings(HKEY root, const std::string& path, const std::string& iniFile,
+                          std::vector<std::string>& removed);
+
+// Waits up to `waitMs` until every file of the list that exists can be opened for writing (no
+// program runs from it); false when one is still in use then.
+bool WaitUntilFree(const std::vector<std::string>& files, DWORD waitMs);
+
+// Before an installation over an existing one: tells the right-button tool and the companion to
+// quit (through the driver, when it is there), then WaitUntilFree. False when a file stays in use.
+bool PrepareUpdate(const std::vector<std::string>& files);
+
+// The driver image a service names is ours: the same path, in any case, with or without the
+// "\??\" prefix the service manager may add.
+bool SameImage(const std::string& configured, const std::string& ours);
+
+// What installing the substitute driver came to.
+enum class DriverInstall {
+  Started = 0,    // the service runs and the device opens
+  Installed = 1,  // the service is set up; Windows starts it at its next start
+  Foreign = 2,    // a KORALPS2 service with another image exists; it was left as it was
+  Failed = 3,     // the service could not be set up
+};
+
+// Sets up the substitute driver `image` as the automatically started kernel service KORALPS2 and
+// starts it, unless a service of that name runs another image (the real driver).
+DriverInstall InstallDriver(const std::string& image);
+
+// Stops and deletes the service KORALPS2 when it runs `image`; any other (or none) is left
+// alone. A Win32 error code, 0 on success or when there was nothing of ours to remove.
+DWORD RemoveDriver(const std::string& image);
+
+}  // namespace koral::package

@@ -1,0 +1,206 @@
+// The package helper's work on the registry and on "setup.ini", in this process on a scratch key of
+// the current user's (the model key's path is only an argument).
+#include "setup_helper.h"
+
+#include <aclapi.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "handles.h"
+#include "ini_file.h"
+#include "registry.h"
+#include "scratch_key.h"
+#include "setup_settings.h"
+#include "users_access.h"
+
+namespace koral::package {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(GrantUsersWrite, LetsUsersSetValuesOfTheKeyAloneOnceAndKeepsTheOtherEntries) {
+  test::ScratchKey scratch("Software\\KoralTests\\GrantUsersWrite");
+  ASSERT_TRUE(scratch);
+  const test::Dacl before = test::ReadDacl(HKEY_CURRENT_USER, scratch.Path());
+  ASSERT_EQ(before.Granted, 0);
+
+  ASSERT_EQ(GrantUsersWrite(HKEY_CURRENT_USER, scratch.Path()), static_cast<DWORD>(ERROR_SUCCESS));
+  const test::Dacl first = test::ReadDacl(HKEY_CURRENT_USER, scratch.Path());
+  EXPECT_EQ(first.Granted, 1);
+  EXPECT_EQ(first.Entries, before.Entries + 1) << "the other entries stay";
+
+  ASSERT_EQ(GrantUsersWrite(HKEY_CURRENT_USER, scratch.Path()), static_cast<DWORD>(ERROR_SUCCESS));
+  const test::Dacl second = test::ReadDacl(HKEY_CURRENT_USER, scratch.Path());
+  EXPECT_EQ(second.Granted, 1);
+  EXPECT_EQ(second.Entries, first.Entries) << "an installation over an existing one adds nothing";
+}
+
+// A key without an access list is open to everyone; a list of the Users entry alone would lock
+// out the administrators and the system.
+TEST(GrantUsersWrite, AKeyOpenToEveryoneStaysOpen) {
+  test::ScratchKey scratch("Software\\KoralTests\\GrantUsersWriteOpen");
+  ASSERT_TRUE(scratch);
+  auto dacl = [&] {
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    EXPECT_EQ(GetSecurityInfo(scratch.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
+                              nullptr, &descriptor),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(descriptor);
+    return list != nullptr;
+  };
+  ASSERT_EQ(SetSecurityInfo(scratch.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                            nullptr),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_FALSE(dacl()) << "the key has no access list to start with";
+  EXPECT_EQ(GrantUsersWrite(HKEY_CURRENT_USER, scratch.Path()), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_FALSE(dacl()) << "still open to everyone";
+}
+
+TEST(GrantUsersWrite, AMissingKeyIsAnErrorAndIsNotMade) {
+  const std::string path = "Software\\KoralTests\\GrantUsersWriteMissing" + std::to_string(GetCurrentProcessId());
+  EXPECT_NE(GrantUsersWrite(HKEY_CURRENT_USER, path), static_cast<DWORD>(ERROR_SUCCESS));
+  UniqueHKey key;
+  EXPECT_FALSE(registry::OpenExistingKey(HKEY_CURRENT_USER, path, key));
+}
+
+// A value already in the model key, of whichever type it was stored with.
+struct Existing {
+  std::string Name;
+  DWORD Type;
+};
+
+class KeepExistingSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(scratch_);
+    ini_ = fs::temp_directory_path() / ("koral_keep_" + std::to_string(GetCurrentProcessId()) + ".ini");
+    WriteShippedIni();
+  }
+  void WriteShippedIni() {
+    std::ofstream out(ini_, std::ios::binary);
+    out << "; shipped defaults\r\n[Settings]\r\n";
+    for (const SetupIniKey& key : kSetupIniKeys) out << key.Name << "=" << key.Minimum << "\r\n";
+    out << "[Other]\r\nCalibrationMode=keep\r\n";
+  }
+  void TearDown() override {
+    std::error_code error;
+    fs::remove(ini_, error);
+  }
+  void Store(const Existing& value) {
+    const BYTE data[4] = {1, 0, 0, 0};
+    const DWORD size = value.Type == REG_SZ ? 2 : 4;
+    ASSERT_EQ(RegSetValueExA(scratch_.get(), value.Name.c_str(), 0, value.Type, data, size), ERROR_SUCCESS);
+  }
+  std::vector<std::string> KeysLeft() const {
+    std::vector<std::string> left;
+    for (const SetupIniKey& key : kSetupIniKeys)
+      if (!ReadIniValue(ini_.string(), "Settings", key.Name).empty()) left.emplace_back(key.Name);
+    return left;
+  }
+
+  test::ScratchKey scratch_{"Software\\KoralTests\\KeepExistingSettings"};
+  fs::path ini_;
+};
+
+TEST_F(KeepExistingSettingsTest, LeavesOutExactlyTheKeysOfValuesTheModelKeyHolds) {
+  struct Case {
+    const char* Name;
+    std::vector<Existing> Values;
+    std::vector<std::string> Removed;
+  };
+  const Case cases[] = {
+      {"a fresh model key", {}, {}},
+      {"profile values only", {{"VenderName", REG_SZ}, {"InstallPath", REG_SZ}}, {}},
+      {"the user's calibration and double-click values",
+       {{"CalibrationMode", REG_DWORD}, {"DoubleClickSpeed", REG_DWORD}, {"DoubleClickWidth", REG_DWORD},
+        {"DoubleClickHeight", REG_DWORD}},
+       {"CalibrationMode", "DoubleClickSpeed", "DoubleClickWidth", "DoubleClickHeight"}},
+      {"a four-byte seed takes its four keys", {{"MouseSpeed", REG_BINARY}},
+       {"MouseBypass", "MouseHSpeed", "MouseVSpeed", "MouseAcceleration"}},
+      {"a value of the wrong type is still the user's", {{"PanelDirection", REG_SZ}}, {"PanelDirection"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteShippedIni();
+    for (const Existing& value : c.Values) Store(value);
+    std::vector<std::string> removed;
+    EXPECT_TRUE(KeepExistingSettings(HKEY_CURRENT_USER, scratch_.Path(), ini_.string(), removed));
+    std::vector<std::string> expectedLeft;
+    for (const SetupIniKey& key : kSetupIniKeys) {
+      if (std::find(c.Removed.begin(), c.Removed.end(), key.Name) == c.Removed.end())
+        expectedLeft.emplace_back(key.Name);
+    }
+    EXPECT_EQ(KeysLeft(), expectedLeft);
+    std::sort(removed.begin(), removed.end());
+    auto expectedRemoved = c.Removed;
+    std::sort(expectedRemoved.begin(), expectedRemoved.end());
+    EXPECT_EQ(removed, expectedRemoved);
+    EXPECT_EQ(ReadIniValue(ini_.string(), "Other", "CalibrationMode"), "keep") << "other sections stay";
+    for (const Existing& value : c.Values) RegDeleteValueA(scratch_.get(), value.Name.c_str());
+  }
+}
+
+TEST_F(KeepExistingSettingsTest, WithoutAModelKeyEverythingStays) {
+  std::vector<std::string> removed{"stale"};
+  EXPECT_TRUE(KeepExistingSettings(HKEY_CURRENT_USER, scratch_.Path() + "\\Missing", ini_.string(), removed));
+  EXPECT_TRUE(removed.empty());
+  EXPECT_EQ(KeysLeft().size(), std::size(kSetupIniKeys));
+}
+
+TEST(WaitUntilFree, WaitsForFilesInUseAndTakesMissingOnesAsFree) {
+  const fs::path folder = fs::temp_directory_path() / ("koral_free_" + std::to_string(GetCurrentProcessId()));
+  fs::create_directories(folder);
+  const std::string held = (folder / "held.exe").string(), free = (folder / "free.exe").string();
+  std::ofstream(held) << "x";
+  std::ofstream(free) << "x";
+  struct Case {
+    const char* Name;
+    std::vector<std::string> Files;
+    int ReleaseAfterMs;  // -1: held throughout
+    bool Free;
+  };
+  const Case cases[] = {
+      {"no files", {}, -1, true},
+      {"missing and free files", {(folder / "missing.exe").string(), (folder / "no" / "x.exe").string(), free}, -1,
+       true},
+      {"a file held throughout", {free, held}, -1, false},
+      {"a file let go meanwhile", {held, free}, 300, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    UniqueHandle use(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(use);
+    std::thread release;
+    if (c.ReleaseAfterMs >= 0) release = std::thread([&] {
+      Sleep(static_cast<DWORD>(c.ReleaseAfterMs));
+      use.reset();
+    });
+    EXPECT_EQ(WaitUntilFree(c.Files, 1500), c.Free);
+    if (release.joinable()) release.join();
+  }
+  std::error_code error;
+  fs::remove_all(folder, error);
+}
+
+TEST(SameImage, ComparesPathsAsTheServiceManagerMayGiveThem) {
+  const std::string ours = "C:\\Program Files\\TouchScreen KR-PS2\\KORALPS2.sys";
+  const std::map<std::string, bool> cases = {
+      {ours, true},
+      {"c:\\program files\\touchscreen kr-ps2\\koralps2.SYS", true},
+      {"\\??\\C:\\Program Files\\TouchScreen KR-PS2\\KORALPS2.sys", true},
+      {"C:\\windows\\system32\\drivers\\KORALPS2.sys", false},
+      {"system32\\drivers\\KORALPS2.sys", false},
+      {"", false},
+  };
+  for (const auto& [configured, same] : cases) EXPECT_EQ(SameImage(configured, ours), same) << configured;
+  EXPECT_FALSE(SameImage("", "")) << "no image of ours matches nothing";
+}
+
+}  // namespace
+}  // namespace koral::package
