@@ -3,7 +3,6 @@
 // runs from it, and that the uninstaller takes it away again.
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -96,17 +95,7 @@ std::string PendingRenames() {
   return data;
 }
 
-// The processes of the prefix that run the program (by its file name).
-std::vector<DWORD> ProcessesOf(const char* exe) {
-  std::vector<DWORD> ids;
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (bool more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
-    if (_stricmp(entry.szExeFile, exe) == 0) ids.push_back(entry.th32ProcessID);
-  return ids;
-}
-bool ProgramRunning(const char* exe) { return !ProcessesOf(exe).empty(); }
+bool ProgramRunning(const char* exe) { return !test::ProcessesOf(exe).empty(); }
 
 class Package : public ::testing::Test {
  protected:
@@ -128,7 +117,7 @@ class Package : public ::testing::Test {
     // A test that failed half-way may have left the suite's programs waiting on a box.
     for (const char* exe :
          {"KORALpao.exe", "KORALpcp.exe", "KORALprb.exe", "KORALpdi.exe", "KORALpde.exe", "unins000.exe"}) {
-      for (const DWORD id : ProcessesOf(exe)) {
+      for (const DWORD id : test::ProcessesOf(exe)) {
         const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (process && TerminateProcess(process.get(), 1)) WaitForSingleObject(process.get(), 5000);
       }

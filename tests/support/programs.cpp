@@ -1,5 +1,7 @@
 #include "programs.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 namespace koral::test {
@@ -54,6 +56,16 @@ std::optional<DWORD> RunningProgram::WaitForExit(std::chrono::milliseconds limit
 
 bool RunningProgram::Running() const {
   return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::vector<DWORD> ProcessesOf(const char* exe) {
+  std::vector<DWORD> ids;
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+    if (lstrcmpiA(entry.szExeFile, exe) == 0) ids.push_back(entry.th32ProcessID);
+  return ids;
 }
 
 HWND FindTopWindow(const std::string& caption, const char* windowClass) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "handles.h"
 #include "wait.h"
@@ -37,6 +38,9 @@ class RunningProgram {
   UniqueHandle process_;
   DWORD id_ = 0;
 };
+
+// Processes of the prefix that run the program with this file name (any case).
+std::vector<DWORD> ProcessesOf(const char* exe);
 
 // Top-level windows by exact caption (optionally by class), in any process of the prefix.
 HWND FindTopWindow(const std::string& caption, const char* windowClass = nullptr);

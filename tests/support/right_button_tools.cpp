@@ -1,7 +1,5 @@
 #include "right_button_tools.h"
 
-#include <tlhelp32.h>
-
 #include "driver_link.h"
 #include "handles.h"
 #include "launch_rules.h"
@@ -28,15 +26,7 @@ std::vector<HWND> RightButtonToolWindows() {
 namespace {
 
 // Process ids of the tool's program.
-std::vector<DWORD> ToolProcessIds() {
-  std::vector<DWORD> ids;
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
-    if (lstrcmpiA(entry.szExeFile, kRightButtonProgram) == 0) ids.push_back(entry.th32ProcessID);
-  return ids;
-}
+std::vector<DWORD> ToolProcessIds() { return ProcessesOf(kRightButtonProgram); }
 
 }  // namespace
 
