@@ -185,9 +185,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-  std::printf("touch_emulator: %dx%d screen, %ld samples/s\n", GetSystemMetrics(SM_CXSCREEN),
-              GetSystemMetrics(SM_CYSCREEN), options.Rate);
-  std::fflush(stdout);
+  if (!options.Quiet) {
+    std::printf("touch_emulator: %dx%d screen, %ld samples/s\n", GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN), options.Rate);
+    std::fflush(stdout);
+  }
 
   Emulator emulator(driver, options.Quiet);
   const DWORD period = static_cast<DWORD>(1000 / options.Rate);

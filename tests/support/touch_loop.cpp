@@ -1,6 +1,7 @@
 #include "touch_loop.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -36,11 +37,32 @@ PanelPoint Finger::Reading(double x, double y) {
   return {unit(exact.X + off(random_)), unit(exact.Y + off(random_))};
 }
 
+bool Finger::NewTouch(calibration::PanelPoint raw) {
+  // The driver keeps only the latest sample: a lift followed at once by the next touch may never
+  // be read, and the emulator would take the touch for a slide of the last one, with the settings
+  // of that one. The emulator reads the right-button slot as each touch comes down, so the
+  // journal tells whether this one was seen as new; if not, the lift is given more time.
+  for (auto pause = 4ms; pause <= 512ms; pause *= 2) {
+    const auto lifted = std::chrono::steady_clock::now();
+    WaitUntil([&] { return std::chrono::steady_clock::now() - lifted >= pause; }, pause + 100ms);
+    driver_.ReadJournal();
+    if (!Down(raw)) return false;
+    const bool seen = WaitUntil([&] {
+      for (const JournalEntry& e : driver_.ReadJournal())
+        if (e.Code == kGetRightButtonSlot) return true;
+      return false;
+    }, 500ms);
+    if (seen) return true;
+    Lift(raw);
+  }
+  return false;
+}
+
 std::optional<POINT> Finger::TouchAndRead(int x, int y) {
   const POINT away{x < panel_.Width / 2 ? panel_.Width - 1 : 0, y < panel_.Height / 2 ? panel_.Height - 1 : 0};
   SetCursorPos(away.x, away.y);
   const PanelPoint raw = Reading(x, y);
-  if (!Down(raw)) return std::nullopt;
+  if (!NewTouch(raw)) return std::nullopt;
   POINT at{};
   WaitUntil([&] { return GetCursorPos(&at) && (at.x != away.x || at.y != away.y); }, 1500ms);
   Lift(raw);

@@ -29,9 +29,13 @@ class Finger {
   bool Down(calibration::PanelPoint raw) { return driver_.PushSample(raw.X, raw.Y, true); }
   bool Lift(calibration::PanelPoint raw) { return driver_.PushSample(raw.X, raw.Y, false); }
 
-  // Touches the pixel and returns where the pointer went, then lifts. The pointer is first put
-  // far from the pixel so that its move is seen; a pointer that stays there (a calibration that
-  // maps the touch onto that very spot) is read after a while.
+  // Puts the finger down as a new touch and makes sure the touch emulator took it as one (it
+  // reads the block and the right-button slot then). Reads and empties the driver's journal.
+  bool NewTouch(calibration::PanelPoint raw);
+
+  // Touches the pixel as a new touch and returns where the pointer went, then lifts. The
+  // pointer is first put far from the pixel so that its move is seen; a pointer that stays there
+  // (a calibration that maps the touch onto that very spot) is read after a while.
   std::optional<POINT> TouchAndRead(int x, int y);
 
   const calibration::SyntheticPanel& Panel() const { return panel_; }
