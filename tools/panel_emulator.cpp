@@ -13,11 +13,13 @@
 #include <cstring>
 #include <string>
 
+#include "pointer_mapping.h"
 #include "sim_client.h"
 #include "synthetic_panel.h"
 
 namespace {
 
+using koral::calibration::NewCalibration;
 using koral::calibration::PanelPoint;
 using koral::calibration::SyntheticPanel;
 
@@ -34,7 +36,9 @@ constexpr char kUsage[] =
     "                       before the direction applies; default 40,25,1000,965\n"
     "  --rate HZ            samples per second while touched, 10..1000; default 200\n"
     "  --seconds S          end after S seconds; default: run until Ctrl+C\n"
-    "  --quiet              do not print each touch and lift\n";
+    "  --quiet              do not print each touch and lift\n"
+    "  --pointer            at each lift, put the pointer where the driver's calibration\n"
+    "                       puts the touch\n";
 
 std::atomic<bool> g_stop{false};
 
@@ -71,13 +75,14 @@ struct Options {
   long Rate = 200;
   long Seconds = 0;
   bool Quiet = false;
+  bool Pointer = false;
 };
 
 bool Parse(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--quiet") {
-      o.Quiet = true;
+    if (option == "--quiet" || option == "--pointer") {
+      (option == "--quiet" ? o.Quiet : o.Pointer) = true;
       continue;
     }
     if (i + 1 >= argc) return false;
@@ -99,6 +104,13 @@ bool Parse(int argc, char** argv, Options& o) {
     if (!valid) return false;
   }
   return true;
+}
+
+// The calibration the driver holds; the last one read when the driver does not answer.
+NewCalibration CalibrationInForce(koral::sim::SimClient& driver, const NewCalibration& last) {
+  const auto b = driver.ReadBlock();
+  if (!b) return last;
+  return {b->CalXLeft, b->CalXCenter, b->CalXRight, b->CalYTop, b->CalYCenter, b->CalYBottom, b->PanelDirection};
 }
 
 }  // namespace
@@ -134,10 +146,12 @@ int main(int argc, char** argv) {
   const ULONGLONG end = options.Seconds ? GetTickCount64() + static_cast<ULONGLONG>(options.Seconds) * 1000 : 0;
   bool touching = false;
   PanelPoint last{0, 0};
+  NewCalibration calibration{};
   while (!g_stop && (end == 0 || GetTickCount64() < end)) {
     const bool pressed = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
     POINT at{};
     if (pressed && GetCursorPos(&at)) {
+      if (options.Pointer && !touching) calibration = CalibrationInForce(driver, calibration);
       const PanelPoint raw = panel.Touch(at.x, at.y);
       driver.PushSample(raw.X, raw.Y, true);
       if (!options.Quiet && (!touching || raw.X != last.X || raw.Y != last.Y))
@@ -147,6 +161,13 @@ int main(int argc, char** argv) {
     } else if (touching) {
       driver.PushSample(last.X, last.Y, false);
       if (!options.Quiet) std::printf("lift\n");
+      // Only at the lift: a pointer moved while the mouse is the finger would move the finger.
+      if (options.Pointer) {
+        const auto p = koral::calibration::PixelOf(koral::calibration::MapToScreen(
+            calibration, {double(last.X), double(last.Y)}, panel.Width, panel.Height));
+        SetCursorPos(p.X, p.Y);
+        if (!options.Quiet) std::printf("the driver puts it at %d,%d\n", p.X, p.Y);
+      }
       touching = false;
     }
     std::fflush(stdout);
