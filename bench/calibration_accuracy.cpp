@@ -12,7 +12,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "profile.h"
 #include "programs.h"
 #include "titles.h"
@@ -36,35 +36,20 @@ struct Options {
   uint32_t Seed = 18;
 };
 
-bool ParseNumber(const char* text, long low, long high, long& value) {
-  errno = 0;
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) return false;
-  value = parsed;
-  return true;
-}
-
 bool Parse(int argc, char** argv, Options& o) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     const char* value = argv[i + 1];
     long n = 0;
-    if (option == "--direction" && ParseNumber(value, 0, 7, n)) {
+    if (option == "--direction" && tools::ParseNumber(value, 0, 7, n)) {
       o.Panel.Direction = static_cast<uint8_t>(n);
-    } else if (option == "--orientation" && ParseNumber(value, 0, 3, n)) {
+    } else if (option == "--orientation" && tools::ParseNumber(value, 0, 3, n)) {
       o.Panel.Orientation = static_cast<int16_t>(n);
-    } else if (option == "--noise" && ParseNumber(value, 1, 50, n)) {
+    } else if (option == "--noise" && tools::ParseNumber(value, 1, 50, n)) {
       o.Noise = static_cast<int>(n);
-    } else if (option == "--seed" && ParseNumber(value, 0, 1000000, n)) {
+    } else if (option == "--seed" && tools::ParseNumber(value, 0, 1000000, n)) {
       o.Seed = static_cast<uint32_t>(n);
-    } else if (option == "--raw") {
-      double e[4];
-      int used = 0;
-      if (std::sscanf(value, "%lf,%lf,%lf,%lf%n", &e[0], &e[1], &e[2], &e[3], &used) != 4 || value[used] != '\0')
-        return false;
-      o.Panel.XLeft = e[0], o.Panel.YTop = e[1], o.Panel.XRight = e[2], o.Panel.YBottom = e[3];
-    } else {
+    } else if (option != "--raw" || !tools::ParseEdges(value, o.Panel)) {
       return false;
     }
   }

@@ -6,13 +6,12 @@
 // Exit status: 0 done, 1 failed, 2 wrong usage.
 #include <windows.h>
 
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "command_line.h"
 #include "pointer_mapping.h"
 #include "sim_client.h"
 #include "synthetic_panel.h"
@@ -20,6 +19,8 @@
 namespace {
 
 using koral::calibration::NewCalibration;
+using koral::tools::ParseEdges;
+using koral::tools::ParseNumber;
 using koral::calibration::PanelPoint;
 using koral::calibration::SyntheticPanel;
 
@@ -39,35 +40,6 @@ constexpr char kUsage[] =
     "  --quiet              do not print each touch and lift\n"
     "  --pointer            at each lift, put the pointer where the driver's calibration\n"
     "                       puts the touch\n";
-
-std::atomic<bool> g_stop{false};
-
-BOOL WINAPI OnConsoleEvent(DWORD) {
-  g_stop = true;
-  return TRUE;
-}
-
-bool ParseNumber(const char* text, long low, long high, long& value) {
-  errno = 0;
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) return false;
-  value = parsed;
-  return true;
-}
-
-bool ParseEdges(const char* text, SyntheticPanel& panel) {
-  double edges[4];
-  int used = 0;
-  if (std::sscanf(text, "%lf,%lf,%lf,%lf%n", &edges[0], &edges[1], &edges[2], &edges[3], &used) != 4 ||
-      text[used] != '\0')
-    return false;
-  panel.XLeft = edges[0];
-  panel.YTop = edges[1];
-  panel.XRight = edges[2];
-  panel.YBottom = edges[3];
-  return true;
-}
 
 struct Options {
   SyntheticPanel Panel;
@@ -110,7 +82,7 @@ bool Parse(int argc, char** argv, Options& o) {
 NewCalibration CalibrationInForce(koral::sim::SimClient& driver, const NewCalibration& last) {
   const auto b = driver.ReadBlock();
   if (!b) return last;
-  return {b->CalXLeft, b->CalXCenter, b->CalXRight, b->CalYTop, b->CalYCenter, b->CalYBottom, b->PanelDirection};
+  return koral::calibration::CalibrationOf(*b);
 }
 
 }  // namespace
@@ -126,17 +98,13 @@ int main(int argc, char** argv) {
   panel.Height = GetSystemMetrics(SM_CYSCREEN);
 
   koral::sim::SimClient driver;
-  if (!driver.Open(5000)) {
-    std::fprintf(stderr, "panel_emulator: cannot open the driver (error %lu); is it started in this prefix?\n",
-                 GetLastError());
-    return 1;
-  }
+  if (!koral::tools::OpenDriver(driver, "panel_emulator")) return 1;
   if (options.TellOrientation && !driver.SetCompanionSlot(-1, panel.Orientation)) {
     std::fprintf(stderr, "panel_emulator: cannot give the driver the orientation (error %lu)\n",
                  driver.LastError());
     return 1;
   }
-  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  koral::tools::StopOnConsoleEvents();
   std::printf("panel_emulator: %dx%d screen, direction %d, orientation %d, raw %g,%g,%g,%g, %ld samples/s\n",
               panel.Width, panel.Height, panel.Direction, panel.Orientation, panel.XLeft, panel.YTop,
               panel.XRight, panel.YBottom, options.Rate);
@@ -147,7 +115,7 @@ int main(int argc, char** argv) {
   bool touching = false;
   PanelPoint last{0, 0};
   NewCalibration calibration{};
-  while (!g_stop && (end == 0 || GetTickCount64() < end)) {
+  while (!koral::tools::StopRequested() && (end == 0 || GetTickCount64() < end)) {
     const bool pressed = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
     POINT at{};
     if (pressed && GetCursorPos(&at)) {

@@ -8,13 +8,12 @@
 // Exit status: 0 done, 1 failed, 2 wrong usage.
 #include <windows.h>
 
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "driver_logic.h"
 #include "sim_client.h"
 #include "touch_emulation.h"
@@ -22,6 +21,7 @@
 namespace {
 
 using namespace koral::calibration;
+using koral::tools::ParseNumber;
 
 constexpr char kUsage[] =
     "usage: touch_emulator [OPTIONS]\n"
@@ -31,22 +31,6 @@ constexpr char kUsage[] =
     "  --rate HZ            samples read per second, 10..1000; default 500\n"
     "  --seconds S          end after S seconds; default: run until Ctrl+C\n"
     "  --quiet              do not print each touch, lift and beep\n";
-
-std::atomic<bool> g_stop{false};
-
-BOOL WINAPI OnConsoleEvent(DWORD) {
-  g_stop = true;
-  return TRUE;
-}
-
-bool ParseNumber(const char* text, long low, long high, long& value) {
-  errno = 0;
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) return false;
-  value = parsed;
-  return true;
-}
 
 struct Options {
   long Rate = 500;
@@ -125,8 +109,7 @@ class Emulator {
   void ReadSettings() {
     if (const auto block = driver_.ReadBlock()) {
       block_ = *block;
-      calibration_ = {block_.CalXLeft,  block_.CalXCenter, block_.CalXRight, block_.CalYTop,
-                      block_.CalYCenter, block_.CalYBottom, block_.PanelDirection};
+      calibration_ = CalibrationOf(block_);
       settings_.TouchMode = block_.VirtualButton;
       settings_.FeedbackSound = block_.FeedbackSound;
     }
@@ -167,7 +150,7 @@ class Emulator {
   TouchEmulation emulation_;
   TouchSettings settings_;
   koral::ParamBlock block_ = koral::sim::SimClient::DefaultBlock();
-  NewCalibration calibration_{};
+  NewCalibration calibration_ = CalibrationOf(block_);
 };
 
 }  // namespace
@@ -179,12 +162,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   koral::sim::SimClient driver;
-  if (!driver.Open(5000)) {
-    std::fprintf(stderr, "touch_emulator: cannot open the driver (error %lu); is it started in this prefix?\n",
-                 GetLastError());
-    return 1;
-  }
-  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  if (!koral::tools::OpenDriver(driver, "touch_emulator")) return 1;
+  koral::tools::StopOnConsoleEvents();
   if (!options.Quiet) {
     std::printf("touch_emulator: %dx%d screen, %ld samples/s\n", GetSystemMetrics(SM_CXSCREEN),
                 GetSystemMetrics(SM_CYSCREEN), options.Rate);
@@ -197,7 +176,7 @@ int main(int argc, char** argv) {
   // The sample already there when we start is old: only a new one counts.
   int16_t counter = 0;
   if (const auto first = driver.ReadRawPoint()) counter = first->Counter;
-  while (!g_stop && (end == 0 || GetTickCount64() < end)) {
+  while (!koral::tools::StopRequested() && (end == 0 || GetTickCount64() < end)) {
     const auto raw = driver.ReadRawPoint();
     if (raw && raw->Counter != counter) {
       counter = raw->Counter;

@@ -26,6 +26,10 @@ double MapAxis(double raw, double low, double centre, double high, int pixels) {
 
 }  // namespace
 
+NewCalibration CalibrationOf(const ParamBlock& b) {
+  return {b.CalXLeft, b.CalXCenter, b.CalXRight, b.CalYTop, b.CalYCenter, b.CalYBottom, b.PanelDirection};
+}
+
 ScreenPosition MapToScreen(const NewCalibration& c, RawReading raw, int width, int height) {
   double x = raw.X, y = raw.Y;
   // The same order as the computation's: the exchanged wires first, then the mirrors.

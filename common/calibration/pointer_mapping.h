@@ -7,6 +7,7 @@
 #pragma once
 
 #include "calibration_computation.h"
+#include "driver_protocol.h"
 #include "synthetic_panel.h"
 
 namespace koral::calibration {
@@ -15,6 +16,9 @@ struct ScreenPosition {
   double X;
   double Y;
 };
+
+// The calibration a block holds.
+NewCalibration CalibrationOf(const ParamBlock& block);
 
 // A position within 0..width-1 and 0..height-1. Edge and centre values out of order (a block
 // never calibrated, or damaged) still give a position on the screen: a centre not between its

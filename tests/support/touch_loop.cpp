@@ -85,10 +85,6 @@ bool WaitForTouchEmulator(sim::SimClient& driver) {
   return moved;
 }
 
-calibration::NewCalibration CalibrationOf(const ParamBlock& b) {
-  return {b.CalXLeft, b.CalXCenter, b.CalXRight, b.CalYTop, b.CalYCenter, b.CalYBottom, b.PanelDirection};
-}
-
 std::string CalibrateThroughWindow(sim::SimClient& driver, DWORD panelProcess, HWND mainWindow,
                                    Finger& finger) {
   driver.ReadJournal();

@@ -51,9 +51,6 @@ class Finger {
 // panel (through the block's calibration, whatever it is) until the pointer moves, then lifts.
 bool WaitForTouchEmulator(sim::SimClient& driver);
 
-// The calibration values of a block.
-calibration::NewCalibration CalibrationOf(const ParamBlock& block);
-
 // With the control panel's main window shown: presses Calibration, touches each mark the window
 // asks for until it is taken, and answers the completion question with Yes. Empty when the run
 // ended with the main window back; otherwise what went wrong.

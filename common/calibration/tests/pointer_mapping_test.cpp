@@ -9,25 +9,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "targets.h"
-
 namespace koral::calibration {
 namespace {
 
 NewCalibration CalibrateAtTheMarks(const SyntheticPanel& panel, int32_t mode) {
-  const TargetGeometry g = GeometryOf(panel.Width, panel.Height);
-  CalibrationInput in;
-  in.CalibrationMode = mode;
-  in.ResolutionX = static_cast<int16_t>(panel.Width);
-  in.ResolutionY = static_cast<int16_t>(panel.Height);
-  const int first = mode == kCornerMode ? kFirstCornerTarget : kFirstEdgeTarget;
-  for (int target = first; target < first + 4; ++target) {
-    const PixelPoint mark = CrossMarkOf(target, g)->Centre();
-    const PanelPoint raw = panel.Touch(mark.X, mark.Y);
-    in.PointX[target] = raw.X;
-    in.PointY[target] = raw.Y;
-  }
-  const CalibrationResult r = ComputeCalibration(in);
+  const CalibrationResult r = ComputeCalibration(MarksTouched(panel, mode));
   EXPECT_TRUE(r.Succeeded()) << r.Reason;
   return r.Calibration;
 }

@@ -11,11 +11,9 @@
 #include "profile.h"
 #include "profile_fixture.h"
 #include "programs.h"
-#include "registry.h"
 #include "right_button.h"
 #include "right_button_tools.h"
 #include "names.h"
-#include "targets.h"
 #include "titles.h"
 #include "touch_loop.h"
 
@@ -66,6 +64,7 @@ class TouchEmulation : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
+    SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey);
     ASSERT_TRUE(emulator_.Start("touch_emulator.exe", "--quiet", test::ToolFolder()));
     ASSERT_TRUE(test::WaitForTouchEmulator(sim_)) << "the touch emulator does not move the pointer";
     width_ = GetSystemMetrics(SM_CXSCREEN);
@@ -80,9 +79,8 @@ class TouchEmulation : public ::testing::Test {
   }
 
   static void SetCalibrationMode(int32_t mode) {
-    UniqueHKey key;
-    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key));
-    ASSERT_TRUE(registry::WriteNumber(key.get(), "CalibrationMode", mode));
+    CalibrationMode() = mode;
+    ASSERT_TRUE(WriteCalibrationMode());
   }
 
   void StartPanel() {
@@ -98,17 +96,7 @@ class TouchEmulation : public ::testing::Test {
 
   // A block whose calibration fits the panel exactly, loaded without a calibration run.
   void LoadCalibrated(const SyntheticPanel& panel, uint8_t touchMode) {
-    CalibrationInput in;
-    in.ResolutionX = static_cast<int16_t>(width_);
-    in.ResolutionY = static_cast<int16_t>(height_);
-    const TargetGeometry g = GeometryOf(width_, height_);
-    for (int target = kFirstCornerTarget; target < kFirstCornerTarget + 4; ++target) {
-      const PixelPoint mark = CrossMarkOf(target, g)->Centre();
-      const PanelPoint raw = panel.Touch(mark.X, mark.Y);
-      in.PointX[target] = raw.X;
-      in.PointY[target] = raw.Y;
-    }
-    const CalibrationResult r = ComputeCalibration(in);
+    const CalibrationResult r = ComputeCalibration(MarksTouched(panel, kCornerMode));
     ASSERT_TRUE(r.Succeeded()) << r.Reason;
     ParamBlock block = sim::SimClient::DefaultBlock();
     block.CalXLeft = r.Calibration.CalXLeft;
