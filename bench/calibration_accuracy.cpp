@@ -200,6 +200,7 @@ int main(int argc, char** argv) {
       }
     }
   }
+  test::ReleaseMouseButtons();
   SetScreen(startWidth, startHeight);
   StoreCalibrationMode(storedMode);
   driver.Reset();

@@ -2,7 +2,8 @@
 // with a controller's: each touched sample moves the Windows pointer to where the calibration
 // held by the driver puts it, the touch mode in force presses and releases the buttons, an
 // armed right-button tool makes the next touch a right click (and is cleared, as the driver
-// does), and the feedback sound is played where the machine can sound and printed otherwise.
+// does), and the feedback sound is played with the system's beep (silent where the machine
+// cannot sound) and printed.
 // The samples come from whoever plays the panel: tests, benchmarks, `korctl push`, or the panel
 // emulator. The block and the right-button state are read as each touch comes down.
 // Exit status: 0 done, 1 failed, 2 wrong usage.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "names.h"
@@ -83,6 +84,17 @@ bool WaitForTouchEmulator(sim::SimClient& driver) {
   });
   driver.PushSample(512, 512, false);
   return moved;
+}
+
+void ReleaseMouseButtons() {
+  const std::pair<int, DWORD> buttons[] = {{VK_LBUTTON, MOUSEEVENTF_LEFTUP}, {VK_RBUTTON, MOUSEEVENTF_RIGHTUP}};
+  for (const auto& [key, up] : buttons) {
+    if ((GetAsyncKeyState(key) & 0x8000) == 0) continue;
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = up;
+    SendInput(1, &input, sizeof input);
+  }
 }
 
 std::string CalibrateThroughWindow(sim::SimClient& driver, DWORD panelProcess, HWND mainWindow,

@@ -51,6 +51,10 @@ class Finger {
 // panel (through the block's calibration, whatever it is) until the pointer moves, then lifts.
 bool WaitForTouchEmulator(sim::SimClient& driver);
 
+// A touch emulator ended in the middle of a touch leaves the buttons it pressed down for every
+// program of the prefix; this lets them go.
+void ReleaseMouseButtons();
+
 // With the control panel's main window shown: presses Calibration, touches each mark the window
 // asks for until it is taken, and answers the completion question with Yes. Empty when the run
 // ended with the main window back; otherwise what went wrong.

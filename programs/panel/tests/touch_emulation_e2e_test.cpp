@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "driver_link.h"
@@ -65,7 +66,7 @@ class TouchEmulation : public ::testing::Test {
     ASSERT_TRUE(sim_.Reset());
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
     SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey);
-    ASSERT_TRUE(emulator_.Start("touch_emulator.exe", "--quiet", test::ToolFolder()));
+    ASSERT_TRUE(emulator_.emplace().Start("touch_emulator.exe", "--quiet", test::ToolFolder()));
     ASSERT_TRUE(test::WaitForTouchEmulator(sim_)) << "the touch emulator does not move the pointer";
     width_ = GetSystemMetrics(SM_CXSCREEN);
     height_ = GetSystemMetrics(SM_CYSCREEN);
@@ -75,6 +76,8 @@ class TouchEmulation : public ::testing::Test {
       PostMessageA(main_, WM_CLOSE, 0, 0);
       panel_.WaitForExit(5s);
     }
+    emulator_.reset();
+    test::ReleaseMouseButtons();
     sim_.Reset();
   }
 
@@ -121,7 +124,7 @@ class TouchEmulation : public ::testing::Test {
   }
 
   sim::SimClient sim_;
-  test::RunningProgram emulator_;
+  std::optional<test::RunningProgram> emulator_;
   test::RunningProgram panel_;
   HWND main_ = nullptr;
   int width_ = 0, height_ = 0;
