@@ -6,18 +6,21 @@
 // Exit status: 0 done, 1 failed, 2 wrong usage.
 #include <windows.h>
 
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "command_line.h"
+#include "pointer_mapping.h"
 #include "sim_client.h"
 #include "synthetic_panel.h"
 
 namespace {
 
+using koral::calibration::NewCalibration;
+using koral::tools::ParseEdges;
+using koral::tools::ParseNumber;
 using koral::calibration::PanelPoint;
 using koral::calibration::SyntheticPanel;
 
@@ -34,36 +37,9 @@ constexpr char kUsage[] =
     "                       before the direction applies; default 40,25,1000,965\n"
     "  --rate HZ            samples per second while touched, 10..1000; default 200\n"
     "  --seconds S          end after S seconds; default: run until Ctrl+C\n"
-    "  --quiet              do not print each touch and lift\n";
-
-std::atomic<bool> g_stop{false};
-
-BOOL WINAPI OnConsoleEvent(DWORD) {
-  g_stop = true;
-  return TRUE;
-}
-
-bool ParseNumber(const char* text, long low, long high, long& value) {
-  errno = 0;
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (errno != 0 || end == text || *end != '\0' || parsed < low || parsed > high) return false;
-  value = parsed;
-  return true;
-}
-
-bool ParseEdges(const char* text, SyntheticPanel& panel) {
-  double edges[4];
-  int used = 0;
-  if (std::sscanf(text, "%lf,%lf,%lf,%lf%n", &edges[0], &edges[1], &edges[2], &edges[3], &used) != 4 ||
-      text[used] != '\0')
-    return false;
-  panel.XLeft = edges[0];
-  panel.YTop = edges[1];
-  panel.XRight = edges[2];
-  panel.YBottom = edges[3];
-  return true;
-}
+    "  --quiet              do not print each touch and lift\n"
+    "  --pointer            at each lift, put the pointer where the driver's calibration\n"
+    "                       puts the touch\n";
 
 struct Options {
   SyntheticPanel Panel;
@@ -71,13 +47,14 @@ struct Options {
   long Rate = 200;
   long Seconds = 0;
   bool Quiet = false;
+  bool Pointer = false;
 };
 
 bool Parse(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--quiet") {
-      o.Quiet = true;
+    if (option == "--quiet" || option == "--pointer") {
+      (option == "--quiet" ? o.Quiet : o.Pointer) = true;
       continue;
     }
     if (i + 1 >= argc) return false;
@@ -101,6 +78,13 @@ bool Parse(int argc, char** argv, Options& o) {
   return true;
 }
 
+// The calibration the driver holds; the last one read when the driver does not answer.
+NewCalibration CalibrationInForce(koral::sim::SimClient& driver, const NewCalibration& last) {
+  const auto b = driver.ReadBlock();
+  if (!b) return last;
+  return koral::calibration::CalibrationOf(*b);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,17 +98,13 @@ int main(int argc, char** argv) {
   panel.Height = GetSystemMetrics(SM_CYSCREEN);
 
   koral::sim::SimClient driver;
-  if (!driver.Open(5000)) {
-    std::fprintf(stderr, "panel_emulator: cannot open the driver (error %lu); is it started in this prefix?\n",
-                 GetLastError());
-    return 1;
-  }
+  if (!koral::tools::OpenDriver(driver, "panel_emulator")) return 1;
   if (options.TellOrientation && !driver.SetCompanionSlot(-1, panel.Orientation)) {
     std::fprintf(stderr, "panel_emulator: cannot give the driver the orientation (error %lu)\n",
                  driver.LastError());
     return 1;
   }
-  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  koral::tools::StopOnConsoleEvents();
   std::printf("panel_emulator: %dx%d screen, direction %d, orientation %d, raw %g,%g,%g,%g, %ld samples/s\n",
               panel.Width, panel.Height, panel.Direction, panel.Orientation, panel.XLeft, panel.YTop,
               panel.XRight, panel.YBottom, options.Rate);
@@ -134,10 +114,12 @@ int main(int argc, char** argv) {
   const ULONGLONG end = options.Seconds ? GetTickCount64() + static_cast<ULONGLONG>(options.Seconds) * 1000 : 0;
   bool touching = false;
   PanelPoint last{0, 0};
-  while (!g_stop && (end == 0 || GetTickCount64() < end)) {
+  NewCalibration calibration{};
+  while (!koral::tools::StopRequested() && (end == 0 || GetTickCount64() < end)) {
     const bool pressed = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
     POINT at{};
     if (pressed && GetCursorPos(&at)) {
+      if (options.Pointer && !touching) calibration = CalibrationInForce(driver, calibration);
       const PanelPoint raw = panel.Touch(at.x, at.y);
       driver.PushSample(raw.X, raw.Y, true);
       if (!options.Quiet && (!touching || raw.X != last.X || raw.Y != last.Y))
@@ -147,6 +129,13 @@ int main(int argc, char** argv) {
     } else if (touching) {
       driver.PushSample(last.X, last.Y, false);
       if (!options.Quiet) std::printf("lift\n");
+      // Only at the lift: a pointer moved while the mouse is the finger would move the finger.
+      if (options.Pointer) {
+        const auto p = koral::calibration::PixelOf(koral::calibration::MapToScreen(
+            calibration, {double(last.X), double(last.Y)}, panel.Width, panel.Height));
+        SetCursorPos(p.X, p.Y);
+        if (!options.Quiet) std::printf("the driver puts it at %d,%d\n", p.X, p.Y);
+      }
       touching = false;
     }
     std::fflush(stdout);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "targets.h"
+
 namespace koral::calibration {
 
 RawReading SyntheticPanel::Reading(double px, double py) const {
@@ -30,6 +32,23 @@ PanelPoint SyntheticPanel::Touch(double px, double py) const {
   const RawReading r = Reading(px, py);
   auto unit = [](double value) { return static_cast<int16_t>(std::clamp(std::lround(value), 0L, 1023L)); };
   return {unit(r.X), unit(r.Y)};
+}
+
+CalibrationInput MarksTouched(const SyntheticPanel& panel, int32_t mode) {
+  CalibrationInput in;
+  in.CalibrationMode = mode;
+  in.OrientationCode = panel.Orientation;
+  in.ResolutionX = static_cast<int16_t>(panel.Width);
+  in.ResolutionY = static_cast<int16_t>(panel.Height);
+  const TargetGeometry g = GeometryOf(panel.Width, panel.Height);
+  const int first = mode == kCornerMode ? kFirstCornerTarget : kFirstEdgeTarget;
+  for (int target = first; target < first + 4; ++target) {
+    const PixelPoint mark = CrossMarkOf(target, g)->Centre();
+    const PanelPoint raw = panel.Touch(mark.X, mark.Y);
+    in.PointX[static_cast<size_t>(target)] = raw.X;
+    in.PointY[static_cast<size_t>(target)] = raw.Y;
+  }
+  return in;
 }
 
 }  // namespace koral::calibration

@@ -34,4 +34,8 @@ struct SyntheticPanel {
   PanelPoint Touch(double x, double y) const;
 };
 
+// The calibration run's input when each of the mode's marks, where the window draws them on a
+// screen of the panel's size, is touched exactly at its centre.
+CalibrationInput MarksTouched(const SyntheticPanel& panel, int32_t mode);
+
 }  // namespace koral::calibration
