@@ -133,5 +133,27 @@ TEST_F(DriverGoesAway, ProgramsStartedOnceItIsBackWorkWithIt) {
   EXPECT_EQ(sim_.ReadBlock()->MouseAcceleration, 3);
 }
 
+TEST_F(DriverGoesAway, ACalibrationCountingATouchCanStillBeBrokenOff) {
+  test::RunningProgram panel;
+  const HWND main = StartPanel(panel, sim::SimClient::DefaultBlock());
+  ASSERT_NE(main, nullptr);
+  Click(Control(main, "cmdCalibration"));
+  const HWND calibration = WaitForForm(panel.Id(), "frmCalibration");
+  ASSERT_NE(calibration, nullptr);
+  const HWND prompt = Control(calibration, "lblMesg1");
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return test::ControlText(prompt) == "Please touch on the center of Cross Mark that"; }));
+
+  // A finger comes down on the mark and rests there while the driver goes: the calibration,
+  // counting the touch's samples back to back, reads the last one again and again.
+  ASSERT_TRUE(sim_.PushSample(300, 400, true));
+  ASSERT_NO_FATAL_FAILURE(StopDriver());
+  EXPECT_TRUE(Answers(calibration)) << "the calibration stopped answering";
+  PostMessageA(calibration, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(calibration) && IsWindowVisible(main); }))
+      << "the calibration could not be broken off";
+  EXPECT_TRUE(Answers(main));
+}
+
 }  // namespace
 }  // namespace koral::reliability

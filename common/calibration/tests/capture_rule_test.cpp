@@ -164,6 +164,40 @@ TEST(AwaitStillTouch, LooksAtMessagesOnlyWhereNoTouchIsBeingCounted) {
   }
 }
 
+// A touch being counted whose sample stops changing (the driver gone, the controller silent)
+// must not keep the window from its messages; a sample renewed in time is taken as before.
+TEST(AwaitStillTouch, ASampleThatStopsChangingStillLetsMessagesThrough) {
+  const auto held = [](int reads, std::vector<PanelSample> then) {
+    std::vector<PanelSample> samples{Up(1), Down(300, 2)};
+    samples.insert(samples.end(), static_cast<size_t>(reads), Down(300, 2));
+    samples.insert(samples.end(), then.begin(), then.end());
+    return samples;
+  };
+  const auto log = [](int reads, std::vector<std::string> then) {
+    std::vector<std::string> expected{"off", "read", "messages", "read", "on", "messages"};
+    expected.insert(expected.end(), static_cast<size_t>(reads), "read");
+    expected.insert(expected.end(), then.begin(), then.end());
+    return expected;
+  };
+  const int limit = kStaleReadsBeforeMessages;
+  const LoopCase cases[] = {
+      {"repeated for ever: messages after the limit, and a break there ends the capture",
+       held(limit + 10, {}), 3, std::nullopt, log(limit, {"messages"})},
+      {"renewed one read before the limit: taken without a look at messages",
+       held(limit - 1, {Down(300, 3)}), 0, 300, log(limit, {})},
+      {"repeated past the limit, then renewed: still taken, after one look",
+       held(limit + 3, {Down(300, 3)}), 0, 300, log(limit, {"messages", "read", "read", "read", "read"})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedHost host(c.samples, c.breakAt);
+    const std::optional<PanelPoint> taken = AwaitStillTouch(host);
+    ASSERT_EQ(taken.has_value(), c.takenX.has_value());
+    if (taken) EXPECT_EQ(taken->X, *c.takenX);
+    EXPECT_EQ(host.log, c.log);
+  }
+}
+
 TEST(AwaitRelease, WaitsForTheLiftOrABreak) {
   const LoopCase cases[] = {
       {"released at once", {Up(5)}, 0, 1, {"read", "off"}},
