@@ -130,6 +130,16 @@ struct LoopCase {
   std::vector<std::string> log;
 };
 
+// One capture from the case's samples: what it took and the order of what it did.
+void ExpectCapture(const LoopCase& c) {
+  SCOPED_TRACE(c.name);
+  ScriptedHost host(c.samples, c.breakAt);
+  const std::optional<PanelPoint> taken = AwaitStillTouch(host);
+  ASSERT_EQ(taken.has_value(), c.takenX.has_value());
+  if (taken) EXPECT_EQ(taken->X, *c.takenX);
+  EXPECT_EQ(host.log, c.log);
+}
+
 TEST(AwaitStillTouch, LooksAtMessagesOnlyWhereNoTouchIsBeingCounted) {
   const LoopCase cases[] = {
       {"a resting finger is counted with reads back to back",
@@ -154,14 +164,7 @@ TEST(AwaitStillTouch, LooksAtMessagesOnlyWhereNoTouchIsBeingCounted) {
        3, std::nullopt,
        {"off", "read", "messages", "read", "on", "messages", "read", "messages"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScriptedHost host(c.samples, c.breakAt);
-    const std::optional<PanelPoint> taken = AwaitStillTouch(host);
-    ASSERT_EQ(taken.has_value(), c.takenX.has_value());
-    if (taken) EXPECT_EQ(taken->X, *c.takenX);
-    EXPECT_EQ(host.log, c.log);
-  }
+  for (const auto& c : cases) ExpectCapture(c);
 }
 
 // A touch being counted whose sample stops changing (the driver gone, the controller silent)
@@ -188,14 +191,7 @@ TEST(AwaitStillTouch, ASampleThatStopsChangingStillLetsMessagesThrough) {
       {"repeated past the limit, then renewed: still taken, after one look",
        held(limit + 3, {Down(300, 3)}), 0, 300, log(limit, {"messages", "read", "read", "read", "read"})},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScriptedHost host(c.samples, c.breakAt);
-    const std::optional<PanelPoint> taken = AwaitStillTouch(host);
-    ASSERT_EQ(taken.has_value(), c.takenX.has_value());
-    if (taken) EXPECT_EQ(taken->X, *c.takenX);
-    EXPECT_EQ(host.log, c.log);
-  }
+  for (const auto& c : cases) ExpectCapture(c);
 }
 
 TEST(AwaitRelease, WaitsForTheLiftOrABreak) {
