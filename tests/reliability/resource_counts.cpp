@@ -23,6 +23,43 @@ std::optional<DWORD> GuiCount(HANDLE process, DWORD which, DWORD windows) {
   return count;
 }
 
+// The GDI handle table the process environment block points to (GdiSharedHandleTable): one
+// 24-byte entry a handle, in use where its type byte is not 0. Under Wine each process has its
+// own table; Windows shares one among all processes, but there GetGuiResources answers.
+struct GdiTableEntry {
+  uint64_t Object;
+  uint32_t Owner;
+  uint16_t Unique;
+  uint8_t Type;
+  uint8_t Flags;
+  uint64_t User;
+};
+static_assert(sizeof(GdiTableEntry) == 24);
+constexpr size_t kPebGdiTableOffset = 0xF8;  // in the 64-bit process environment block
+constexpr size_t kGdiTableEntries = 0x4000;
+
+std::optional<DWORD> GdiTableCount(HANDLE process) {
+  PROCESS_BASIC_INFORMATION basic{};
+  ULONG length = 0;
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0 ||
+      !basic.PebBaseAddress)
+    return std::nullopt;
+  uint64_t table = 0;
+  SIZE_T read = 0;
+  if (!ReadProcessMemory(process, reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kPebGdiTableOffset, &table,
+                         sizeof table, &read) ||
+      table == 0)
+    return std::nullopt;
+  std::vector<GdiTableEntry> entries(kGdiTableEntries);
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
+                         entries.size() * sizeof(GdiTableEntry), &read))
+    return std::nullopt;
+  DWORD used = 0;
+  for (size_t i = 0; i < read / sizeof(GdiTableEntry); ++i)
+    if (entries[i].Type != 0) ++used;
+  return used;
+}
+
 // The system's handle list (NtQuerySystemInformation, SystemHandleInformation), one record a
 // handle with the owner's process id.
 struct SystemHandle {
@@ -116,6 +153,7 @@ ResourceCounts Measure(HANDLE process, DWORD processId) {
   else
     counts.Handles = ListedHandles(processId);
   counts.GdiObjects = GuiCount(process, GR_GDIOBJECTS, counts.Windows);
+  if (!counts.GdiObjects) counts.GdiObjects = GdiTableCount(process);
   counts.UserObjects = GuiCount(process, GR_USEROBJECTS, counts.Windows);
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof memory;
@@ -144,22 +182,40 @@ std::string Describe(const ResourceCounts& before, const ResourceCounts& after) 
          Pair("private KB", before.PrivateKb, after.PrivateKb);
 }
 
-std::string Exceeded(const ResourceCounts& before, const ResourceCounts& after, const LeakBounds& bounds) {
+namespace {
+
+struct Growth {
+  std::string Name;
+  uint64_t By = 0;
+};
+
+// Every count that grew past its bound.
+std::vector<Growth> Growths(const ResourceCounts& before, const ResourceCounts& after, const LeakBounds& bounds) {
   const auto grew = [](const auto& b, const auto& a, uint64_t bound) -> std::optional<uint64_t> {
     if (!b || !a || *a <= *b || *a - *b <= bound) return std::nullopt;
     return *a - *b;
   };
-  struct Check {
-    const char* Name;
-    std::optional<uint64_t> Growth;
-  };
-  for (const Check& c : {Check{"handles", grew(before.Handles, after.Handles, bounds.Handles)},
-                         Check{"GDI objects", grew(before.GdiObjects, after.GdiObjects, bounds.GuiObjects)},
-                         Check{"USER objects", grew(before.UserObjects, after.UserObjects, bounds.GuiObjects)},
-                         Check{"windows", grew(std::optional(before.Windows), std::optional(after.Windows),
-                                               bounds.Windows)},
-                         Check{"private KB", grew(before.PrivateKb, after.PrivateKb, bounds.PrivateKb)}})
-    if (c.Growth) return std::string(c.Name) + " +" + std::to_string(*c.Growth);
+  const std::pair<const char*, std::optional<uint64_t>> checks[] = {
+      {"handles", grew(before.Handles, after.Handles, bounds.Handles)},
+      {"GDI objects", grew(before.GdiObjects, after.GdiObjects, bounds.GuiObjects)},
+      {"USER objects", grew(before.UserObjects, after.UserObjects, bounds.GuiObjects)},
+      {"windows", grew(std::optional(before.Windows), std::optional(after.Windows), bounds.Windows)},
+      {"private KB", grew(before.PrivateKb, after.PrivateKb, bounds.PrivateKb)}};
+  std::vector<Growth> found;
+  for (const auto& [name, by] : checks)
+    if (by) found.push_back({name, *by});
+  return found;
+}
+
+}  // namespace
+
+std::string Leaked(const ResourceCounts& before, const ResourceCounts& middle, const ResourceCounts& after,
+                   const LeakBounds& bounds) {
+  const LeakBounds half{bounds.Handles / 2, bounds.GuiObjects / 2, bounds.Windows / 2, bounds.PrivateKb / 2};
+  for (const Growth& first : Growths(before, middle, half))
+    for (const Growth& second : Growths(middle, after, half))
+      if (first.Name == second.Name)
+        return first.Name + " +" + std::to_string(first.By) + " then +" + std::to_string(second.By);
   return {};
 }
 

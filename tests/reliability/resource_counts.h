@@ -3,7 +3,8 @@
 // empty rather than read as zero, so that a flat line of zeros never passes for "no leak". Where
 // GetProcessHandleCount or the private-memory figure of GetProcessMemoryInfo is such a stub (as
 // under Wine), the handles are counted in the system's handle list and the private memory is
-// added up region by region instead.
+// added up region by region instead; where GetGuiResources is one, the GDI objects are counted in
+// the process's GDI handle table. USER objects other than windows have no such second source.
 #pragma once
 
 #include <windows.h>
@@ -39,7 +40,10 @@ struct LeakBounds {
   DWORD Windows = 0;
   uint64_t PrivateKb = 0;
 };
-// The first count that grew past its bound, named ("handles +37"), or empty.
-std::string Exceeded(const ResourceCounts& before, const ResourceCounts& after, const LeakBounds& bounds);
+// A leak grows with the rounds; a cache the platform fills once grows in one step. The first
+// count that grew past half its bound in both halves of a run (readings before, half-way and
+// after), named with its growth in each half ("GDI objects +7 then +8"), or empty.
+std::string Leaked(const ResourceCounts& before, const ResourceCounts& middle, const ResourceCounts& after,
+                   const LeakBounds& bounds);
 
 }  // namespace koral::test
