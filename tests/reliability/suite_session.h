@@ -15,6 +15,7 @@
 #include "programs.h"
 #include "right_button_tools.h"
 #include "sim_client.h"
+#include "titles.h"
 
 namespace koral::reliability {
 
@@ -73,16 +74,12 @@ class SuiteSession : public ::testing::Test {
     // The service first: a test that failed while it was stopped leaves it running all the same.
     EXPECT_EQ(sim::Start(), 0u);
     EXPECT_TRUE(sim::WaitForDevice(10000));
-    for (const char* program : {kPanel, kStartup}) {
-      for (DWORD id : test::ProcessesOf(program)) {
-        if (HWND box = FindWindowA("#32770", nullptr)) {
-          DWORD owner = 0;
-          GetWindowThreadProcessId(box, &owner);
-          if (owner == id) test::AnswerMessageBox(box, IDOK);
-        }
+    // Programs a failed test left behind: their boxes answered, their main windows closed.
+    for (const char* title : {kControlPanelTitle, kStartupTitle})
+      if (HWND box = FindWindowA("#32770", title)) test::AnswerMessageBox(box, IDOK);
+    for (const char* program : {kPanel, kStartup})
+      for (DWORD id : test::ProcessesOf(program))
         if (HWND main = test::FindForm(id, "frmMain")) PostMessageA(main, WM_CLOSE, 0, 0);
-      }
-    }
     test::WaitUntil([] { return test::ProcessesOf(kPanel).empty() && test::ProcessesOf(kStartup).empty(); },
                     std::chrono::seconds(10));
     EXPECT_TRUE(test::QuitRightButtonTools()) << "a tool did not end when told to quit";
