@@ -38,10 +38,18 @@ CaptureStep CaptureRule::Next(const PanelSample& sample) {
 std::optional<PanelPoint> AwaitStillTouch(CaptureHost& host) {
   host.SetTouchIndicator(false);
   CaptureRule rule;
+  int staleReads = 0;
+  int16_t previousCounter = 0;
   for (;;) {
-    const CaptureStep step = rule.Next(host.ReadSample());
+    const PanelSample sample = host.ReadSample();
+    const CaptureStep step = rule.Next(sample);
     if (step == CaptureStep::kTaken) return rule.Position();
-    if (step == CaptureStep::kReadAgain) continue;
+    staleReads = sample.Counter == previousCounter ? staleReads + 1 : 0;
+    previousCounter = sample.Counter;
+    if (step == CaptureStep::kReadAgain) {
+      if (staleReads < kStaleReadsBeforeMessages) continue;
+      staleReads = 0;
+    }
     if (step == CaptureStep::kTouchDown) host.SetTouchIndicator(true);
     host.ProcessMessages();
     // Also when the touch has just come down: a break confirmed then must not let its reading

@@ -67,9 +67,16 @@ class CaptureHost {
   ~CaptureHost() = default;
 };
 
+// Reads in a row that bring no new sample (the same counter) while a touch is being counted,
+// after which messages are processed all the same: a driver that has gone, or a controller that
+// has stopped reporting, repeats its last touched sample for ever, and the window must still
+// answer and let the user break off.
+inline constexpr int kStaleReadsBeforeMessages = 64;
+
 // Reads until a touch rests still on the panel and returns its position, or nothing once a
 // break is requested. Messages are processed on untouched reads and when a touch comes down,
-// never while a touch is being counted, and each time the break request is checked after them.
+// not while a touch is being counted unless kStaleReadsBeforeMessages reads in a row brought no
+// new sample, and each time the break request is checked after them.
 std::optional<PanelPoint> AwaitStillTouch(CaptureHost& host);
 
 // After a taken touch: reads until the panel is released (true) or a break is requested while

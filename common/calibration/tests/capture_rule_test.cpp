@@ -130,6 +130,16 @@ struct LoopCase {
   std::vector<std::string> log;
 };
 
+// One capture from the case's samples: what it took and the order of what it did.
+void ExpectCapture(const LoopCase& c) {
+  SCOPED_TRACE(c.name);
+  ScriptedHost host(c.samples, c.breakAt);
+  const std::optional<PanelPoint> taken = AwaitStillTouch(host);
+  ASSERT_EQ(taken.has_value(), c.takenX.has_value());
+  if (taken) EXPECT_EQ(taken->X, *c.takenX);
+  EXPECT_EQ(host.log, c.log);
+}
+
 TEST(AwaitStillTouch, LooksAtMessagesOnlyWhereNoTouchIsBeingCounted) {
   const LoopCase cases[] = {
       {"a resting finger is counted with reads back to back",
@@ -154,14 +164,34 @@ TEST(AwaitStillTouch, LooksAtMessagesOnlyWhereNoTouchIsBeingCounted) {
        3, std::nullopt,
        {"off", "read", "messages", "read", "on", "messages", "read", "messages"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ScriptedHost host(c.samples, c.breakAt);
-    const std::optional<PanelPoint> taken = AwaitStillTouch(host);
-    ASSERT_EQ(taken.has_value(), c.takenX.has_value());
-    if (taken) EXPECT_EQ(taken->X, *c.takenX);
-    EXPECT_EQ(host.log, c.log);
-  }
+  for (const auto& c : cases) ExpectCapture(c);
+}
+
+// A touch being counted whose sample stops changing (the driver gone, the controller silent)
+// must not keep the window from its messages; a sample renewed in time is taken as before.
+TEST(AwaitStillTouch, ASampleThatStopsChangingStillLetsMessagesThrough) {
+  const auto held = [](int reads, std::vector<PanelSample> then) {
+    std::vector<PanelSample> samples{Up(1), Down(300, 2)};
+    samples.insert(samples.end(), static_cast<size_t>(reads), Down(300, 2));
+    samples.insert(samples.end(), then.begin(), then.end());
+    return samples;
+  };
+  const auto log = [](int reads, std::vector<std::string> then) {
+    std::vector<std::string> expected{"off", "read", "messages", "read", "on", "messages"};
+    expected.insert(expected.end(), static_cast<size_t>(reads), "read");
+    expected.insert(expected.end(), then.begin(), then.end());
+    return expected;
+  };
+  const int limit = kStaleReadsBeforeMessages;
+  const LoopCase cases[] = {
+      {"repeated for ever: messages after the limit, and a break there ends the capture",
+       held(limit + 10, {}), 3, std::nullopt, log(limit, {"messages"})},
+      {"renewed one read before the limit: taken without a look at messages",
+       held(limit - 1, {Down(300, 3)}), 0, 300, log(limit, {})},
+      {"repeated past the limit, then renewed: still taken, after one look",
+       held(limit + 3, {Down(300, 3)}), 0, 300, log(limit, {"messages", "read", "read", "read", "read"})},
+  };
+  for (const auto& c : cases) ExpectCapture(c);
 }
 
 TEST(AwaitRelease, WaitsForTheLiftOrABreak) {
