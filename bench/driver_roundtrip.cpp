@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "driver_link.h"
-#include "figures.h"
 
 namespace {
 
@@ -64,10 +63,6 @@ int main(int argc, char** argv) {
   Report("0xF6030 read empty journal (floor)", floor);
   Report("0xF2030 read raw sample", raw);
   Report("0xF2010 read parameter block", block);
-  koral::bench::Figure("driver call 0xF2030 read raw sample", raw.median, "us", "0xF6030 read empty journal",
-                       floor.median);
-  koral::bench::Figure("driver call 0xF2010 read parameter block", block.median, "us", "0xF6030 read empty journal",
-                       floor.median);
 
   Raw(koral::kSimReset, &ignored, sizeof ignored, sizeof ignored);
   koral::device::CloseDevice();
