@@ -3,7 +3,7 @@
 //   - each windowed program, from process creation to its first visible window, and its peak
 //     working set once that window shows;
 //   - each dialog the control panel's main window opens, from the button press to the dialog
-//     visible, against the minimal program opening a plain window with as many controls;
+//     visible, against the minimal program opening a plain window with the same controls;
 //   - the control panel's start by phase, from the time stamps it writes when KORAL_PHASE_FILE
 //     names a file.
 // It needs the test prefix with the driver and the development profile (scripts/test-prefix,
@@ -93,12 +93,38 @@ HWND VisibleWindowOf(DWORD process, HWND except, bool* messageBox = nullptr) {
   return search.Found;
 }
 
-int CountControls(HWND window) {
-  int count = 0;
+// The dialog's controls by kind, as the minimal program takes them (B12C4S9), and their number.
+// A drop-down list's own field is part of it; every window of a class of our own (labels,
+// frames, shapes, pictures) counts as a static text.
+struct Controls {
+  std::string Kinds;
+  int Count = 0;
+};
+
+Controls ControlsOf(HWND window) {
+  std::map<char, int> kinds;
   EnumChildWindows(
-      window, [](HWND, LPARAM context) -> BOOL { return ++*reinterpret_cast<int*>(context), TRUE; },
-      reinterpret_cast<LPARAM>(&count));
-  return count;
+      window,
+      [](HWND child, LPARAM context) -> BOOL {
+        char name[64] = {};
+        GetClassNameA(GetParent(child), name, sizeof name);
+        if (lstrcmpiA(name, "ComboBox") == 0) return TRUE;
+        GetClassNameA(child, name, sizeof name);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        char kind = 'S';
+        if (lstrcmpiA(name, "Button") == 0) kind = 'B';
+        if (lstrcmpiA(name, "ScrollBar") == 0) kind = 'H';
+        if (lstrcmpiA(name, "ComboBox") == 0) kind = (style & 3) == CBS_DROPDOWNLIST ? 'L' : 'C';
+        ++(*reinterpret_cast<std::map<char, int>*>(context))[kind];
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&kinds));
+  Controls controls;
+  for (const auto& [kind, count] : kinds) {
+    controls.Kinds += kind + std::to_string(count);
+    controls.Count += count;
+  }
+  return controls;
 }
 
 double PeakWorkingSetKb(HANDLE process) {
@@ -246,13 +272,13 @@ struct DialogFigures {
   const char* Label;
   const char* Button;
   std::vector<double> Ms, FloorMs;
-  int Controls = 0;
+  Controls Made;
 };
 
-// The minimal program opening a plain window with as many controls as the dialog has.
-double FloorDialog(const std::string& minimal, int controls) {
+// The minimal program opening a plain window with the dialog's controls.
+double FloorDialog(const std::string& minimal, const Controls& controls) {
   Started started;
-  if (!started.Start(minimal, std::to_string(controls)) || started.WaitForWindow() < 0) return -1;
+  if (!started.Start(minimal, controls.Kinds) || started.WaitForWindow() < 0) return -1;
   HWND dialog = nullptr;
   const double ms = started.PressAndWait(nullptr, &dialog);
   if (ms >= 0) started.CloseDialog(dialog);
@@ -277,9 +303,9 @@ bool MeasureDialogs(const std::string& panel, const std::string& minimal, int ru
         break;
       }
       d.Ms.push_back(ms);
-      d.Controls = CountControls(dialog);
+      d.Made = ControlsOf(dialog);
       ok = started.CloseDialog(dialog);
-      const double floor = FloorDialog(minimal, d.Controls);
+      const double floor = FloorDialog(minimal, d.Made);
       if (floor < 0) ok = false;
       d.FloorMs.push_back(floor);
     }
@@ -346,15 +372,15 @@ int main(int argc, char** argv) {
   for (const std::string& phase : order) std::printf("  %-56s %8.2f ms\n", phase.c_str(), Median(phases[phase]));
 
   std::vector<DialogFigures> dialogs = {
-      {"virtual button dialog", "cmdVirtualButton", {}, {}},
-      {"feedback sound dialog", "cmdFeedbackSound", {}, {}},
-      {"mouse speed dialog", "cmdMouseSpeed", {}, {}},
-      {"support (or about) window", "cmdSupport", {}, {}},
+      {"virtual button dialog", "cmdVirtualButton", {}, {}, {}},
+      {"feedback sound dialog", "cmdFeedbackSound", {}, {}, {}},
+      {"mouse speed dialog", "cmdMouseSpeed", {}, {}, {}},
+      {"support (or about) window", "cmdSupport", {}, {}, {}},
   };
   if (!MeasureDialogs(panel, minimal, runs, dialogs)) return 1;
   for (const DialogFigures& d : dialogs) {
     const std::string what = std::string(d.Label) + " open";
-    const std::string against = "plain window, " + std::to_string(d.Controls) + " controls, open";
+    const std::string against = "plain window, same " + std::to_string(d.Made.Count) + " controls, open";
     Figure(what.c_str(), Median(d.Ms), "ms", against.c_str(), Median(d.FloorMs));
   }
 
