@@ -24,15 +24,6 @@ namespace {
 constexpr double kPauseSeconds = 1.0;
 constexpr DWORD kLimitMs = 30000;
 
-std::string Folder(const char* sibling) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.erase(folder.find_last_of('\\'));          // ...\bench
-  folder.erase(folder.find_last_of('\\') + 1);      // ...\ (the build folder)
-  return folder + sibling;
-}
-
 // Seconds from the start of the program to its end; negative when it did not end in time.
 double RunOnce(const std::string& program) {
   std::string command = "\"" + program + "\"";
@@ -100,8 +91,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const std::string splash = Folder("bin\\KORALpao.exe");
-  const std::string floor = Folder("tools\\marker_program.exe");
+  const std::string splash = koral::bench::BuildFolder("bin\\KORALpao.exe");
+  const std::string floor = koral::bench::BuildFolder("tools\\marker_program.exe");
   std::printf("startup program, %d runs each\n", runs);
   Stats minimal{}, whole{};
   koral::sim::SimClient journal;

@@ -31,6 +31,7 @@
 namespace {
 
 using namespace koral;
+using bench::BuildFolder;
 using bench::Figure;
 using bench::Median;
 
@@ -51,15 +52,6 @@ double TicksToMs(long long ticks) {
   LARGE_INTEGER f{};
   QueryPerformanceFrequency(&f);
   return static_cast<double>(ticks) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-std::string BuildFolder(const char* sibling) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.erase(folder.find_last_of('\\'));      // ...\bench
-  folder.erase(folder.find_last_of('\\') + 1);  // ...\ (the build folder)
-  return folder + sibling;
 }
 
 bool IsMessageBox(HWND window) {
