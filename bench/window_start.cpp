@@ -17,7 +17,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,7 +25,6 @@
 #include "handles.h"
 #include "names.h"
 #include "phase_marks.h"
-#include "titles.h"
 
 namespace {
 
