@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "driver_link.h"
+#include "figures.h"
 #include "form.h"
 #include "frmCalibration.h"
 #include "message_box.h"
@@ -90,7 +91,8 @@ class Panel {
     const Summary resting = Summarise(restingRates_);
     const Summary delay = Summarise(delays_);
     std::printf("capture loop against the substitute driver, %d runs x 4 targets\n", runs);
-    std::printf("%-52s        %7.0f\n", "driver reads per second, bare calls (the ceiling)", bareRate);
+    bench::Figure("capture reads, no touch (read, messages)", idle.median, "/s", "bare raw-sample reads", bareRate);
+    bench::Figure("capture reads, finger resting", resting.median, "/s", "bare raw-sample reads", bareRate);
     Line("driver reads per second, no touch (read, messages)", idle, "");
     Line("driver reads per second, finger resting (no pause)", resting, "");
     Line("third stable sample pushed -> ModeArg 5 journalled", delay, " ms");

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "driver_link.h"
+#include "figures.h"
 #include "form.h"
 #include "frmMain.h"
 #include "handles.h"
@@ -61,7 +62,7 @@ bool WaitFor(Condition condition, Clock::duration limit = 10s) {
 }
 
 struct Results {
-  double waiting = -1, idle = -1, armed = -1, bare = -1;
+  double waiting = -1, idle = -1, hidden = -1, armed = -1, bare = -1;
   double armedReads = 0, bareReads = 0;
   std::vector<double> delays, reads;
 };
@@ -134,6 +135,16 @@ class Measurer {
 
   void QuitTool() { PostMessageA(window_, WM_USER, device::kQuitTool, 0); }
 
+  // Hidden as the other programs hide it, and shown again; true when the window followed.
+  bool Hide() {
+    PostMessageA(window_, WM_USER, device::kHideTool, 0);
+    return WaitFor([&] { return !IsWindowVisible(window_); });
+  }
+  bool Show() {
+    PostMessageA(window_, WM_USER, device::kShowTool, 0);
+    return WaitFor([&] { return IsWindowVisible(window_) != FALSE; });
+  }
+
   // One slot read as the tool makes it in its loop, in milliseconds.
   double SlotRead() {
     const auto start = Clock::now();
@@ -150,9 +161,6 @@ class Measurer {
   sim::SimClient driver_;
 };
 
-void Line(const char* what, double value, const char* unit, const char* against, double reference) {
-  std::printf("%-34s %9.2f %-5s | %-36s %9.2f\n", what, value, unit, against, reference);
-}
 
 }  // namespace
 
@@ -179,6 +187,10 @@ int main(int argc, char** argv) {
     PostThreadMessageA(mainId, WM_QUIT, 0, 0);
     if (!measurer.Registered()) return;  // the tool, if it loads at all, ends on its own
     r.idle = measurer.ToolPerSecond(seconds);
+    if (measurer.Hide()) {
+      r.hidden = measurer.ToolPerSecond(seconds);
+      measurer.Show();
+    }
     if (measurer.Arm()) {
       r.armed = measurer.ToolPerSecond(seconds, &r.armedReads);
       measurer.RightClick();
@@ -208,18 +220,24 @@ int main(int argc, char** argv) {
 
   std::printf("right-button tool against the substitute driver, %.1f s a figure, %d right clicks\n", seconds, clicks);
   std::printf("processor time of the tool's thread in ms per second; slot reads per second\n");
-  Line("idle", r.idle, "ms/s", "a thread waiting for messages", r.waiting);
+  using bench::Figure;
+  Figure("right-button tool CPU, idle", r.idle, "ms/s", "a thread waiting for messages", r.waiting);
+  if (r.hidden >= 0)
+    Figure("right-button tool CPU, hidden", r.hidden, "ms/s", "a thread waiting for messages", r.waiting);
+  else
+    std::printf("the tool did not hide\n");
   if (r.armed >= 0) {
-    Line("armed", r.armed, "ms/s", "a thread reading the slot, no pause", r.bare);
-    Line("slot reads, armed", r.armedReads, "/s", "a thread reading the slot, no pause", r.bareReads);
+    Figure("right-button tool CPU, armed", r.armed, "ms/s", "a thread reading the slot, no pause", r.bare);
+    Figure("right-button tool slot reads, armed", r.armedReads, "/s", "a thread reading the slot, no pause",
+           r.bareReads);
   } else {
     std::printf("the tool did not arm\n");
   }
   if (!r.delays.empty()) {
     const Summary delay = Summarise(r.delays);
     const Summary read = Summarise(r.reads);
-    std::printf("%-34s median %6.2f ms (min %5.2f, max %5.2f) | one slot read: median %5.2f ms\n",
-                "0xF6040 -> button visible", delay.median, delay.low, delay.high, read.median);
+    Figure("right click (0xF6040) -> button visible", delay.median, "ms", "one slot read", read.median);
+    std::printf("  (right click -> button visible: min %.2f ms, max %.2f ms)\n", delay.low, delay.high);
   } else {
     std::printf("no complete right click measured\n");
   }

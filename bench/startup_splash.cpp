@@ -1,6 +1,7 @@
 // The startup program's splash run, whole: from its start to its end, as Windows runs it at each
-// start. Its one-second pause is most of it; beside it the floor, a minimal program's start to end
-// measured in the same run, so what is left over is the program's own work.
+// start, less its one-second pause. Beside it the floor measured in the same run: a minimal
+// program's start to end plus the driver calls the splash run made (read from the driver's
+// journal), made bare from this process; what is left over is the program's own work.
 //   scripts/wine-run build/windows/bench/startup_splash.exe [runs]
 // It runs in the prefix's state: the driver must report a controller and the model key hold the
 // profile (scripts/test-prefix and scripts/dev-profile). Each run applies the stored double-click
@@ -15,20 +16,13 @@
 #include <vector>
 
 #include "driver_link.h"
+#include "figures.h"
+#include "sim_client.h"
 
 namespace {
 
 constexpr double kPauseSeconds = 1.0;
 constexpr DWORD kLimitMs = 30000;
-
-std::string Folder(const char* sibling) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.erase(folder.find_last_of('\\'));          // ...\bench
-  folder.erase(folder.find_last_of('\\') + 1);      // ...\ (the build folder)
-  return folder + sibling;
-}
 
 // Seconds from the start of the program to its end; negative when it did not end in time.
 double RunOnce(const std::string& program) {
@@ -63,8 +57,23 @@ bool Measure(const std::string& program, int runs, Stats& stats) {
   return true;
 }
 
-void Report(const char* name, const Stats& s) {
-  std::printf("%-38s median %7.3f s   min %7.3f s   max %7.3f s\n", name, s.median, s.min, s.max);
+// The driver calls of one splash run as the journal lists them, made bare: open, each call, close.
+// Returns the seconds taken; codes the suite never sends at start are counted in `unknown`.
+double BareCalls(const std::vector<uint32_t>& codes, int* unknown) {
+  using namespace koral;
+  const auto start = std::chrono::steady_clock::now();
+  device::OpenDevice();
+  for (uint32_t code : codes) {
+    switch (code) {
+      case kReadBlock: device::ReadBlock(); break;
+      case kWriteWholeBlock: device::WriteWholeBlock(); break;
+      case kGetRightButtonSlot: device::GetRightButtonSlot(); break;
+      case kGetCompanionSlot: device::GetCompanionSlot(); break;
+      default: ++*unknown; break;
+    }
+  }
+  device::CloseDevice();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
@@ -82,24 +91,35 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const std::string splash = Folder("bin\\KORALpao.exe");
-  const std::string floor = Folder("tools\\marker_program.exe");
+  const std::string splash = koral::bench::BuildFolder("bin\\KORALpao.exe");
+  const std::string floor = koral::bench::BuildFolder("tools\\marker_program.exe");
   std::printf("startup program, %d runs each\n", runs);
   Stats minimal{}, whole{};
+  koral::sim::SimClient journal;
+  if (!journal.Open()) return 1;
   const bool floorRan = Measure(floor, runs, minimal);
   DeleteFileA((floor + ".ran").c_str());  // the mark it leaves
   if (!floorRan) {
     std::fprintf(stderr, "%s did not run\n", floor.c_str());
     return 1;
   }
+  journal.ReadJournal();
   if (!Measure(splash, runs, whole)) {
     std::fprintf(stderr, "%s did not end within %lu s (a message box?)\n", splash.c_str(), kLimitMs / 1000);
     return 1;
   }
-  Report("floor: a minimal program, start to end", minimal);
-  std::printf("%-38s        %7.3f s\n", "the splash run's pause", kPauseSeconds);
-  Report("splash run, start to end", whole);
-  const double beyond = whole.median - kPauseSeconds - minimal.median;
-  std::printf("%-38s        %7.3f s\n", "beyond pause and floor (median)", beyond);
+  // Each run sends the same calls: the last run's are the journal's last `runs`-th part.
+  std::vector<uint32_t> codes;
+  for (const koral::JournalEntry& e : journal.ReadJournal()) codes.push_back(e.Code);
+  codes.erase(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(codes.size() - codes.size() / runs));
+  int unknown = 0;
+  std::vector<double> bare;
+  for (int i = 0; i < runs; ++i) bare.push_back(BareCalls(codes, &unknown));
+  const double calls = koral::bench::Median(bare);
+  std::printf("splash run: %zu driver calls; minimal program start to end: median %.1f ms (min %.1f, max %.1f)\n",
+              codes.size(), minimal.median * 1000, minimal.min * 1000, minimal.max * 1000);
+  if (unknown) std::printf("(%d calls of codes this benchmark does not replay are left out of the floor)\n", unknown / runs);
+  koral::bench::Figure("startup program splash run, less its pause", (whole.median - kPauseSeconds) * 1000, "ms",
+                       "minimal program + its driver calls bare", (minimal.median + calls) * 1000);
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "controls.h"
 #include "names.h"
@@ -135,6 +136,7 @@ bool Form::Load() {
   designing_ = true;
   Design();
   designing_ = false;
+  for (HWND container : std::exchange(shapeContainers_, {})) KeepShapesBeneath(container);
   Form_Load();
   return hwnd_ != nullptr;
 }
@@ -283,6 +285,13 @@ void Form::AlignPictures() {
 }
 
 void Form::KeepShapesBeneath(HWND container) {
+  // While the form is laid out, once per container at the end: each control created would
+  // otherwise move every shape before it again.
+  if (designing_) {
+    if (std::find(shapeContainers_.begin(), shapeContainers_.end(), container) == shapeContainers_.end())
+      shapeContainers_.push_back(container);
+    return;
+  }
   for (Control* control : controls_) {
     if (control->hwnd() && dynamic_cast<Shape*>(control) && GetParent(control->hwnd()) == container)
       SetWindowPos(control->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -139,6 +139,7 @@ class Form : public Container {
   std::string name_;
   HWND hwnd_ = nullptr;
   std::vector<Control*> controls_;
+  std::vector<HWND> shapeContainers_;  // to keep shapes beneath in once Design() is done
   int nextControlId_ = 100;
   bool designing_ = false;
   bool shownSinceLoad_ = false;

@@ -1,7 +1,5 @@
 #include "registry.h"
 
-#include <shlwapi.h>
-
 namespace koral::registry {
 
 std::string RootKeyName(HKEY root) {
@@ -79,9 +77,10 @@ bool WriteBytes(HKEY key, const std::string& name, const std::vector<uint8_t>& b
                         static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
+// RegDeleteTreeA rather than the shell's helper: one system DLL fewer for every program to load.
 bool DeleteKey(HKEY root, const std::string& path) {
   if (path.empty()) return false;
-  return SHDeleteKeyA(root, path.c_str()) == ERROR_SUCCESS;
+  return RegDeleteTreeA(root, path.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace koral::registry

@@ -5,6 +5,7 @@
 #include "driver_link.h"
 #include "message_box.h"
 #include "messages.h"
+#include "phase_marks.h"
 #include "pointer.h"
 #include "profile.h"
 #include "startup_steps.h"
@@ -55,6 +56,7 @@ frmMain::frmMain() : BrandedForm("frmMain") {
 }
 
 void frmMain::Design() {
+  MarkPhase("design");
   Caption("TouchScreen Control Panel");
   BorderStyle(ui::FormBorder::FixedSingle);
   ClientSize(6645, 5520);
@@ -121,22 +123,29 @@ void frmMain::Design() {
 }
 
 void frmMain::Form_Load() {
+  MarkPhase("load");
   Caption(kControlPanelTitle);
   lblSystem.Caption(lblSystem.Caption() + kVersion);
   const StartupSteps start(Caption());
   if (!start.OnlyInstance(kProgram, hwnd())) return ui::EndProgram();
+  MarkPhase("instance");
   UsePs2Layout();
+  MarkPhase("layout");
   if (!start.LoadProfile()) return ui::EndProgram();
+  MarkPhase("profile");
   BrandMainWindow(*this);
   ChooseSupportRole();
+  MarkPhase("branding");
 
   BusyPointer busy;  // the name tables are constants: nothing to fill
   if (!start.OpenDriver() || !start.FindController()) return ui::EndProgram();
+  MarkPhase("driver");
   lblSerialPort.Caption(kPs2Found);
   ShowStatus();
   FillCalibrationList();
   CentreWindow(*this);
   CentreIcon(*this);
+  MarkPhase("loaded");
 }
 
 // The PS/2 model has no serial port and no power saving: the detection box takes the serial

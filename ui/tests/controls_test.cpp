@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 #include "names.h"
 #include "sample_form.h"
@@ -240,6 +241,68 @@ TEST_F(FormTest, ShapesLieBeneathAndLetTheMouseThrough) {
   HWND last = GetWindow(form.cmdOK.hwnd(), GW_HWNDLAST);
   EXPECT_EQ(last, form.shpRow.hwnd());
   EXPECT_EQ(SendMessageA(form.shpRow.hwnd(), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+}
+
+// Shapes and other controls laid out in turns, in the form and in a picture box, and one shape
+// added after the form loaded: in each container every shape lies beneath every other control,
+// the shapes in the order they were made.
+class frmLayers : public Form {
+ public:
+  frmLayers() : Form("frmLayers") {}
+  Shape shpFirst{this, "shpFirst"};
+  Label lblBetween{this, "lblBetween"};
+  Shape shpSecond{this, "shpSecond"};
+  CommandButton cmdLast{this, "cmdLast"};
+  PictureBox picInner{this, "picInner"};
+  Shape shpInner{this, "shpInner"};
+  Label lblInner{this, "lblInner"};
+  Shape shpLater{this, "shpLater"};
+
+ private:
+  void Design() override {
+    ClientSize(4000, 3000);
+    shpFirst.Create(*this, {120, 120, 1200, 400});
+    lblBetween.Create(*this, {240, 200, 900, 200}, "Between");
+    shpSecond.Create(*this, {120, 600, 1200, 400});
+    picInner.Create(*this, {2000, 120, 1800, 1800});
+    shpInner.Create(picInner, {60, 60, 1200, 400});
+    lblInner.Create(picInner, {120, 120, 900, 200}, "Inner");
+    cmdLast.Create(*this, {120, 2000, 975, 435}, "&Last");
+  }
+};
+
+// The children of a window from the top of the Z order down.
+std::vector<HWND> ZOrderOf(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (GetParent(child) == parent) children.push_back(child);
+  return children;
+}
+
+TEST(ShapeLayers, ShapesLieBeneathTheirSiblingsInTheOrderMade) {
+  frmLayers form;
+  ASSERT_TRUE(form.Load());
+  form.shpLater.Create(form, {120, 1200, 1200, 400});
+  const struct {
+    const char* what;
+    HWND container;
+    std::vector<HWND> others, shapes;
+  } cases[] = {
+      {"form", form.hwnd(), {form.lblBetween.hwnd(), form.picInner.hwnd(), form.cmdLast.hwnd()},
+       {form.shpFirst.hwnd(), form.shpSecond.hwnd(), form.shpLater.hwnd()}},
+      {"picture box", form.picInner.hwnd(), {form.lblInner.hwnd()}, {form.shpInner.hwnd()}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<HWND> order = ZOrderOf(c.container);
+    ASSERT_EQ(order.size(), c.others.size() + c.shapes.size());
+    const std::vector<HWND> bottom(order.end() - static_cast<std::ptrdiff_t>(c.shapes.size()), order.end());
+    EXPECT_EQ(bottom, c.shapes);
+  }
+  EndProgram();
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
 }
 
 TEST_F(FormTest, AutoSizedLabelFollowsItsText) {
