@@ -6,9 +6,12 @@
 //                                   CONTROLS counts them by kind: B buttons, L drop-down lists,
 //                                   C drop-down lists with a field, H scroll bars, S static
 //                                   texts, e.g. B12C4S9
+//   minimal_window.exe /main CONTROLS  the first window itself carries these controls (the floor
+//                                   of a main window with as many child windows as the panel's)
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -30,12 +33,9 @@ constexpr Kind kKinds[] = {
     {'S', "STATIC", SS_LEFT},
 };
 
-void OpenDialog() {
-  const HWND dialog = CreateWindowExA(0, kClass, "Minimal Dialog", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, 480, 400, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
+void AddControls(HWND window, const char* controls) {
   int made = 0;
-  for (const char* p = g_controls; *p;) {
+  for (const char* p = controls; *p;) {
     const char letter = *p++;
     char* end = nullptr;
     const long count = std::strtol(p, &end, 10);
@@ -44,9 +44,16 @@ void OpenDialog() {
       if (kind.Letter != letter) continue;
       for (long i = 0; i < count; ++i, ++made)
         CreateWindowExA(0, kind.Class, "Text", WS_CHILD | WS_VISIBLE | kind.Style, 8 + (made % 4) * 110,
-                        8 + (made / 4) * 30, 100, 26, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+                        8 + (made / 4) * 30, 100, 26, window, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
   }
+}
+
+void OpenDialog() {
+  const HWND dialog = CreateWindowExA(0, kClass, "Minimal Dialog", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, 480, 400, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+  AddControls(dialog, g_controls);
   ShowWindow(dialog, SW_SHOW);
   ShowWindow(g_main, SW_HIDE);
 }
@@ -72,6 +79,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   g_controls = arguments ? arguments : "";
+  constexpr char kMainSwitch[] = "/main ";
+  const bool controlsInMain = std::strncmp(g_controls, kMainSwitch, sizeof kMainSwitch - 1) == 0;
+  if (controlsInMain) g_controls += sizeof kMainSwitch - 1;
   WNDCLASSA cls{};
   cls.lpfnWndProc = WindowProc;
   cls.hInstance = instance;
@@ -83,6 +93,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
                            nullptr, nullptr, instance, nullptr);
   CreateWindowExA(0, "BUTTON", "Open", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 20, 100, 30, g_main,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOpenButton)), instance, nullptr);
+  if (controlsInMain) {
+    SetWindowPos(g_main, nullptr, 0, 0, 480, 400, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    AddControls(g_main, g_controls);
+    g_controls = "";
+  }
   ShowWindow(g_main, SW_SHOW);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {

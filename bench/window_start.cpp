@@ -181,6 +181,7 @@ class Started {
   }
 
   double PeakKb() const { return PeakWorkingSetKb(process_.get()); }
+  HWND Window() const { return window_; }
   double StartedAt() const { return started_; }
 
   // Sends the window its ending message (or lets it end by itself) and waits; ends it otherwise.
@@ -330,18 +331,33 @@ int main(int argc, char** argv) {
       {"uninstaller KORALpde (its question)", BuildFolder("bin\\KORALpde.exe"), "", WM_CLOSE, 0},
   };
 
+  // The panel's main window by kinds of child windows, for a second floor: a plain main window
+  // with as many, which tells the cost of the design's real controls from the rest of the start.
+  Controls panelControls;
+  {
+    Started probe;
+    if (!probe.Start(panel, "") || probe.WaitForWindow() < 0) {
+      std::fprintf(stderr, "the control panel showed no window\n");
+      return 1;
+    }
+    panelControls = ControlsOf(probe.Window());
+    probe.End(WM_CLOSE, 0);
+  }
+  const Program sameControls{"plain window with the panel's controls", minimal, "/main " + panelControls.Kinds,
+                             WM_CLOSE, 0};
+
   std::printf("window start, %d starts each (medians); process creation to the first visible window\n", runs);
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   const std::string phaseFile = std::string(temp) + "koral-phases.txt";
-  StartFigures floorFigures;
+  StartFigures floorFigures, sameControlsFigures;
   std::vector<StartFigures> figures(programs.size());
   Phases phases;
   std::vector<std::string> order;
   // Rounds of one start each, the floor first, so that a change in the machine's load falls on
   // every figure alike.
   for (int run = 0; run < runs; ++run) {
-    if (!MeasureStart(floor, floorFigures)) return 1;
+    if (!MeasureStart(floor, floorFigures) || !MeasureStart(sameControls, sameControlsFigures)) return 1;
     for (size_t i = 0; i < programs.size(); ++i) {
       const bool panelRun = i == 0;
       if (panelRun) SetEnvironmentVariableA(kPhaseFileVariable, phaseFile.c_str());
@@ -358,6 +374,9 @@ int main(int argc, char** argv) {
     const std::string what = std::string(programs[i].Label) + " start";
     Figure(what.c_str(), Median(figures[i].Ms), "ms", "minimal window program start", floorMs);
   }
+  const std::string against = "plain window, same " + std::to_string(panelControls.Count) + " controls, start";
+  Figure("control panel KORALpcp start", Median(figures[0].Ms), "ms", against.c_str(),
+         Median(sameControlsFigures.Ms));
   std::printf("control panel start by phase (medians; each from the mark before it)\n");
   for (const std::string& phase : order) std::printf("  %-56s %8.2f ms\n", phase.c_str(), Median(phases[phase]));
 
