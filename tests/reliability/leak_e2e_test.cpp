@@ -209,9 +209,10 @@ TEST_F(Leaks, EachWindowOfTheControlPanelOpenedAndClosed) {
   test::RunningProgram panel;
   const HWND main = StartPanel(panel, sim::SimClient::DefaultBlock());
   ASSERT_NE(main, nullptr);
-  // The support button opens the vendor's picture or, without it, the about window; closing
-  // the calibration window breaks the calibration off. The serial port window's set-up button is
-  // hidden too; the firmware window answers the gesture on the serial port button once shown.
+  // The support button opens the about window, the program folder holding no vendor's picture;
+  // closing the calibration window breaks the calibration off. The serial port window's set-up
+  // button is hidden too; the firmware window answers the gesture on the serial port button once
+  // shown.
   const Window comxSet{"cmdSetup", true, false, "frmCOMxSet", "cmdCancel"};
   const Window windows[] = {
       {"cmdMouseSpeed", false, false, "frmMouseSpeed", "cmdCandel"},
