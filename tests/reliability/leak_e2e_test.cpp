@@ -13,6 +13,7 @@
 #include "handles.h"
 #include "resource_counts.h"
 #include "suite_session.h"
+#include "user_input.h"
 
 namespace koral::reliability {
 namespace {
@@ -167,55 +168,75 @@ TEST_F(Leaks, ControlPanelStartedAndEnded) {
   if (!test::ProcessesOf(kDriverHost).empty()) ExpectFlat("the driver's host processes meanwhile", rounds, host);
 }
 
-// A shown window of the process other than its main window.
-HWND OpenWindow(DWORD process) {
-  std::pair<DWORD, HWND> search{process, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& [owner, found] = *reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        const std::string name = ui::NameOf(window);
-        if (id != owner || !IsWindowVisible(window) || name.empty() || name == "frmMain") return TRUE;
-        found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
+// How a window is reached from the window before it: its control pressed, or the hidden gesture
+// (the right button pressed on it with Shift, Ctrl and Alt held). A control this model keeps
+// hidden is first shown and enabled from outside, as a model with that row shows it.
+struct Window {
+  const char* Control;  // on the window before it
+  bool Hidden, Gesture;
+  const char* Form;
+  const char* Close;             // the button that closes it, or null for the window's own close
+  const Window* Then = nullptr;  // a window reached from this one, opened and closed before it closes
+};
+
+bool Reach(HWND from, const Window& w) {
+  const HWND control = Control(from, w.Control);
+  if (!control) return false;
+  if (w.Hidden) {
+    ShowWindow(control, SW_SHOWNA);
+    EnableWindow(control, TRUE);
+  }
+  if (w.Gesture) return test::RightPressWithAllShiftKeys(from, control);
+  Click(control);
+  return true;
+}
+
+// Opens the window from `from`, opens and closes the window reached from it, closes it; true
+// once `from` shows again.
+bool OpenAndClose(DWORD process, HWND from, const Window& w) {
+  if (!Reach(from, w)) return false;
+  HWND form = nullptr;
+  if (!test::WaitUntil([&] { return (form = test::FindForm(process, w.Form)) != nullptr; })) return false;
+  if (w.Then && !OpenAndClose(process, form, *w.Then)) return false;
+  if (w.Close)
+    Click(Control(form, w.Close));
+  else
+    PostMessageA(form, WM_CLOSE, 0, 0);
+  return test::WaitUntil([&] { return !IsWindowVisible(form) && IsWindowVisible(from); });
 }
 
 TEST_F(Leaks, EachWindowOfTheControlPanelOpenedAndClosed) {
   test::RunningProgram panel;
   const HWND main = StartPanel(panel, sim::SimClient::DefaultBlock());
   ASSERT_NE(main, nullptr);
-  struct Window {
-    const char* Button;
-    const char* Close;  // the button that closes it, or null for the window's own close
-  };
-  // The support button opens the vendor's picture or, without it, the about window; closing
-  // the calibration window breaks the calibration off.
-  const Window windows[] = {{"cmdMouseSpeed", "cmdCandel"}, {"cmdVirtualButton", "cmdCandel"},
-                            {"cmdFeedbackSound", "cmdCandel"}, {"cmdSupport", "cmdOK"},
-                            {"cmdCalibration", nullptr}};
-  const auto round = [&](const Window& w) {
-    Click(Control(main, w.Button));
-    HWND form = nullptr;
-    if (!test::WaitUntil([&] { return (form = OpenWindow(panel.Id())) != nullptr; })) return false;
-    if (w.Close)
-      Click(Control(form, w.Close));
-    else
-      PostMessageA(form, WM_CLOSE, 0, 0);
-    return test::WaitUntil([&] { return !IsWindow(form) && IsWindowVisible(main); });
+  // The support button opens the about window, the program folder holding no vendor's picture;
+  // closing the calibration window breaks the calibration off. The serial port window's set-up
+  // button is hidden too; the firmware window answers the gesture on the serial port button once
+  // shown.
+  const Window comxSet{"cmdSetup", true, false, "frmCOMxSet", "cmdCancel"};
+  const Window windows[] = {
+      {"cmdMouseSpeed", false, false, "frmMouseSpeed", "cmdCandel"},
+      {"cmdVirtualButton", false, false, "frmVirtualButton", "cmdCandel"},
+      {"cmdFeedbackSound", false, false, "frmFeedbackSound", "cmdCandel"},
+      {"cmdSupport", false, false, "frmAbout", "cmdOK"},
+      {"cmdCalibration", false, false, "frmCalibration", nullptr},
+      {"cmdSensivitity", true, false, "frmSensitivity", "cmdCandel"},
+      {"cmdSleepTime", true, false, "frmSleepTime", "cmdCandel"},
+      {"cmdSerialPort", true, false, "frmSerialPort", "cmdOK"},
+      {"cmdSerialPort", true, false, "frmSerialPort", "cmdOK", &comxSet},
+      {"cmdSerialPort", true, true, "frmMcuInfo", "cmdOK"},
+      {"cmdExit", false, true, "frmTest", "cmdExit"},
   };
   const int rounds = Rounds(300, 15);
   for (const Window& w : windows) {
-    SCOPED_TRACE(w.Button);
-    ASSERT_TRUE(WarmUp(panel.Id(), [&] { return round(w); })) << "the window did not open and close";
+    const std::string what = std::string(w.Form) + (w.Then ? std::string(" and ") + w.Then->Form : "");
+    SCOPED_TRACE(what);
+    const auto round = [&] { return OpenAndClose(panel.Id(), main, w); };
+    ASSERT_TRUE(WarmUp(panel.Id(), round)) << "the window did not open and close";
     Readings readings;
-    ASSERT_TRUE(RunRounds(
-        rounds, [&] { return round(w); }, [&] { return std::vector{Settled(panel.Id())}; }, {&readings}));
+    ASSERT_TRUE(RunRounds(rounds, round, [&] { return std::vector{Settled(panel.Id())}; }, {&readings}));
     EXPECT_TRUE(readings.Before.Handles) << "the platform reports no handle count";
-    ExpectFlat(std::string("control panel, window of ") + w.Button, rounds, readings);
+    ExpectFlat("control panel, " + what, rounds, readings);
   }
 }
 

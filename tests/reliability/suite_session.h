@@ -10,6 +10,7 @@
 
 #include "double_click_guard.h"
 #include "driver_protocol.h"
+#include "driver_service.h"
 #include "names.h"
 #include "profile_fixture.h"
 #include "programs.h"
@@ -72,8 +73,7 @@ class SuiteSession : public ::testing::Test {
   }
   void TearDown() override {
     // The service first: a test that failed while it was stopped leaves it running all the same.
-    EXPECT_EQ(sim::Start(), 0u);
-    EXPECT_TRUE(sim::WaitForDevice(10000));
+    test::RestartDriverService();
     // Programs a failed test left behind: their boxes answered, their main windows closed.
     for (const char* title : {kControlPanelTitle, kStartupTitle})
       if (HWND box = FindWindowA("#32770", title)) test::AnswerMessageBox(box, IDOK);

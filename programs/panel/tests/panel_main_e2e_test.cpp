@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "driver_service.h"
 #include "names.h"
 #include "panel_program.h"
 #include "profile.h"
@@ -90,11 +91,9 @@ TEST_F(ControlPanel, MissingProfileEndsTheProgram) {
 }
 
 TEST_F(ControlPanel, MissingDriverEndsTheProgram) {
-  sim_.Close();
-  ASSERT_EQ(sim::Stop(), 0u);
+  const test::DriverServiceStopped stopped(sim_);
+  ASSERT_TRUE(stopped.Stopped());
   ExpectStartFailure("Fail to open KORALPS2.vxd!");
-  ASSERT_EQ(sim::Start(), 0u);
-  ASSERT_TRUE(sim::WaitForDevice(10000));
 }
 
 TEST_F(ControlPanel, NoControllerEndsTheProgramAfterOneRead) {

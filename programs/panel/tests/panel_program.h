@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 
 #include "driver_fixture.h"
 #include "names.h"
+#include "user_input.h"
 
 namespace koral::panel::tests {
 
@@ -23,27 +23,9 @@ inline HWND Control(HWND form, const char* name) {
 
 inline void Click(HWND control) { PostMessageA(control, BM_CLICK, 0, 0); }
 
-// The pointer moved onto the middle of a window, then the mouse events given (MOUSEEVENTF_...).
-inline void MouseOn(HWND window, DWORD events) {
-  RECT area{};
-  GetWindowRect(window, &area);
-  SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = events;
-  SendInput(1, &input, sizeof input);
-}
-
-// Keys pressed (or released) on the keyboard, in order.
-inline void Keys(std::initializer_list<WORD> keys, bool down) {
-  for (WORD key : keys) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-  }
-}
+// The user's hand, shared with the suite-wide tests.
+using test::Keys;
+using test::MouseOn;
 
 class PanelProgram : public WithDriver {
  protected:

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "driver_link.h"
+#include "driver_service.h"
 #include "fake_boxes.h"
 #include "names.h"
 #include "profile.h"
@@ -69,15 +70,12 @@ TEST_F(AuxiliaryPrograms, EachRegisteredProgramIsToldToQuit) {
 TEST_F(AuxiliaryPrograms, WithoutTheDriverNothingIsSentAndNothingSaid) {
   ToolWindow window;
   Register(window.Handle(), window.Handle());
-  sim_.Close();
-  ASSERT_EQ(sim::Stop(), 0u);
+  const test::DriverServiceStopped stopped(sim_);
+  ASSERT_TRUE(stopped.Stopped());
   test::FakeMessageBoxes boxes;
   device::StopAuxiliaryPrograms();
   EXPECT_TRUE(ToolWindow::Received().empty());
   EXPECT_TRUE(boxes.shown.empty());
-  ASSERT_EQ(sim::Start(), 0u);
-  ASSERT_TRUE(sim::WaitForDevice(10000));
-  ASSERT_TRUE(sim_.Open(10000));
 }
 
 TEST_F(AuxiliaryPrograms, TheUninstallerStopsThemBeforeItLooksForTheFileRemover) {

@@ -13,6 +13,7 @@
 
 #include "double_click_guard.h"
 #include "driver_link.h"
+#include "driver_service.h"
 #include "launch_rules.h"
 #include "names.h"
 #include "profile_fixture.h"
@@ -182,16 +183,13 @@ TEST_F(StartupProgram, NoControllerEndsAfterTheSettingsWithoutStartingAnything) 
 }
 
 TEST_F(StartupProgram, MissingDriverEndsAfterTheSettings) {
-  sim_.Close();
-  ASSERT_EQ(sim::Stop(), 0u);
+  const test::DriverServiceStopped stopped(sim_);
+  ASSERT_TRUE(stopped.Stopped());
   const HWND box = ExpectBox("Fail to open KORALPS2.vxd!");
   EXPECT_EQ(test::FreshDoubleClick(), (DoubleClickSettings{500, 32, 32})) << "applied before the driver";
   if (box) {
     EXPECT_LT(AnswerAndTimeTheEnd(box), 0.9) << "no pause";
   }
-  ASSERT_EQ(sim::Start(), 0u);
-  ASSERT_TRUE(sim::WaitForDevice(10000));
-  ASSERT_TRUE(sim_.Open(10000));
 }
 
 TEST_F(StartupProgram, MissingProfileEndsBeforeAnythingIsApplied) {
