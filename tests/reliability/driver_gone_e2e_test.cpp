@@ -63,7 +63,9 @@ TEST_F(DriverGoesAway, RunningProgramsKeepAnsweringAndAToolCanStillBeCancelled) 
     EXPECT_TRUE(Answers(view.Window)) << "the tool stopped answering";
     // Armed when the driver went, or pressed now (its arming reaches no driver): the wait holds
     // until the user cancels it, and the cancel works.
-    if (!c.ArmedBefore) EXPECT_TRUE(view.Arm()) << "the button did not take the press";
+    if (!c.ArmedBefore) {
+      EXPECT_TRUE(view.Arm()) << "the button did not take the press";
+    }
     EXPECT_TRUE(view.Cancel()) << "the armed tool could not be cancelled";
     EXPECT_TRUE(Answers(view.Window));
 
