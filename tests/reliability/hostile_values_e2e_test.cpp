@@ -182,18 +182,14 @@ class HostileValues : public ::testing::Test {
     return test::WaitUntil(
         [&] {
           if (!program.Running()) return true;
-          struct Search {
-            DWORD Process;
-          } search{program.Id()};
           EnumWindows(
-              [](HWND window, LPARAM param) -> BOOL {
+              [](HWND window, LPARAM process) -> BOOL {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);
-                if (owner == reinterpret_cast<Search*>(param)->Process && IsWindowVisible(window))
-                  PostMessageA(window, WM_CLOSE, 0, 0);
+                if (owner == static_cast<DWORD>(process) && IsWindowVisible(window)) PostMessageA(window, WM_CLOSE, 0, 0);
                 return TRUE;
               },
-              reinterpret_cast<LPARAM>(&search));
+              static_cast<LPARAM>(program.Id()));
           return false;
         },
         15s);
