@@ -14,6 +14,7 @@
 
 #include "fake_boxes.h"
 #include "frmSupport.h"
+#include "hostile_pictures.h"
 #include "profile.h"
 #include "registry.h"
 #include "scratch_key.h"
@@ -159,52 +160,13 @@ TEST_F(HostileFiles, SetupOemGivesTheVendorTextsCutToTheirReadLength) {
 
 // ---- Pictures ----
 
-std::string Bitmap(int32_t width, int32_t height, size_t keepBytes = SIZE_MAX) {
-  const int stride = (width * 3 + 3) & ~3;
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biSizeImage = static_cast<DWORD>(stride * (height < 0 ? -height : height));
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + info.biSizeImage;
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-  bytes.append(std::min<size_t>(info.biSizeImage, 1'000'000), '\x40');
-  if (keepBytes < bytes.size()) bytes.resize(keepBytes);
-  return bytes;
-}
-
 TEST_F(HostileFiles, OnlyACompleteBitmapIsShownAsTheVendorPicture) {
-  struct Case {
-    const char* Name;
-    std::optional<std::string> Bytes;
-    bool Shown;
-  };
-  const Case cases[] = {
-      {"a complete bitmap", Bitmap(64, 48), true},
-      {"a bitmap stored top down", Bitmap(64, -48), true},
-      {"missing", std::nullopt, false},
-      {"empty", std::string(), false},
-      {"only the mark", std::string("BM"), false},
-      {"cut inside the header", Bitmap(64, 48, 30), false},
-      {"header without pixels", Bitmap(64, 48, 54), false},
-      {"cut halfway through the pixels", Bitmap(64, 48, 54 + 64 * 3 * 24), false},
-      {"a header claiming 30000 x 30000 pixels", Bitmap(30000, 30000, 54 + 4096), false},
-      {"2000 x 2000 pixels cut after 100 KB", Bitmap(2000, 2000, 100'000), false},
-      {"text", std::string("not a picture at all\r\n"), false},
-      {"another picture format", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), false},
-  };
-  for (const Case& c : cases) {
+  for (const test::PictureCase& c : test::HostilePictures()) {
     SCOPED_TRACE(c.Name);
     const fs::path path = folder_ / "KRVender.Bmp";
     fs::remove(path);
     if (c.Bytes) Write("KRVender.Bmp", *c.Bytes);
-    EXPECT_EQ(panel::frmSupport::CanShow(path.string()), c.Shown);
+    EXPECT_EQ(panel::frmSupport::CanShow(path.string()), c.Whole);
   }
 }
 

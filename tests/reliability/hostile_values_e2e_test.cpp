@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "double_click_guard.h"
+#include "hostile_pictures.h"
 #include "names.h"
 #include "profile_fixture.h"
 #include "programs.h"
@@ -346,6 +349,40 @@ TEST_F(HostileValues, ProgramsRunOnWrongTypesAndSizesAndLeaveTheValuesAsStored) 
     EXPECT_EQ(*code, 0u);
     EXPECT_EQ(test::ReadValue(HKEY_LOCAL_MACHINE, test::kModelKey, row.Name), row.Value) << "after the start-up run";
   }
+}
+
+// ---- Pictures in the installation folder ----
+
+// The title logo and the support picture both damaged alike: the title area falls back to the
+// vendor's name and the support button to the about window unless the picture is whole.
+TEST_F(HostileValues, DamagedPicturesTakeTheFallbackOfAnUnreadablePicture) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / "koral_hostile_pictures";
+  for (const test::PictureCase& c : test::HostilePictures()) {
+    SCOPED_TRACE(c.Name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* name : {"KRLogo.Bmp", "KRVender.Bmp"}) {
+      if (!c.Bytes) continue;
+      std::ofstream(folder / name, std::ios::binary).write(c.Bytes->data(), static_cast<std::streamsize>(c.Bytes->size()));
+    }
+    ASSERT_TRUE(test::WriteDevelopmentProfile(folder.string()));
+
+    ASSERT_TRUE(panel_.Start("KORALpcp.exe"));
+    const HWND main = WaitForForm("frmMain");
+    ASSERT_NE(main, nullptr) << "the main window did not appear";
+    EXPECT_EQ(IsWindowVisible(ui::FindNamedChild(main, "lblOemTitle")) != FALSE, !c.Whole)
+        << "the vendor's name shows exactly when there is no logo to show";
+    PostMessageA(ui::FindNamedChild(main, "cmdSupport"), BM_CLICK, 0, 0);
+    const HWND shown = WaitForForm(c.Whole ? "frmSupport" : "frmAbout");
+    ASSERT_NE(shown, nullptr) << "the support button opened neither window expected";
+    PostMessageA(shown, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(shown) && IsWindowVisible(main); }, 15s));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(panel_.WaitForExit(15s)) << "the panel did not end";
+  }
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
 }
 
 }  // namespace
