@@ -4,6 +4,7 @@
 
 #include "gdi.h"
 #include "twips.h"
+#include "utilities.h"
 
 namespace koral::ui {
 namespace {
@@ -38,10 +39,6 @@ SIZE BitmapSize(HGDIOBJ bitmap) {
   BITMAP info{};
   if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return {0, 0};
   return {info.bmWidth, info.bmHeight};
-}
-
-HGDIOBJ LoadBitmapFile(const std::string& path) {
-  return LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
 }
 
 // Outer pixel size of a window whose client area is the given size.
@@ -495,7 +492,7 @@ void PictureBox::BackColor(Colour colour) {
 }
 
 bool PictureBox::LoadPicture(const std::string& path) {
-  UniqueGdiObject loaded(LoadBitmapFile(path));
+  UniqueGdiObject loaded(LoadCompleteBitmap(path));
   if (!loaded) return false;
   picture_ = std::move(loaded);
   if (autoSize_) FitToPicture();
@@ -700,7 +697,7 @@ void Image::Icon(HICON icon) {
 }
 
 bool Image::LoadPicture(const std::string& path) {
-  UniqueGdiObject loaded(LoadBitmapFile(path));
+  UniqueGdiObject loaded(LoadCompleteBitmap(path));
   if (!loaded) return false;
   bitmap_ = std::move(loaded);
   icon_ = nullptr;

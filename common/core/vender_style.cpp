@@ -25,6 +25,7 @@ long LeadingNumber(std::string_view text) {
   long value = 0;
   for (char c : text) {
     if (!IsDigit(c)) break;
+    if (value >= kLeadingNumberCeiling / 10) return kLeadingNumberCeiling;
     value = value * 10 + (c - '0');
   }
   return value;

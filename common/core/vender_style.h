@@ -35,6 +35,9 @@ struct TitleStyle {
 std::optional<TitleStyle> ParseVenderStyle(std::string_view code);
 
 // The decimal number at the start of the text: "14" -> 14, "1a" -> 1, "a1" -> 0, "" -> 0.
+// A run of digits too long for a long reads as kLeadingNumberCeiling (no size or colour index is
+// near it) instead of overflowing.
+inline constexpr long kLeadingNumberCeiling = 1'000'000'000;
 long LeadingNumber(std::string_view text);
 
 }  // namespace koral

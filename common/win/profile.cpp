@@ -66,4 +66,9 @@ bool WriteCalibrationMode() {
   return ok;
 }
 
+bool CalibrationModeStored() {
+  UniqueHKey key;
+  return OpenModelKey(key) && registry::HasValue(key.get(), "CalibrationMode");
+}
+
 }  // namespace koral

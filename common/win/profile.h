@@ -44,5 +44,7 @@ bool LoadProfile();
 bool LoadAtStart();
 bool ReadCalibrationMode();
 bool WriteCalibrationMode();
+// "CalibrationMode" exists in the model key, of whatever type.
+bool CalibrationModeStored();
 
 }  // namespace koral

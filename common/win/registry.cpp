@@ -30,6 +30,10 @@ bool OpenExistingKey(HKEY root, const std::string& path, UniqueHKey& key) {
 
 bool CloseKey(UniqueHKey& key) { return key && key.reset(); }
 
+bool HasValue(HKEY key, const std::string& name) {
+  return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 bool ReadNumber(HKEY key, const std::string& name, int32_t& value) {
   DWORD type = 0;
   DWORD data = 0;

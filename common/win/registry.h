@@ -23,6 +23,8 @@ bool OpenKey(HKEY root, const std::string& keyPath, const std::string& subKey, U
 bool OpenExistingKey(HKEY root, const std::string& path, UniqueHKey& key);
 bool CloseKey(UniqueHKey& key);
 
+// True when the value exists, whatever its type.
+bool HasValue(HKEY key, const std::string& name);
 // REG_DWORD only.
 bool ReadNumber(HKEY key, const std::string& name, int32_t& value);
 // REG_SZ only; the text ends at the first NUL (stored garbage behind it is not part of it).

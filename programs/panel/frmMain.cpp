@@ -200,12 +200,18 @@ void frmMain::Dialog_Applied() {
   lblSleepTime.Caption(PowerDownText(device::Link().Block.SleepTime));
 }
 
+// A stored mode the list cannot show (a number outside it, or a value of another type) stays in
+// the registry until the user chooses one; only a missing mode is written with the fallback.
 void frmMain::FillCalibrationList() {
-  if (!ReadCalibrationMode()) CalibrationMode() = 1;
+  const bool read = ReadCalibrationMode();
+  if (!read) CalibrationMode() = 1;
   for (const char* method : kCalibrationMethods) cboCalibration.AddItem(method);
   int32_t& mode = CalibrationMode();
-  if (mode < 0 || mode >= cboCalibration.ListCount()) mode = 1;
+  const bool listed = read && mode >= 0 && mode < cboCalibration.ListCount();
+  if (!listed) mode = 1;
+  writeCalibrationMode_ = listed || !CalibrationModeStored();
   cboCalibration.ListIndex(mode);  // its click writes the mode back
+  writeCalibrationMode_ = true;
 }
 
 void frmMain::Form_Unload(bool&) { device::CloseDevice(); }
@@ -253,7 +259,7 @@ void frmMain::cmdExit_Click() {
 
 void frmMain::cboCalibration_Click() {
   CalibrationMode() = cboCalibration.ListIndex();
-  WriteCalibrationMode();
+  if (writeCalibrationMode_) WriteCalibrationMode();
 }
 
 void frmMain::cmdSMIon_Click() { device::StartCompanion(); }

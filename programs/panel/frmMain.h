@@ -102,6 +102,8 @@ class frmMain : public BrandedForm {
   void Open(ui::Form& dialog, Order order);
 
   std::string vendorBitmap_;
+  // False while loading selects the fallback for a stored mode the list cannot show.
+  bool writeCalibrationMode_ = true;
 };
 
 // The one main window of the program.

@@ -2,13 +2,14 @@
 
 #include "branding.h"
 #include "profile.h"
+#include "utilities.h"
 
 namespace koral::panel {
 
 frmSupport::frmSupport() : Form("frmSupport") { cmdOK.Click = Handler(&frmSupport::cmdOK_Click); }
 
 bool frmSupport::CanShow(const std::string& path) {
-  const UniqueGdiObject picture(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  const UniqueGdiObject picture(LoadCompleteBitmap(path));
   return static_cast<bool>(picture);
 }
 

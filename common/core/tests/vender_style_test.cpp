@@ -81,5 +81,22 @@ TEST(VenderStyle, PaletteHasSixteenEntries) {
   EXPECT_FALSE(PaletteEntry(-1).has_value());
 }
 
+TEST(VenderStyle, LongRunsOfDigitsHoldAtTheCeilingInsteadOfOverflowing) {
+  struct Case {
+    std::string Text;
+    long Expected;
+  };
+  const Case cases[] = {
+      {"999999999", 999'999'999},
+      {"1000000000", kLeadingNumberCeiling},
+      {std::string(40, '9'), kLeadingNumberCeiling},
+      {std::string(10'000, '7') + "x", kLeadingNumberCeiling},
+      {"0000000000000000000012", 12},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LeadingNumber(c.Text), c.Expected) << c.Text.substr(0, 24);
+  // A 10,000-character stored code is read by its first eight characters alone.
+  EXPECT_EQ(ParseVenderStyle("21140109" + std::string(10'000, '9')), ParseVenderStyle("21140109"));
+}
+
 }  // namespace
 }  // namespace koral

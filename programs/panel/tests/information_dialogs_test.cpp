@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "bitmap_bytes.h"
 #include "driver_link.h"
 #include "frmMain.h"
 #include "profile_fixture.h"
@@ -22,23 +23,8 @@ namespace fs = std::filesystem;
 
 // A bitmap file of the given size in pixels, 24 bits a pixel.
 void WriteBitmap(const fs::path& path, int width, int height) {
-  const int stride = (width * 3 + 3) & ~3;
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biSizeImage = static_cast<DWORD>(stride * height);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + info.biSizeImage;
-  const std::vector<char> pixels(info.biSizeImage, '\x40');
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info), sizeof info);
-  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  const std::string bytes = test::BitmapBytes(width, height);
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A control's rectangle in its window's client coordinates, in pixels.

@@ -208,7 +208,7 @@ TEST_F(ControlPanel, SupportButtonTakesOneOfThreeRoles) {
   }
 }
 
-TEST_F(ControlPanel, CalibrationListFallsBackAndWritesItsChoiceBack) {
+TEST_F(ControlPanel, CalibrationListFallsBackAndWritesOnlyAMissingModeBack) {
   struct Case {
     const char* name;
     bool stored;
@@ -219,8 +219,9 @@ TEST_F(ControlPanel, CalibrationListFallsBackAndWritesItsChoiceBack) {
   const Case cases[] = {
       {"mode 1 kept", true, 0, " 4 points, mode 1", 0},
       {"mode 2 kept", true, 1, " 4 points, mode 2", 1},
-      {"too large", true, 5, " 4 points, mode 2", 1},
-      {"negative", true, -1, " 4 points, mode 2", 1},
+      // A stored mode the list cannot show stays stored until the user chooses.
+      {"too large", true, 5, " 4 points, mode 2", 5},
+      {"negative", true, -1, " 4 points, mode 2", -1},
       {"missing", false, 0, " 4 points, mode 2", 1},
   };
   for (const auto& c : cases) {
