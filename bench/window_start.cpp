@@ -262,6 +262,7 @@ bool MeasureStart(const Program& program, StartFigures& figures, const std::stri
 struct DialogFigures {
   const char* Label;
   const char* Button;
+  bool Hidden;  // the PS/2 main window keeps this button hidden: shown and enabled from here
   std::vector<double> Ms, FloorMs;
   Controls Made;
 };
@@ -285,6 +286,12 @@ bool MeasureDialogs(const std::string& panel, const std::string& minimal, int ru
   if (!started.Start(panel, "") || started.WaitForWindow() < 0) return false;
   bool ok = true;
   for (DialogFigures& d : dialogs) {
+    if (d.Hidden) {
+      if (const HWND button = ui::FindNamedChild(started.Window(), d.Button)) {
+        ShowWindow(button, SW_SHOWNA);
+        EnableWindow(button, TRUE);
+      }
+    }
     for (int run = 0; run < runs && ok; ++run) {
       HWND dialog = nullptr;
       const double ms = started.PressAndWait(d.Button, &dialog);
@@ -381,10 +388,13 @@ int main(int argc, char** argv) {
   for (const std::string& phase : order) std::printf("  %-56s %8.2f ms\n", phase.c_str(), Median(phases[phase]));
 
   std::vector<DialogFigures> dialogs = {
-      {"virtual button dialog", "cmdVirtualButton", {}, {}, {}},
-      {"feedback sound dialog", "cmdFeedbackSound", {}, {}, {}},
-      {"mouse speed dialog", "cmdMouseSpeed", {}, {}, {}},
-      {"support (or about) window", "cmdSupport", {}, {}, {}},
+      {"virtual button dialog", "cmdVirtualButton", false, {}, {}, {}},
+      {"feedback sound dialog", "cmdFeedbackSound", false, {}, {}, {}},
+      {"mouse speed dialog", "cmdMouseSpeed", false, {}, {}, {}},
+      {"support (or about) window", "cmdSupport", false, {}, {}, {}},
+      {"sensitivity dialog", "cmdSensivitity", true, {}, {}, {}},
+      {"power save dialog", "cmdSleepTime", true, {}, {}, {}},
+      {"serial port window", "cmdSerialPort", true, {}, {}, {}},
   };
   if (!MeasureDialogs(panel, minimal, runs, dialogs)) return 1;
   for (const DialogFigures& d : dialogs) {
