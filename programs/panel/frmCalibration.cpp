@@ -9,6 +9,7 @@
 #include "driver_link.h"
 #include "message_box.h"
 #include "pointer.h"
+#include "pointer_mapping.h"
 #include "profile.h"
 #include "titles.h"
 #include "twips.h"
@@ -30,10 +31,6 @@ constexpr char kCompletionQuestion[] =
     "CALIBRATION IS COMPLETE.\r\rFor test, touch on the screen and check cursor position.\r"
     "To save new calibration, click Yes button.\rTo restore old calibration, click No button.";
 constexpr char kEscape = 27;
-
-NewCalibration CalibrationOf(const ParamBlock& b) {
-  return {b.CalXLeft, b.CalXCenter, b.CalXRight, b.CalYTop, b.CalYCenter, b.CalYBottom, b.PanelDirection};
-}
 
 void PutCalibration(const NewCalibration& c, ParamBlock& b) {
   b.CalXLeft = c.CalXLeft;

@@ -13,6 +13,7 @@
 #include "calibration_computation.h"
 #include "names.h"
 #include "panel_program.h"
+#include "pointer_mapping.h"
 #include "profile.h"
 #include "profile_fixture.h"
 #include "programs.h"
@@ -66,10 +67,6 @@ ParamBlock BlockOf(const JournalEntry& e) {
   ParamBlock block{};
   std::memcpy(&block, e.Data, sizeof block);
   return block;
-}
-
-NewCalibration CalibrationOf(const ParamBlock& b) {
-  return {b.CalXLeft, b.CalXCenter, b.CalXRight, b.CalYTop, b.CalYCenter, b.CalYBottom, b.PanelDirection};
 }
 
 class CalibrationEndToEnd : public ::testing::Test {
