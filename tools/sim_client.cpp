@@ -1,6 +1,7 @@
 #include "sim_client.h"
 
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -204,6 +205,12 @@ std::optional<ServiceInfo> QueryService() {
   info.StartType = config->dwStartType;
   if (config->lpBinaryPathName != nullptr) info.BinaryPath = config->lpBinaryPathName;
   return info;
+}
+
+ParamBlock BlockOf(const JournalEntry& entry) {
+  ParamBlock block{};
+  std::memcpy(&block, entry.Data, sizeof block);
+  return block;
 }
 
 }  // namespace koral::sim

@@ -68,6 +68,9 @@ class SimClient {
   DWORD last_error_ = 0;
 };
 
+// The block a journal entry carried to the driver.
+ParamBlock BlockOf(const JournalEntry& entry);
+
 // Service control. Each returns a Win32 error code, ERROR_SUCCESS (0) on success.
 
 // Creates the kernel service, started automatically at every start of the Wine server, for

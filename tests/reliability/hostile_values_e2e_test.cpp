@@ -229,9 +229,7 @@ class HostileValues : public ::testing::Test {
         if (!IsWriteCode(entry.Code)) continue;
         ++writes;
         ASSERT_EQ(entry.Length, sizeof(ParamBlock));
-        ParamBlock sent{};
-        std::memcpy(&sent, entry.Data, sizeof sent);
-        ExpectOnlyShownChanges(*before, sent, dialog);
+        ExpectOnlyShownChanges(*before, sim::BlockOf(entry), dialog);
       }
       EXPECT_EQ(writes, ShowsAChange(*before, dialog) ? 1 : 0) << "OK sends exactly what the dialog shows changed";
     }
@@ -271,8 +269,7 @@ TEST_F(HostileValues, StartupRunAndRightButtonToolEndAndShowWithoutAlteringTheBl
     EXPECT_EQ(*code, 0u);
     for (const JournalEntry& entry : sim_.ReadJournal()) {
       if (!IsWriteCode(entry.Code)) continue;
-      ParamBlock sent{};
-      std::memcpy(&sent, entry.Data, sizeof sent);
+      ParamBlock sent = sim::BlockOf(entry);
       sent.ResolutionX = block.ResolutionX;
       sent.ResolutionY = block.ResolutionY;
       EXPECT_EQ(std::memcmp(&sent, &block, sizeof block), 0) << "code 0x" << std::hex << entry.Code;

@@ -22,13 +22,6 @@ bool CarriesBlock(uint32_t code) {
   return false;
 }
 
-// The block an entry carried to the driver.
-ParamBlock BlockOf(const JournalEntry& entry) {
-  ParamBlock block{};
-  std::memcpy(&block, entry.Data, sizeof block);
-  return block;
-}
-
 class SideBySide : public SuiteSession {
  protected:
   // Reads the journal into `journal_` until `code` has arrived (or the limit passes).
@@ -79,8 +72,8 @@ TEST_F(SideBySide, PanelAppliesWhileTheStartupProgramRuns) {
   for (const JournalEntry& entry : blocks) codes.push_back(entry.Code);
   EXPECT_EQ(codes, (std::vector<uint32_t>{kWriteFeedback, kReadBlock, kWriteWholeBlock, kWriteMouseSpeed}));
   ASSERT_EQ(blocks.size(), 4u);
-  EXPECT_EQ(BlockOf(blocks[2]).FeedbackSound, 4) << "the startup program's block lost the feedback applied";
-  EXPECT_EQ(BlockOf(blocks[2]).ResolutionX, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(sim::BlockOf(blocks[2]).FeedbackSound, 4) << "the startup program's block lost the feedback applied";
+  EXPECT_EQ(sim::BlockOf(blocks[2]).ResolutionX, GetSystemMetrics(SM_CXSCREEN));
 
   const auto now = sim_.ReadBlock();
   ASSERT_TRUE(now);
@@ -121,9 +114,9 @@ TEST_F(SideBySide, TwoDialogsAppliedInQuickSuccessionBothReachTheDriver) {
   ASSERT_EQ(blocks.size(), std::size(steps));
   for (size_t i = 0; i < blocks.size(); ++i) EXPECT_EQ(blocks[i].Code, steps[i].Code) << i;
   // Every block carries all that was applied before it.
-  EXPECT_EQ(BlockOf(blocks[1]).MouseAcceleration, 2);
-  EXPECT_EQ(BlockOf(blocks[2]).FeedbackSound, 3);
-  EXPECT_EQ(BlockOf(blocks[3]).MouseAcceleration, 4);
+  EXPECT_EQ(sim::BlockOf(blocks[1]).MouseAcceleration, 2);
+  EXPECT_EQ(sim::BlockOf(blocks[2]).FeedbackSound, 3);
+  EXPECT_EQ(sim::BlockOf(blocks[3]).MouseAcceleration, 4);
   const auto now = sim_.ReadBlock();
   ASSERT_TRUE(now);
   EXPECT_EQ(now->MouseAcceleration, 4);

@@ -63,12 +63,6 @@ int32_t EventOf(const JournalEntry& e) {
   return value;
 }
 
-ParamBlock BlockOf(const JournalEntry& e) {
-  ParamBlock block{};
-  std::memcpy(&block, e.Data, sizeof block);
-  return block;
-}
-
 class CalibrationEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -150,7 +144,7 @@ class CalibrationEndToEnd : public ::testing::Test {
   std::vector<ParamBlock> CalibrationWrites() {
     std::vector<ParamBlock> writes;
     for (const JournalEntry& e : Journal())
-      if (e.Code == kWriteCalibration) writes.push_back(BlockOf(e));
+      if (e.Code == kWriteCalibration) writes.push_back(sim::BlockOf(e));
     return writes;
   }
   size_t Taken() {
@@ -496,8 +490,8 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
       EXPECT_TRUE(test::ToolWindow::Received().empty());
       ASSERT_EQ(journal.front().Code, kWriteVirtualButton);
       ASSERT_EQ(journal.back().Code, kWriteVirtualButton);
-      EXPECT_EQ(BlockOf(journal.front()).RightButtonAutoMode, 0);
-      EXPECT_EQ(BlockOf(journal.back()).RightButtonAutoMode, 1);
+      EXPECT_EQ(sim::BlockOf(journal.front()).RightButtonAutoMode, 0);
+      EXPECT_EQ(sim::BlockOf(journal.back()).RightButtonAutoMode, 1);
       const auto now = sim_.ReadBlock();
       ASSERT_TRUE(now);
       EXPECT_EQ(now->RightButtonAutoMode, 1);

@@ -29,12 +29,6 @@ ParamBlock BlockInMode(int touchMode) {
   return block;
 }
 
-ParamBlock BlockOf(const JournalEntry& e) {
-  ParamBlock block{};
-  std::memcpy(&block, e.Data, sizeof block);
-  return block;
-}
-
 // The mouse button as a window receives its press (WM_xBUTTONDOWN) and release (+1).
 UINT DownMessage(int button) {
   return button == ui::kLeftButton ? WM_LBUTTONDOWN : button == ui::kRightButton ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
@@ -135,7 +129,7 @@ class TestScreen : public PanelDialogTest {
     for (const JournalEntry& e : Sent()) {
       EXPECT_EQ(e.Code, kWriteVirtualButton);
       if (e.Code != kWriteVirtualButton) continue;
-      ParamBlock sent = BlockOf(e);
+      ParamBlock sent = sim::BlockOf(e);
       modes.push_back(sent.VirtualButton);
       sent.VirtualButton = stored_.VirtualButton;
       EXPECT_EQ(std::memcmp(&sent, &stored_, sizeof sent), 0) << "only the touch mode differs from the block";
