@@ -218,18 +218,22 @@ HBRUSH Control::BackBrush() {
 }
 
 void Control::InvalidateUnder() const {
-  if (!hwnd_ || !parent_) return;
+  if (!hwnd_ || !parent_ || !form_->ShownSinceLoad()) return;
   RECT area;
   GetWindowRect(hwnd_, &area);
   MapWindowPoints(nullptr, parent_->ContainerWindow(), reinterpret_cast<POINT*>(&area), 2);
   InvalidateRect(parent_->ContainerWindow(), &area, TRUE);
 }
 
+void Control::Repaint(const RECT* area, bool erase) const {
+  if (hwnd_ && form_->ShownSinceLoad()) InvalidateRect(hwnd_, area, erase);
+}
+
 void Control::Caption(const std::string& text) {
   caption_ = text;
   if (!hwnd_) return;
   SetWindowTextA(hwnd_, text.c_str());
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  Repaint();
 }
 
 void Control::Move(int left, int top, int width, int height) {
@@ -251,14 +255,14 @@ void Control::Enabled(bool enabled) {
 
 void Control::ForeColor(Colour colour) {
   foreColour_ = colour;
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  Repaint();
 }
 
 void Control::BackColor(Colour colour) {
   backColour_ = colour;
   if (!hwnd_) return;
   InvalidateUnder();
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  Repaint();
 }
 
 void Control::Font(const FontSpec& font) {
@@ -295,7 +299,7 @@ void Control::ApplyFont() {
   // The old font goes only after the window let go of it; the new one is ours already, so that
   // a label sizing itself to its text measures with it.
   const UniqueGdiObject previous = std::exchange(fontObject_, std::move(font));
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontObject_.get()), TRUE);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fontObject_.get()), form_->ShownSinceLoad());
   InvalidateUnder();
 }
 
@@ -309,7 +313,7 @@ void Control::RestyleWindow() {
   SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | kNoZOrderChange | SWP_FRAMECHANGED);
   InvalidateUnder();
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  Repaint();
 }
 
 void Control::SetFocus() {

@@ -176,6 +176,9 @@ class Control {
   HFONT FontHandle() const { return static_cast<HFONT>(fontObject_.get()); }
   // Invalidates the container's area under this control (for controls drawn transparently).
   void InvalidateUnder() const;
+  // Invalidates the control (or part of it) once its form has been shown; before that the
+  // first showing paints it whole, and each call would only cost a trip to the window server.
+  void Repaint(const RECT* area = nullptr, bool erase = true) const;
   LRESULT CallBase(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:

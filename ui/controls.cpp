@@ -84,7 +84,7 @@ void Label::BackStyle(ui::BackStyle style) {
   backStyle_ = style;
   if (!hwnd()) return;
   InvalidateUnder();
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  Repaint();
 }
 
 void Label::BorderStyle(ui::BorderStyle border) {
@@ -393,7 +393,7 @@ bool Frame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
       return true;
     case WM_SETTEXT:
       result = CallBase(message, wParam, lParam);
-      InvalidateRect(hwnd(), nullptr, TRUE);
+      Repaint();
       return true;
     case WM_PAINT: {
       PaintScope paint(hwnd());
@@ -548,7 +548,7 @@ void PictureBox::FitSurface() {
   surface_ = std::move(fresh);
   surfaceSize_ = size;
   if (first) Cls();
-  InvalidateRect(hwnd(), nullptr, FALSE);
+  Repaint(nullptr, false);
 }
 
 template <typename Draw>
@@ -562,7 +562,7 @@ void PictureBox::DrawOnSurface(const RECT& touched, Draw draw) {
   }
   RECT area = touched;
   InflateRect(&area, drawWidth_ + 1, drawWidth_ + 1);
-  InvalidateRect(hwnd(), &area, FALSE);
+  Repaint(&area, false);
 }
 
 void PictureBox::Cls() {
@@ -756,17 +756,17 @@ void Shape::ResetState() {
 
 void Shape::BackStyle(ui::BackStyle style) {
   backStyle_ = style;
-  if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+  Repaint();
 }
 
 void Shape::BorderColor(Colour colour) {
   borderColour_ = colour;
-  if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+  Repaint();
 }
 
 void Shape::BorderWidth(int pixels) {
   borderWidth_ = std::max(pixels, 0);
-  if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+  Repaint();
 }
 
 bool Shape::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {

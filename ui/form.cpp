@@ -381,7 +381,7 @@ void Form::State(WindowState state) {
 void Form::BackColor(Colour colour) {
   backColour_ = colour;
   backBrush_.reset();
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  if (hwnd_ && shownSinceLoad_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Form::SetFocus() {

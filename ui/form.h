@@ -96,6 +96,9 @@ class Form : public Container {
   const std::vector<Control*>& Controls() const { return controls_; }
   int NextControlId() { return nextControlId_++; }
   bool Designing() const { return designing_; }
+  // Whether the window has been shown since it was loaded: until then nothing of it is on the
+  // screen and its first showing paints everything, so controls need not ask for repaints.
+  bool ShownSinceLoad() const { return shownSinceLoad_; }
   void DefaultButton(CommandButton* button, bool isDefault);
   void CancelButton(CommandButton* button, bool isCancel);
   CommandButton* DefaultButton() const { return default_; }
