@@ -23,16 +23,17 @@ void MakeRoomForLogo(BrandedForm& form) {
 }  // namespace
 
 void BrandedForm::DesignTitleArea(const std::string& systemLine) {
-  picLogo.Create(*this, {480, 360, 4740, 780});
+  // Looks are set before each window is made, which then needs no restyling.
   picLogo.BorderStyle(ui::BorderStyle::None);
-  lblOemTitle.Create(picLogo, {0, 0, 2940, 465}, "Brimholt");
+  picLogo.Create(*this, {480, 360, 4740, 780});
   lblOemTitle.Font({"Times New Roman", 20.25, true, false});
   lblOemTitle.ForeColor(ui::kRed);
   lblOemTitle.BackStyle(ui::BackStyle::Transparent);
-  lblSystem.Create(picLogo, {0, 600, 3105, 195}, systemLine);
+  lblOemTitle.Create(picLogo, {0, 0, 2940, 465}, "Brimholt");
   lblSystem.Font({"MS Sans Serif", 8.25, true, false});
   lblSystem.ForeColor(ui::kBlue);
   lblSystem.BackStyle(ui::BackStyle::Transparent);
+  lblSystem.Create(picLogo, {0, 600, 3105, 195}, systemLine);
   // The main window appends its version at load, and dialogs copy that longer line.
   lblSystem.AutoSize(true);
   picIcon.Create(*this, {5280, 360, 780, 780});

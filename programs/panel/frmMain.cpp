@@ -63,6 +63,13 @@ void frmMain::Design() {
 
   DesignTitleArea();
 
+  // Controls designed hidden are made hidden (and disabled) rather than hidden once made: each
+  // window shown or hidden while the form is laid out costs trips to the window server.
+  cmdSensivitity.Visible(false);
+  cmdSensivitity.Enabled(false);
+  shpSensitivity.Visible(false);
+  lblSensitivity.Visible(false);
+
   // Rows 600 twips apart: a button, and a rectangle with the row's status inside.
   struct Row {
     ui::CommandButton& Button;
@@ -89,10 +96,6 @@ void frmMain::Design() {
     row.Frame.BorderColor(ui::kGrey);
     row.Status.Create(*this, {row.Left + 1920, row.Top + 120, 3615, 195}, row.Text);
   }
-  cmdSensivitity.Visible(false);
-  cmdSensivitity.Enabled(false);
-  shpSensitivity.Visible(false);
-  lblSensitivity.Visible(false);
 
   cmdCalibration.Create(*this, {480, 4500, 1695, 435}, "&Calibration");
   shpCalibration.Create(*this, {2280, 4500, 1720, 435});
@@ -100,25 +103,25 @@ void frmMain::Design() {
   cboCalibration.Style(ui::ComboStyle::DropdownList);
   cboCalibration.Create(*this, {2340, 4560, 1600, 315});
   cmdSupport.Create(*this, {4080, 4500, 975, 435}, "S&upport");
-  cmdExit.Create(*this, {5160, 4500, 975, 435}, "E&xit");
   cmdExit.Default(true);
+  cmdExit.Create(*this, {5160, 4500, 975, 435}, "E&xit");
 
-  shpDetection.Create(*this, {480, 4980, 1695, 435});
   shpDetection.BackStyle(ui::BackStyle::Opaque);
   shpDetection.BackColor(ui::kGrey);
   shpDetection.BorderColor(ui::kGrey);
   shpDetection.Visible(false);
-  lblDetection.Create(*this, {960, 5100, 735, 195}, "Detection");
+  shpDetection.Create(*this, {480, 4980, 1695, 435});
   lblDetection.Alignment(ui::Alignment::Centre);
   lblDetection.BackColor(ui::kGrey);
   lblDetection.ForeColor(ui::kWhite);
   lblDetection.Visible(false);
+  lblDetection.Create(*this, {960, 5100, 735, 195}, "Detection");
 
   for (auto [button, top, caption] : {std::tuple{&cmdSMIon, 1500, "SMI on"}, std::tuple{&cmdSMIoff, 1980, "SMI Off"},
                                       std::tuple{&cmdTest, 2460, "&Test"}}) {
-    button->Create(*this, {6180, top, 975, 435}, caption);
     button->Visible(false);
     button->Enabled(false);
+    button->Create(*this, {6180, top, 975, 435}, caption);
   }
 }
 
