@@ -322,12 +322,6 @@ TEST_F(FormTest, AutoSizedLabelFollowsItsText) {
   EXPECT_GT(label.Height(), 195);  // wrapped onto more than one line
 }
 
-}  // namespace
-}  // namespace koral::ui::testing
-
-namespace koral::ui::testing {
-namespace {
-
 bool AwaitsPaint(HWND window) { return GetUpdateRect(window, nullptr, FALSE) != FALSE; }
 
 // Before its first showing a form asks for no repaints (the showing paints everything); once
@@ -337,23 +331,23 @@ TEST_F(FormTest, ChangesAfterTheFirstShowingAreRepainted) {
   struct Change {
     const char* What;
     std::function<void()> Act;
-    std::function<HWND()> Repainted;
+    HWND Repainted;
   };
   const std::vector<Change> changes = {
-      {"caption", [&] { form.lblTitle.Caption("Other"); }, [&] { return form.lblTitle.hwnd(); }},
-      {"text colour", [&] { form.chkBoth.ForeColor(kRed); }, [&] { return form.chkBoth.hwnd(); }},
-      {"back colour", [&] { form.lblTitle.BackColor(kTeal); }, [&] { return form.lblTitle.hwnd(); }},
-      {"font", [&] { form.cmdOther.FontBold(true); }, [&] { return form.cmdOther.hwnd(); }},
-      {"transparent label's text, under it", [&] { form.lblStatus.Caption("Beep"); }, [&] { return form.hwnd(); }},
-      {"shape's border", [&] { form.shpRow.BorderColor(kRed); }, [&] { return form.shpRow.hwnd(); }},
-      {"frame's title", [&] { form.frameSpeed.Caption(" Speed "); }, [&] { return form.frameSpeed.hwnd(); }},
-      {"form's back colour", [&] { form.BackColor(kTeal); }, [&] { return form.hwnd(); }},
+      {"caption", [&] { form.lblTitle.Caption("Other"); }, form.lblTitle.hwnd()},
+      {"text colour", [&] { form.chkBoth.ForeColor(kRed); }, form.chkBoth.hwnd()},
+      {"back colour", [&] { form.lblTitle.BackColor(kTeal); }, form.lblTitle.hwnd()},
+      {"font", [&] { form.cmdOther.FontBold(true); }, form.cmdOther.hwnd()},
+      {"transparent label's text, under it", [&] { form.lblStatus.Caption("Beep"); }, form.hwnd()},
+      {"shape's border", [&] { form.shpRow.BorderColor(kRed); }, form.shpRow.hwnd()},
+      {"frame's title", [&] { form.frameSpeed.Caption(" Speed "); }, form.frameSpeed.hwnd()},
+      {"form's back colour", [&] { form.BackColor(kTeal); }, form.hwnd()},
   };
   for (const Change& change : changes) {
     RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ASSERT_FALSE(AwaitsPaint(change.Repainted())) << change.What;
+    ASSERT_FALSE(AwaitsPaint(change.Repainted)) << change.What;
     change.Act();
-    EXPECT_TRUE(AwaitsPaint(change.Repainted())) << change.What;
+    EXPECT_TRUE(AwaitsPaint(change.Repainted)) << change.What;
   }
 }
 
