@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
-#include "profile.h"
-#include "programs.h"
-#include "titles.h"
-#include "touch_loop.h"
+#include "common/core/titles.h"
+#include "common/win/profile.h"
+#include "tests/support/programs.h"
+#include "tests/support/touch_loop.h"
+#include "tools/command_line.h"
 
 namespace {
 

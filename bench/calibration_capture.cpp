@@ -17,15 +17,15 @@
 #include <thread>
 #include <vector>
 
-#include "driver_link.h"
-#include "figures.h"
-#include "form.h"
-#include "frmCalibration.h"
-#include "message_box.h"
-#include "profile.h"
-#include "sim_client.h"
-#include "synthetic_panel.h"
-#include "targets.h"
+#include "bench/figures.h"
+#include "common/calibration/synthetic_panel.h"
+#include "common/calibration/targets.h"
+#include "common/win/driver_link.h"
+#include "common/win/message_box.h"
+#include "common/win/profile.h"
+#include "programs/panel/frmCalibration.h"
+#include "tools/sim_client.h"
+#include "ui/form.h"
 
 namespace {
 

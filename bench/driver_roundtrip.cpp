@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "driver_link.h"
+#include "common/win/driver_link.h"
 
 namespace {
 

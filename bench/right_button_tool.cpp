@@ -17,14 +17,14 @@
 #include <thread>
 #include <vector>
 
-#include "driver_link.h"
-#include "figures.h"
-#include "form.h"
-#include "frmMain.h"
-#include "handles.h"
-#include "names.h"
-#include "right_button.h"
-#include "sim_client.h"
+#include "bench/figures.h"
+#include "common/win/driver_link.h"
+#include "common/win/handles.h"
+#include "common/win/right_button.h"
+#include "programs/rbtool/frmMain.h"
+#include "tools/sim_client.h"
+#include "ui/form.h"
+#include "ui/names.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "driver_link.h"
-#include "figures.h"
-#include "sim_client.h"
+#include "bench/figures.h"
+#include "common/win/driver_link.h"
+#include "tools/sim_client.h"
 
 namespace {
 

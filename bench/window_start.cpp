@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "driver_link.h"
-#include "figures.h"
-#include "handles.h"
-#include "names.h"
-#include "phase_marks.h"
+#include "bench/figures.h"
+#include "common/win/driver_link.h"
+#include "common/win/handles.h"
+#include "common/win/phase_marks.h"
+#include "ui/names.h"
 
 namespace {
 

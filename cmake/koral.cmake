@@ -53,7 +53,7 @@ function(koral_add_program name)
   add_executable(${name} WIN32 ${P_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
   # windres does not see the manifest as a dependency of the script.
   set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${KORAL_RC_MANIFEST})
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${P_LIBS})
   target_link_options(${name} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORAL_PROGRAMS_DIR})

@@ -1,4 +1,4 @@
-#include "block_store.h"
+#include "driver/block_store.h"
 
 namespace koral::kernel {
 namespace {

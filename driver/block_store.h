@@ -3,8 +3,8 @@
 // real controller's do. Call at PASSIVE_LEVEL only: these are registry calls.
 #pragma once
 
-#include "driver_protocol.h"
-#include "kernel.h"
+#include "common/core/driver_protocol.h"
+#include "driver/kernel.h"
 
 namespace koral::kernel {
 

@@ -1,6 +1,6 @@
-#include "device.h"
+#include "driver/device.h"
 
-#include "block_store.h"
+#include "driver/block_store.h"
 
 namespace koral::kernel {
 namespace {

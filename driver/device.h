@@ -1,8 +1,8 @@
 // The device \Device\KORALPS2: its state and the dispatch routines of its requests.
 #pragma once
 
-#include "driver_logic.h"
-#include "kernel.h"
+#include "driver/kernel.h"
+#include "driver/logic/driver_logic.h"
 
 namespace koral::kernel {
 

@@ -1,7 +1,7 @@
 // Entry and exit of the substitute KORALPS2 driver: one device, reachable from user mode as
 // "\\.\KORALPS2", whose requests device.cpp serves.
-#include "block_store.h"
-#include "device.h"
+#include "driver/block_store.h"
+#include "driver/device.h"
 
 namespace {
 

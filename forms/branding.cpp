@@ -1,10 +1,10 @@
-#include "branding.h"
+#include "forms/branding.h"
 
-#include "placement.h"
-#include "profile.h"
-#include "twips.h"
-#include "utilities.h"
-#include "vender_style.h"
+#include "common/core/placement.h"
+#include "common/core/vender_style.h"
+#include "common/win/profile.h"
+#include "common/win/utilities.h"
+#include "ui/twips.h"
 
 namespace koral {
 namespace {

@@ -3,8 +3,8 @@
 // every dialog the main window's look, and the way back to the main window.
 #pragma once
 
-#include "controls.h"
-#include "form.h"
+#include "ui/controls.h"
+#include "ui/form.h"
 
 namespace koral {
 

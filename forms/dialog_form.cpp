@@ -1,4 +1,4 @@
-#include "dialog_form.h"
+#include "forms/dialog_form.h"
 
 namespace koral {
 namespace {

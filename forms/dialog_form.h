@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "branding.h"
-#include "controls.h"
+#include "forms/branding.h"
+#include "ui/controls.h"
 
 namespace koral {
 

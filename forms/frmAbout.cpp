@@ -1,6 +1,6 @@
-#include "frmAbout.h"
+#include "forms/frmAbout.h"
 
-#include "profile.h"
+#include "common/win/profile.h"
 
 namespace koral {
 namespace {

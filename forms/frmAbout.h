@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "controls.h"
-#include "dialog_form.h"
+#include "forms/dialog_form.h"
+#include "ui/controls.h"
 
 namespace koral {
 

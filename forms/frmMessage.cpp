@@ -1,8 +1,8 @@
-#include "frmMessage.h"
+#include "forms/frmMessage.h"
 
-#include "branding.h"
-#include "pointer.h"
-#include "setup_layout.h"
+#include "common/core/setup_layout.h"
+#include "common/win/pointer.h"
+#include "forms/branding.h"
 
 namespace koral {
 namespace {

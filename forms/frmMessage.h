@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "controls.h"
-#include "form.h"
+#include "ui/controls.h"
+#include "ui/form.h"
 
 namespace koral {
 

@@ -1,7 +1,7 @@
-#include "settings_dialog.h"
+#include "forms/settings_dialog.h"
 
-#include "driver_link.h"
-#include "pointer.h"
+#include "common/win/driver_link.h"
+#include "common/win/pointer.h"
 
 namespace koral {
 

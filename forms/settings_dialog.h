@@ -26,9 +26,9 @@
 
 #include <string>
 
-#include "controls.h"
-#include "dialog_form.h"
-#include "driver_protocol.h"
+#include "common/core/driver_protocol.h"
+#include "forms/dialog_form.h"
+#include "ui/controls.h"
 
 namespace koral {
 

@@ -1,13 +1,13 @@
-#include "setup_helper.h"
+#include "package/setup_helper.h"
 
 #include <aclapi.h>
 
 #include <memory>
 
-#include "driver_link.h"
-#include "handles.h"
-#include "setup_settings.h"
-#include "sim_client.h"
+#include "common/core/setup_settings.h"
+#include "common/win/driver_link.h"
+#include "common/win/handles.h"
+#include "tools/sim_client.h"
 
 namespace koral::package {
 namespace {

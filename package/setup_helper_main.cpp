@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "profile.h"
-#include "setup_helper.h"
+#include "common/win/profile.h"
+#include "package/setup_helper.h"
 
 int main(int argc, char** argv) {
   using namespace koral;

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "sim_client.h"
-#include "synthetic_panel.h"
+#include "common/calibration/synthetic_panel.h"
+#include "tools/sim_client.h"
 
 namespace koral::tools {
 

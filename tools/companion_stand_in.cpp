@@ -5,8 +5,8 @@
 // holds), and ends when it is sent WM_USER with wParam 0x200E, withdrawing the registration.
 #include <windows.h>
 
-#include "driver_link.h"
-#include "sim_client.h"
+#include "common/win/driver_link.h"
+#include "tools/sim_client.h"
 
 namespace {
 

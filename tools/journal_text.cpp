@@ -1,9 +1,9 @@
-#include "journal_text.h"
+#include "tools/journal_text.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "driver_logic.h"
+#include "driver/logic/driver_logic.h"
 
 namespace koral::sim {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver_protocol.h"
+#include "common/core/driver_protocol.h"
 
 namespace koral::sim {
 

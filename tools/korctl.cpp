@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "journal_text.h"
-#include "sim_client.h"
+#include "tools/journal_text.h"
+#include "tools/sim_client.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <cstring>
 #include <string>
 
-#include "command_line.h"
-#include "pointer_mapping.h"
-#include "sim_client.h"
-#include "synthetic_panel.h"
+#include "common/calibration/pointer_mapping.h"
+#include "common/calibration/synthetic_panel.h"
+#include "tools/command_line.h"
+#include "tools/sim_client.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "sim_client.h"
+#include "tools/sim_client.h"
 
 #include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
 
-#include "driver_logic.h"
+#include "driver/logic/driver_logic.h"
 
 namespace koral::sim {
 namespace {

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "driver_protocol.h"
-#include "handles.h"
+#include "common/core/driver_protocol.h"
+#include "common/win/handles.h"
 
 namespace koral::sim {
 

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
-#include "driver_logic.h"
-#include "sim_client.h"
-#include "touch_emulation.h"
+#include "common/calibration/touch_emulation.h"
+#include "driver/logic/driver_logic.h"
+#include "tools/command_line.h"
+#include "tools/sim_client.h"
 
 namespace {
 

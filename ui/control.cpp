@@ -1,9 +1,9 @@
-#include "control.h"
+#include "ui/control.h"
 
-#include "form.h"
-#include "names.h"
-#include "pointer.h"
-#include "twips.h"
+#include "common/win/pointer.h"
+#include "ui/form.h"
+#include "ui/names.h"
+#include "ui/twips.h"
 
 namespace koral::ui {
 namespace {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace koral::ui {
 

@@ -1,10 +1,10 @@
-#include "controls.h"
+#include "ui/controls.h"
 
 #include <algorithm>
 
-#include "gdi.h"
-#include "twips.h"
-#include "utilities.h"
+#include "common/win/utilities.h"
+#include "ui/gdi.h"
+#include "ui/twips.h"
 
 namespace koral::ui {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "control.h"
-#include "form.h"
+#include "ui/control.h"
+#include "ui/form.h"
 
 namespace koral::ui {
 

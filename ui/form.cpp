@@ -1,12 +1,12 @@
-#include "form.h"
+#include "ui/form.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "controls.h"
-#include "names.h"
-#include "pointer.h"
-#include "twips.h"
+#include "common/win/pointer.h"
+#include "ui/controls.h"
+#include "ui/names.h"
+#include "ui/twips.h"
 
 namespace koral::ui {
 namespace {

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "control.h"
-#include "handles.h"
+#include "common/win/handles.h"
+#include "ui/control.h"
 
 namespace koral::ui {
 

@@ -1,4 +1,4 @@
-#include "names.h"
+#include "ui/names.h"
 
 namespace koral::ui {
 

@@ -1,4 +1,4 @@
-#include "calibration_computation.h"
+#include "common/calibration/calibration_computation.h"
 
 #include <algorithm>
 #include <cassert>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "targets.h"
+#include "common/calibration/targets.h"
 
 namespace koral::calibration {
 namespace {

@@ -1,4 +1,4 @@
-#include "capture_rule.h"
+#include "common/calibration/capture_rule.h"
 
 namespace koral::calibration {
 

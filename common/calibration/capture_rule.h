@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "calibration_computation.h"
+#include "common/calibration/calibration_computation.h"
 
 namespace koral::calibration {
 

@@ -1,4 +1,4 @@
-#include "pointer_mapping.h"
+#include "common/calibration/pointer_mapping.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,9 +6,9 @@
 // undone.
 #pragma once
 
-#include "calibration_computation.h"
-#include "driver_protocol.h"
-#include "synthetic_panel.h"
+#include "common/calibration/calibration_computation.h"
+#include "common/calibration/synthetic_panel.h"
+#include "common/core/driver_protocol.h"
 
 namespace koral::calibration {
 

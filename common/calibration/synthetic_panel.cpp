@@ -1,10 +1,10 @@
-#include "synthetic_panel.h"
+#include "common/calibration/synthetic_panel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "targets.h"
+#include "common/calibration/targets.h"
 
 namespace koral::calibration {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "calibration_computation.h"
+#include "common/calibration/calibration_computation.h"
 
 namespace koral::calibration {
 

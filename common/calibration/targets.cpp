@@ -1,8 +1,8 @@
-#include "targets.h"
+#include "common/calibration/targets.h"
 
 #include <cmath>
 
-#include "calibration_computation.h"
+#include "common/calibration/calibration_computation.h"
 
 namespace koral::calibration {
 namespace {

@@ -1,4 +1,4 @@
-#include "touch_emulation.h"
+#include "common/calibration/touch_emulation.h"
 
 namespace koral::calibration {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pointer_mapping.h"
+#include "common/calibration/pointer_mapping.h"
 
 namespace koral::calibration {
 

@@ -1,4 +1,4 @@
-#include "bitmap_file.h"
+#include "common/core/bitmap_file.h"
 
 #include <cstdint>
 

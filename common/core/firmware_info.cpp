@@ -1,6 +1,6 @@
-#include "firmware_info.h"
+#include "common/core/firmware_info.h"
 
-#include "status_texts.h"
+#include "common/core/status_texts.h"
 
 namespace koral {
 

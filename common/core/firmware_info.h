@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver_protocol.h"
+#include "common/core/driver_protocol.h"
 
 namespace koral {
 

@@ -1,4 +1,4 @@
-#include "ini_text.h"
+#include "common/core/ini_text.h"
 
 namespace koral {
 

@@ -1,4 +1,4 @@
-#include "mouse_class_rules.h"
+#include "common/core/mouse_class_rules.h"
 
 #include <algorithm>
 

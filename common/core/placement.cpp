@@ -1,4 +1,4 @@
-#include "placement.h"
+#include "common/core/placement.h"
 
 namespace koral {
 

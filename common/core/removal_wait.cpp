@@ -1,4 +1,4 @@
-#include "removal_wait.h"
+#include "common/core/removal_wait.h"
 
 namespace koral {
 

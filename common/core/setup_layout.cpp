@@ -1,6 +1,6 @@
-#include "setup_layout.h"
+#include "common/core/setup_layout.h"
 
-#include "placement.h"
+#include "common/core/placement.h"
 
 namespace koral {
 

@@ -1,4 +1,4 @@
-#include "setup_settings.h"
+#include "common/core/setup_settings.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
-#include "status_texts.h"
+#include "common/core/status_texts.h"
 
-#include "driver_protocol.h"
+#include "common/core/driver_protocol.h"
 
 namespace koral {
 namespace {

@@ -1,4 +1,4 @@
-#include "vender_style.h"
+#include "common/core/vender_style.h"
 
 #include <array>
 

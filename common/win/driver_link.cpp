@@ -1,11 +1,11 @@
-#include "driver_link.h"
+#include "common/win/driver_link.h"
 
 #include <string>
 
-#include "launch_rules.h"
-#include "message_box.h"
-#include "messages.h"
-#include "profile.h"
+#include "common/core/launch_rules.h"
+#include "common/core/messages.h"
+#include "common/win/message_box.h"
+#include "common/win/profile.h"
 
 namespace koral::device {
 namespace {

@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "driver_protocol.h"
-#include "handles.h"
+#include "common/core/driver_protocol.h"
+#include "common/win/handles.h"
 
 namespace koral::device {
 

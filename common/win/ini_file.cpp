@@ -1,9 +1,9 @@
-#include "ini_file.h"
+#include "common/win/ini_file.h"
 
 #include <windows.h>
 
-#include "ini_text.h"
-#include "utilities.h"
+#include "common/core/ini_text.h"
+#include "common/win/utilities.h"
 
 namespace koral {
 

@@ -1,10 +1,10 @@
-#include "mouse_class.h"
+#include "common/win/mouse_class.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "registry.h"
+#include "common/win/registry.h"
 
 namespace koral {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "mouse_class_rules.h"
+#include "common/core/mouse_class_rules.h"
 
 namespace koral {
 

@@ -1,10 +1,10 @@
-#include "phase_marks.h"
+#include "common/win/phase_marks.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace koral {
 namespace {

@@ -1,4 +1,4 @@
-#include "pointer.h"
+#include "common/win/pointer.h"
 
 #include <windows.h>
 

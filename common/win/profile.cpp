@@ -1,6 +1,6 @@
-#include "profile.h"
+#include "common/win/profile.h"
 
-#include "registry.h"
+#include "common/win/registry.h"
 
 namespace koral {
 

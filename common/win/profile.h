@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace koral {
 

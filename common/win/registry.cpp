@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "common/win/registry.h"
 
 namespace koral::registry {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace koral::registry {
 

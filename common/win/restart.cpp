@@ -1,8 +1,8 @@
-#include "restart.h"
+#include "common/win/restart.h"
 
-#include "handles.h"
-#include "message_box.h"
-#include "setup_messages.h"
+#include "common/core/setup_messages.h"
+#include "common/win/handles.h"
+#include "common/win/message_box.h"
 
 namespace koral {
 

@@ -1,8 +1,8 @@
-#include "right_button.h"
+#include "common/win/right_button.h"
 
 #include <string>
 
-#include "driver_link.h"
+#include "common/win/driver_link.h"
 
 namespace koral {
 

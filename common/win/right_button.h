@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "driver_protocol.h"
+#include "common/core/driver_protocol.h"
 
 namespace koral {
 

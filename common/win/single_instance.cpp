@@ -1,8 +1,8 @@
-#include "single_instance.h"
+#include "common/win/single_instance.h"
 
-#include "handles.h"
-#include "message_box.h"
-#include "messages.h"
+#include "common/core/messages.h"
+#include "common/win/handles.h"
+#include "common/win/message_box.h"
 
 namespace koral {
 

@@ -1,11 +1,11 @@
-#include "startup_steps.h"
+#include "common/win/startup_steps.h"
 
-#include "driver_link.h"
-#include "message_box.h"
-#include "messages.h"
-#include "pointer.h"
-#include "profile.h"
-#include "single_instance.h"
+#include "common/core/messages.h"
+#include "common/win/driver_link.h"
+#include "common/win/message_box.h"
+#include "common/win/pointer.h"
+#include "common/win/profile.h"
+#include "common/win/single_instance.h"
 
 namespace koral {
 

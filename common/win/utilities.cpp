@@ -1,11 +1,11 @@
-#include "utilities.h"
+#include "common/win/utilities.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "bitmap_file.h"
-#include "handles.h"
+#include "common/core/bitmap_file.h"
+#include "common/win/handles.h"
 
 namespace koral {
 

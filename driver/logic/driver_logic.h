@@ -6,7 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "driver_protocol.h"
+#include "common/core/driver_protocol.h"
 
 namespace koral::logic {
 

@@ -1,13 +1,13 @@
-#include "branding.h"
+#include "forms/branding.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "placement.h"
-#include "profile.h"
-#include "twips.h"
+#include "common/core/placement.h"
+#include "common/win/profile.h"
+#include "ui/twips.h"
 
 namespace koral {
 namespace {

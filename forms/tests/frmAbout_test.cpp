@@ -1,9 +1,9 @@
 // The about window in this process, over a main window of its own.
-#include "frmAbout.h"
+#include "forms/frmAbout.h"
 
 #include <gtest/gtest.h>
 
-#include "profile.h"
+#include "common/win/profile.h"
 
 namespace koral {
 namespace {

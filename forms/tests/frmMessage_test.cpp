@@ -1,12 +1,12 @@
 // The progress window in this process.
-#include "frmMessage.h"
+#include "forms/frmMessage.h"
 
 #include <gtest/gtest.h>
 
-#include "placement.h"
-#include "pointer.h"
-#include "titles.h"
-#include "twips.h"
+#include "common/core/placement.h"
+#include "common/core/titles.h"
+#include "common/win/pointer.h"
+#include "ui/twips.h"
 
 namespace koral {
 namespace {

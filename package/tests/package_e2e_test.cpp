@@ -9,21 +9,21 @@
 #include <fstream>
 #include <sstream>
 
-#include "ini_file.h"
-#include "messages.h"
-#include "mouse_class.h"
-#include "names.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "registry.h"
-#include "restart_probe.h"
-#include "setup_installation.h"
-#include "setup_messages.h"
-#include "setup_settings.h"
-#include "sim_client.h"
-#include "titles.h"
-#include "users_access.h"
+#include "common/core/messages.h"
+#include "common/core/setup_messages.h"
+#include "common/core/setup_settings.h"
+#include "common/core/titles.h"
+#include "common/win/ini_file.h"
+#include "common/win/mouse_class.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "package/tests/users_access.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/restart_probe.h"
+#include "tests/support/setup_installation.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral {
 namespace {

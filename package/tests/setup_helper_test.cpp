@@ -1,6 +1,6 @@
 // The package helper's work on the registry and on "setup.ini", in this process on a scratch key of
 // the current user's (the model key's path is only an argument).
-#include "setup_helper.h"
+#include "package/setup_helper.h"
 
 #include <aclapi.h>
 #include <gtest/gtest.h>
@@ -11,12 +11,12 @@
 #include <map>
 #include <thread>
 
-#include "handles.h"
-#include "ini_file.h"
-#include "registry.h"
-#include "scratch_key.h"
-#include "setup_settings.h"
-#include "users_access.h"
+#include "common/core/setup_settings.h"
+#include "common/win/handles.h"
+#include "common/win/ini_file.h"
+#include "common/win/registry.h"
+#include "package/tests/users_access.h"
+#include "tests/support/scratch_key.h"
 
 namespace koral::package {
 namespace {

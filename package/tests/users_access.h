@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace koral::test {
 

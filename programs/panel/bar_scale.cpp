@@ -1,4 +1,4 @@
-#include "bar_scale.h"
+#include "programs/panel/bar_scale.h"
 
 namespace koral::panel {
 namespace {

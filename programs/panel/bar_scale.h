@@ -2,7 +2,7 @@
 // under it, a scale text at each end of the bar and one centred between them.
 #pragma once
 
-#include "controls.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -1,10 +1,10 @@
-#include "frmCOMxSet.h"
+#include "programs/panel/frmCOMxSet.h"
 
 #include <string>
 
-#include "driver_link.h"
-#include "pointer.h"
-#include "status_texts.h"
+#include "common/core/status_texts.h"
+#include "common/win/driver_link.h"
+#include "common/win/pointer.h"
 
 namespace koral::panel {
 namespace {

@@ -1,19 +1,19 @@
-#include "frmCalibration.h"
+#include "programs/panel/frmCalibration.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <tuple>
 
-#include "branding.h"
-#include "driver_link.h"
-#include "message_box.h"
-#include "pointer.h"
-#include "pointer_mapping.h"
-#include "profile.h"
-#include "titles.h"
-#include "twips.h"
-#include "utilities.h"
+#include "common/calibration/pointer_mapping.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/message_box.h"
+#include "common/win/pointer.h"
+#include "common/win/profile.h"
+#include "common/win/utilities.h"
+#include "forms/branding.h"
+#include "ui/twips.h"
 
 namespace koral::calibration {
 namespace {

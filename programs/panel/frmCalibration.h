@@ -9,12 +9,12 @@
 #include <cstdint>
 #include <string>
 
-#include "calibration_computation.h"
-#include "capture_rule.h"
-#include "controls.h"
-#include "form.h"
-#include "right_button.h"
-#include "targets.h"
+#include "common/calibration/calibration_computation.h"
+#include "common/calibration/capture_rule.h"
+#include "common/calibration/targets.h"
+#include "common/win/right_button.h"
+#include "ui/controls.h"
+#include "ui/form.h"
 
 namespace koral::calibration {
 

@@ -1,7 +1,7 @@
-#include "frmFeedbackSound.h"
+#include "programs/panel/frmFeedbackSound.h"
 
-#include "driver_link.h"
-#include "status_texts.h"
+#include "common/core/status_texts.h"
+#include "common/win/driver_link.h"
 
 namespace koral::panel {
 namespace {

@@ -3,8 +3,8 @@
 // duration (0xF5010) as the finger comes down and again as it lifts.
 #pragma once
 
-#include "controls.h"
-#include "settings_dialog.h"
+#include "forms/settings_dialog.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -1,17 +1,17 @@
-#include "frmMain.h"
+#include "programs/panel/frmMain.h"
 
 #include <initializer_list>
 
-#include "driver_link.h"
-#include "message_box.h"
-#include "messages.h"
-#include "phase_marks.h"
-#include "pointer.h"
-#include "profile.h"
-#include "startup_steps.h"
-#include "status_texts.h"
-#include "titles.h"
-#include "utilities.h"
+#include "common/core/messages.h"
+#include "common/core/status_texts.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/message_box.h"
+#include "common/win/phase_marks.h"
+#include "common/win/pointer.h"
+#include "common/win/profile.h"
+#include "common/win/startup_steps.h"
+#include "common/win/utilities.h"
 
 namespace koral::panel {
 namespace {

@@ -4,19 +4,19 @@
 
 #include <string>
 
-#include "branding.h"
-#include "controls.h"
-#include "frmAbout.h"
-#include "frmCalibration.h"
-#include "frmFeedbackSound.h"
-#include "frmMcuInfo.h"
-#include "frmMouseSpeed.h"
-#include "frmSensitivity.h"
-#include "frmSerialPort.h"
-#include "frmSleepTime.h"
-#include "frmSupport.h"
-#include "frmTest.h"
-#include "frmVirtualButton.h"
+#include "forms/branding.h"
+#include "forms/frmAbout.h"
+#include "programs/panel/frmCalibration.h"
+#include "programs/panel/frmFeedbackSound.h"
+#include "programs/panel/frmMcuInfo.h"
+#include "programs/panel/frmMouseSpeed.h"
+#include "programs/panel/frmSensitivity.h"
+#include "programs/panel/frmSerialPort.h"
+#include "programs/panel/frmSleepTime.h"
+#include "programs/panel/frmSupport.h"
+#include "programs/panel/frmTest.h"
+#include "programs/panel/frmVirtualButton.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

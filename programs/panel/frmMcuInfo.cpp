@@ -1,7 +1,7 @@
-#include "frmMcuInfo.h"
+#include "programs/panel/frmMcuInfo.h"
 
-#include "driver_link.h"
-#include "firmware_info.h"
+#include "common/core/firmware_info.h"
+#include "common/win/driver_link.h"
 
 namespace koral::panel {
 namespace {

@@ -2,8 +2,8 @@
 // driver reports them in the block. It reads nothing else and sends nothing.
 #pragma once
 
-#include "controls.h"
-#include "dialog_form.h"
+#include "forms/dialog_form.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -2,8 +2,8 @@
 // that turns the driver's speed processing off (block bytes 47..50, control code 0xF2090).
 #pragma once
 
-#include "controls.h"
-#include "settings_dialog.h"
+#include "forms/settings_dialog.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -1,8 +1,8 @@
-#include "frmSensitivity.h"
+#include "programs/panel/frmSensitivity.h"
 
-#include "bar_scale.h"
-#include "driver_link.h"
-#include "status_texts.h"
+#include "common/core/status_texts.h"
+#include "common/win/driver_link.h"
+#include "programs/panel/bar_scale.h"
 
 namespace koral::panel {
 namespace {

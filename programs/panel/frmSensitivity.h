@@ -2,8 +2,8 @@
 // (block byte 46, control code 0xF2080), with a box that lights while it is pressed.
 #pragma once
 
-#include "controls.h"
-#include "settings_dialog.h"
+#include "forms/settings_dialog.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -2,9 +2,9 @@
 // which the controller was detected marked. Its hidden Setup button opens the interrupt set-up.
 #pragma once
 
-#include "controls.h"
-#include "frmCOMxSet.h"
-#include "dialog_form.h"
+#include "forms/dialog_form.h"
+#include "programs/panel/frmCOMxSet.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -2,8 +2,8 @@
 // or no power-down at all (block byte 51, control code 0xF20C0).
 #pragma once
 
-#include "controls.h"
-#include "settings_dialog.h"
+#include "forms/settings_dialog.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -1,8 +1,8 @@
-#include "frmSupport.h"
+#include "programs/panel/frmSupport.h"
 
-#include "branding.h"
-#include "profile.h"
-#include "utilities.h"
+#include "common/win/profile.h"
+#include "common/win/utilities.h"
+#include "forms/branding.h"
 
 namespace koral::panel {
 

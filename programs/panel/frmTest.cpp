@@ -1,10 +1,10 @@
-#include "frmTest.h"
+#include "programs/panel/frmTest.h"
 
 #include <algorithm>
 
-#include "branding.h"
-#include "driver_link.h"
-#include "twips.h"
+#include "common/win/driver_link.h"
+#include "forms/branding.h"
+#include "ui/twips.h"
 
 namespace koral::calibration {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "controls.h"
-#include "form.h"
+#include "ui/controls.h"
+#include "ui/form.h"
 
 namespace koral::calibration {
 

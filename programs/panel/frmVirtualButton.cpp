@@ -1,9 +1,9 @@
-#include "frmVirtualButton.h"
+#include "programs/panel/frmVirtualButton.h"
 
 #include <windows.h>
 
-#include "driver_link.h"
-#include "status_texts.h"
+#include "common/core/status_texts.h"
+#include "common/win/driver_link.h"
 
 namespace koral::panel {
 namespace {

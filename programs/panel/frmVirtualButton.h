@@ -4,8 +4,8 @@
 // button needs it, and tells it to quit otherwise.
 #pragma once
 
-#include "controls.h"
-#include "settings_dialog.h"
+#include "forms/settings_dialog.h"
+#include "ui/controls.h"
 
 namespace koral::panel {
 

@@ -1,14 +1,14 @@
-#include "frmMain.h"
+#include "programs/rbtool/frmMain.h"
 
 #include <string>
 
-#include "driver_link.h"
-#include "message_box.h"
-#include "right_button.h"
-#include "startup_steps.h"
-#include "status_texts.h"
-#include "titles.h"
-#include "twips.h"
+#include "common/core/status_texts.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/message_box.h"
+#include "common/win/right_button.h"
+#include "common/win/startup_steps.h"
+#include "ui/twips.h"
 
 namespace koral::rbtool {
 namespace {

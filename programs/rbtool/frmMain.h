@@ -7,9 +7,9 @@
 
 #include <windows.h>
 
-#include "controls.h"
-#include "form.h"
-#include "handles.h"
+#include "common/win/handles.h"
+#include "ui/controls.h"
+#include "ui/form.h"
 
 namespace koral::rbtool {
 

@@ -2,8 +2,8 @@
 // when the window unloads (WM_USER 0x100E or closing it), or at once when another tool runs.
 #include <windows.h>
 
-#include "form.h"
-#include "frmMain.h"
+#include "programs/rbtool/frmMain.h"
+#include "ui/form.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   koral::rbtool::frmMain& main = koral::rbtool::MainForm();

@@ -1,14 +1,14 @@
-#include "frmMain.h"
+#include "programs/removal/frmMain.h"
 
-#include "gdi.h"
-#include "mouse_class_rules.h"
-#include "pointer.h"
-#include "removal.h"
-#include "setup_layout.h"
-#include "setup_messages.h"
-#include "startup_steps.h"
-#include "titles.h"
-#include "twips.h"
+#include "common/core/mouse_class_rules.h"
+#include "common/core/setup_layout.h"
+#include "common/core/setup_messages.h"
+#include "common/core/titles.h"
+#include "common/win/pointer.h"
+#include "common/win/startup_steps.h"
+#include "programs/removal/removal.h"
+#include "ui/gdi.h"
+#include "ui/twips.h"
 
 namespace koral::removal {
 

@@ -2,9 +2,9 @@
 // software, with No as the answer to Enter and Esc. The icon opens the about window.
 #pragma once
 
-#include "branding.h"
-#include "controls.h"
-#include "frmAbout.h"
+#include "forms/branding.h"
+#include "forms/frmAbout.h"
+#include "ui/controls.h"
 
 namespace koral::removal {
 

@@ -2,9 +2,9 @@
 // It takes no command-line options.
 #include <windows.h>
 
-#include "branding.h"
-#include "form.h"
-#include "frmMain.h"
+#include "forms/branding.h"
+#include "programs/removal/frmMain.h"
+#include "ui/form.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   koral::removal::frmMain& main = koral::removal::MainForm();

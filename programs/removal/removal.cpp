@@ -1,19 +1,19 @@
-#include "removal.h"
+#include "programs/removal/removal.h"
 
 #include <vector>
 
-#include "driver_link.h"
-#include "form.h"
-#include "frmMessage.h"
-#include "ini_file.h"
-#include "launch_rules.h"
-#include "message_box.h"
-#include "mouse_class.h"
-#include "profile.h"
-#include "removal_wait.h"
-#include "restart.h"
-#include "setup_messages.h"
-#include "titles.h"
+#include "common/core/launch_rules.h"
+#include "common/core/removal_wait.h"
+#include "common/core/setup_messages.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/ini_file.h"
+#include "common/win/message_box.h"
+#include "common/win/mouse_class.h"
+#include "common/win/profile.h"
+#include "common/win/restart.h"
+#include "forms/frmMessage.h"
+#include "ui/form.h"
 
 namespace koral::removal {
 namespace {

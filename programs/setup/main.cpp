@@ -2,8 +2,8 @@
 // or none, runs with it. Either way the run ends with the final message and a restart request.
 #include <windows.h>
 
-#include "mouse_class_rules.h"
-#include "setup_finisher.h"
+#include "common/core/mouse_class_rules.h"
+#include "programs/setup/setup_finisher.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   koral::setup::RunSetupFinisher(koral::IsSilentSetupRun(arguments ? arguments : ""));

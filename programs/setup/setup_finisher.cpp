@@ -1,16 +1,16 @@
-#include "setup_finisher.h"
+#include "programs/setup/setup_finisher.h"
 
-#include "frmMessage.h"
-#include "ini_file.h"
-#include "message_box.h"
-#include "mouse_class.h"
-#include "profile.h"
-#include "registry.h"
-#include "restart.h"
-#include "setup_messages.h"
-#include "setup_settings.h"
-#include "startup_steps.h"
-#include "titles.h"
+#include "common/core/setup_messages.h"
+#include "common/core/setup_settings.h"
+#include "common/core/titles.h"
+#include "common/win/ini_file.h"
+#include "common/win/message_box.h"
+#include "common/win/mouse_class.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "common/win/restart.h"
+#include "common/win/startup_steps.h"
+#include "forms/frmMessage.h"
 
 namespace koral::setup {
 namespace {

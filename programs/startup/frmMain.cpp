@@ -1,13 +1,13 @@
-#include "frmMain.h"
+#include "programs/startup/frmMain.h"
 
 #include <string>
 
-#include "placement.h"
-#include "pointer.h"
-#include "start_sequence.h"
-#include "startup_steps.h"
-#include "test_icons.h"
-#include "titles.h"
+#include "common/core/placement.h"
+#include "common/core/titles.h"
+#include "common/win/pointer.h"
+#include "common/win/startup_steps.h"
+#include "programs/startup/start_sequence.h"
+#include "programs/startup/test_icons.h"
 
 namespace koral::startup {
 namespace {

@@ -4,9 +4,9 @@
 // that changes at every double click Windows recognises.
 #pragma once
 
-#include "branding.h"
-#include "controls.h"
-#include "frmAbout.h"
+#include "forms/branding.h"
+#include "forms/frmAbout.h"
+#include "ui/controls.h"
 
 namespace koral::startup {
 

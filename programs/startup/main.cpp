@@ -3,10 +3,10 @@
 // ends. Started with "/SDC" it is the double-click settings dialog and ends when the user closes it.
 #include <windows.h>
 
-#include "branding.h"
-#include "form.h"
-#include "frmMain.h"
-#include "start_sequence.h"
+#include "forms/branding.h"
+#include "programs/startup/frmMain.h"
+#include "programs/startup/start_sequence.h"
+#include "ui/form.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   using namespace koral;

@@ -1,16 +1,16 @@
-#include "start_sequence.h"
+#include "programs/startup/start_sequence.h"
 
 #include <windows.h>
 
 #include <chrono>
 
-#include "driver_link.h"
-#include "form.h"
-#include "message_box.h"
-#include "profile.h"
-#include "registry.h"
-#include "right_button.h"
-#include "startup_steps.h"
+#include "common/win/driver_link.h"
+#include "common/win/message_box.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "common/win/right_button.h"
+#include "common/win/startup_steps.h"
+#include "ui/form.h"
 
 namespace koral::startup {
 namespace {

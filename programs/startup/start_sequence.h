@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "double_click.h"
+#include "common/core/double_click.h"
 
 namespace koral::startup {
 

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "driver_link.h"
-#include "suite_session.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "tests/reliability/suite_session.h"
 
 namespace koral::reliability {
 namespace {

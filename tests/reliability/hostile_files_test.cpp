@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "fake_boxes.h"
-#include "frmSupport.h"
-#include "hostile_pictures.h"
-#include "profile.h"
-#include "registry.h"
-#include "scratch_key.h"
-#include "setup_finisher.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "programs/panel/frmSupport.h"
+#include "programs/setup/setup_finisher.h"
+#include "tests/reliability/hostile_pictures.h"
+#include "tests/support/fake_boxes.h"
+#include "tests/support/scratch_key.h"
 
 namespace koral {
 namespace {

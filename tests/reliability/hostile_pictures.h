@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_bytes.h"
+#include "tests/support/bitmap_bytes.h"
 
 namespace koral::test {
 

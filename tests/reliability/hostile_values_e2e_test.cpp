@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "double_click_guard.h"
-#include "hostile_pictures.h"
-#include "names.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "right_button_tools.h"
-#include "sim_client.h"
-#include "titles.h"
-#include "wait.h"
+#include "common/core/titles.h"
+#include "programs/startup/tests/double_click_guard.h"
+#include "tests/reliability/hostile_pictures.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/right_button_tools.h"
+#include "tests/support/wait.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "handles.h"
-#include "resource_counts.h"
-#include "suite_session.h"
-#include "user_input.h"
+#include "common/win/handles.h"
+#include "tests/reliability/resource_counts.h"
+#include "tests/reliability/suite_session.h"
+#include "tests/support/user_input.h"
 
 namespace koral::reliability {
 namespace {

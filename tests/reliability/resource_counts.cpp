@@ -1,4 +1,4 @@
-#include "resource_counts.h"
+#include "tests/reliability/resource_counts.h"
 
 #include <psapi.h>
 #include <winternl.h>
@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace koral::test {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "suite_session.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "tests/reliability/suite_session.h"
 
 namespace koral::reliability {
 namespace {

@@ -8,15 +8,15 @@
 
 #include <string>
 
-#include "double_click_guard.h"
-#include "driver_protocol.h"
-#include "driver_service.h"
-#include "names.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "right_button_tools.h"
-#include "sim_client.h"
-#include "titles.h"
+#include "common/core/driver_protocol.h"
+#include "common/core/titles.h"
+#include "programs/startup/tests/double_click_guard.h"
+#include "tests/support/driver_service.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/right_button_tools.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral::reliability {
 

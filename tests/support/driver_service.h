@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim_client.h"
+#include "tools/sim_client.h"
 
 namespace koral::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "message_box.h"
+#include "common/win/message_box.h"
 
 namespace koral::test {
 

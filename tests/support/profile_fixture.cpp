@@ -1,7 +1,7 @@
-#include "profile_fixture.h"
+#include "tests/support/profile_fixture.h"
 
-#include "profile.h"
-#include "registry.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
 
 namespace koral::test {
 

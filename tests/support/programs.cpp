@@ -1,4 +1,4 @@
-#include "programs.h"
+#include "tests/support/programs.h"
 
 #include <tlhelp32.h>
 
@@ -160,7 +160,7 @@ std::string ControlText(HWND control) {
 
 }  // namespace koral::test
 
-#include "names.h"
+#include "ui/names.h"
 
 namespace koral::test {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "handles.h"
-#include "wait.h"
+#include "common/win/handles.h"
+#include "tests/support/wait.h"
 
 namespace koral::test {
 

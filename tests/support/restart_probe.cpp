@@ -1,10 +1,10 @@
-#include "restart_probe.h"
+#include "tests/support/restart_probe.h"
 
 #include <windows.h>
 
-#include "programs.h"
-#include "registry.h"
-#include "utilities.h"
+#include "common/win/registry.h"
+#include "common/win/utilities.h"
+#include "tests/support/programs.h"
 
 namespace koral::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "wait.h"
+#include "tests/support/wait.h"
 
 namespace koral::test {
 

@@ -1,11 +1,11 @@
-#include "right_button_tools.h"
+#include "tests/support/right_button_tools.h"
 
-#include "driver_link.h"
-#include "handles.h"
-#include "launch_rules.h"
-#include "programs.h"
-#include "right_button.h"
-#include "titles.h"
+#include "common/core/launch_rules.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/handles.h"
+#include "common/win/right_button.h"
+#include "tests/support/programs.h"
 
 namespace koral::test {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "registry.h"
+#include "common/win/registry.h"
 
 namespace koral::test {
 

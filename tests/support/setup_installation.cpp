@@ -1,11 +1,11 @@
-#include "setup_installation.h"
+#include "tests/support/setup_installation.h"
 
 #include <fstream>
 #include <sstream>
 
-#include "mouse_class_rules.h"
-#include "profile_fixture.h"
-#include "registry.h"
+#include "common/core/mouse_class_rules.h"
+#include "common/win/registry.h"
+#include "tests/support/profile_fixture.h"
 
 namespace koral::test {
 

@@ -1,4 +1,4 @@
-#include "touch_loop.h"
+#include "tests/support/touch_loop.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "names.h"
-#include "programs.h"
-#include "targets.h"
+#include "common/calibration/targets.h"
+#include "tests/support/programs.h"
+#include "ui/names.h"
 
 namespace koral::test {
 namespace {

@@ -11,9 +11,9 @@
 #include <random>
 #include <string>
 
-#include "calibration_computation.h"
-#include "sim_client.h"
-#include "synthetic_panel.h"
+#include "common/calibration/calibration_computation.h"
+#include "common/calibration/synthetic_panel.h"
+#include "tools/sim_client.h"
 
 namespace koral::test {
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <initializer_list>
 
-#include "wait.h"
+#include "tests/support/wait.h"
 
 namespace koral::test {
 

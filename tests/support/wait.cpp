@@ -1,4 +1,4 @@
-#include "wait.h"
+#include "tests/support/wait.h"
 
 namespace koral::test {
 

@@ -1,4 +1,4 @@
-#include "journal_text.h"
+#include "tools/journal_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sim_client.h"
+#include "tools/sim_client.h"
 
 namespace koral::sim {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "sim_client.h"
+#include "tools/sim_client.h"
 
 namespace koral::sim {
 namespace {

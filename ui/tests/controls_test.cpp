@@ -4,9 +4,9 @@
 #include <fstream>
 #include <vector>
 
-#include "names.h"
-#include "sample_form.h"
-#include "twips.h"
+#include "ui/names.h"
+#include "ui/tests/sample_form.h"
+#include "ui/twips.h"
 
 namespace koral::ui::testing {
 namespace {

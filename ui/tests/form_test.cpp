@@ -5,10 +5,10 @@
 #include <tuple>
 #include <utility>
 
-#include "names.h"
-#include "pointer.h"
-#include "sample_form.h"
-#include "twips.h"
+#include "common/win/pointer.h"
+#include "ui/names.h"
+#include "ui/tests/sample_form.h"
+#include "ui/twips.h"
 
 namespace koral::ui::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "controls.h"
-#include "form.h"
+#include "ui/controls.h"
+#include "ui/form.h"
 
 namespace koral::ui::testing {
 

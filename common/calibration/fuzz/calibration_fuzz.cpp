@@ -5,7 +5,7 @@
 //   4  int16 OrientationCode, ResolutionX, ResolutionY
 //   10 int16 PointX, PointY of slots 1..8, pairwise
 //   42 int16 PointX, PointY of the unused slots 0 and 9..25, pairwise
-#include "calibration_computation.h"
+#include "common/calibration/calibration_computation.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "calibration_computation.h"
+#include "common/calibration/calibration_computation.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

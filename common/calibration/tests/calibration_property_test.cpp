@@ -1,9 +1,9 @@
 // Synthetic panels of every direction, touched at the cross marks of either mode on screens of
 // several sizes: the computed direction must be the panel's, and the edge values must map every
 // mark back near where it was drawn.
-#include "calibration_computation.h"
-#include "pointer_mapping.h"
-#include "synthetic_panel.h"
+#include "common/calibration/calibration_computation.h"
+#include "common/calibration/pointer_mapping.h"
+#include "common/calibration/synthetic_panel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The mapping against the calibrations it serves: a panel calibrated at the cross marks where
 // the calibration window draws them must put every touch of a grid within two pixels of where
 // the finger was, and values no calibration produced must still land on the screen.
-#include "pointer_mapping.h"
+#include "common/calibration/pointer_mapping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "targets.h"
+#include "common/calibration/targets.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "synthetic_panel.h"
+#include "common/calibration/synthetic_panel.h"
 
 namespace koral::calibration {
 namespace {

@@ -1,6 +1,6 @@
 // A touch down at one point, a slide to another and the lift, in each touch mode, with the
 // feedback sound and the armed right button: the pointer steps a user would see.
-#include "touch_emulation.h"
+#include "common/calibration/touch_emulation.h"
 
 #include <gtest/gtest.h>
 

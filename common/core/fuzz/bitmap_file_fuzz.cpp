@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "bitmap_file.h"
+#include "common/core/bitmap_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An exact copy, so that AddressSanitizer sees any read past the end.

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ini_text.h"
-#include "placement.h"
-#include "setup_settings.h"
+#include "common/core/ini_text.h"
+#include "common/core/placement.h"
+#include "common/core/setup_settings.h"
 
 namespace {
 

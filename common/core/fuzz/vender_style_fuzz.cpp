@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "vender_style.h"
+#include "common/core/vender_style.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "double_click.h"
+#include "common/core/double_click.h"
 
 #include <gtest/gtest.h>
 

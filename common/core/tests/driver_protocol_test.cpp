@@ -1,4 +1,4 @@
-#include "driver_protocol.h"
+#include "common/core/driver_protocol.h"
 
 #include <gtest/gtest.h>
 

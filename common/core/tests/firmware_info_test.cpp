@@ -1,4 +1,4 @@
-#include "firmware_info.h"
+#include "common/core/firmware_info.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "launch_rules.h"
+#include "common/core/launch_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "setup_layout.h"
+#include "common/core/setup_layout.h"
 
 #include <gtest/gtest.h>
 

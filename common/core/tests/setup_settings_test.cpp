@@ -1,10 +1,10 @@
-#include "setup_settings.h"
+#include "common/core/setup_settings.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "ini_text.h"
+#include "common/core/ini_text.h"
 
 namespace koral {
 namespace {

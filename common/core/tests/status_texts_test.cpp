@@ -1,4 +1,4 @@
-#include "status_texts.h"
+#include "common/core/status_texts.h"
 
 #include <gtest/gtest.h>
 

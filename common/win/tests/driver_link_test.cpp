@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "driver_link.h"
-#include "profile.h"
-#include "programs.h"
-#include "tool_window.h"
-#include "sim_client.h"
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
+#include "tests/support/programs.h"
+#include "tests/support/tool_window.h"
+#include "tools/sim_client.h"
 
 namespace koral {
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ini_file.h"
+#include "common/win/ini_file.h"
 
 namespace koral {
 namespace {

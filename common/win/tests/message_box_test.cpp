@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "driver_link.h"
-#include "fake_boxes.h"
-#include "message_box.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/message_box.h"
+#include "tests/support/fake_boxes.h"
 
 namespace koral {
 namespace {

@@ -2,8 +2,8 @@
 // of Windows 98 is not Wine's own, so the tests own it.
 #include <gtest/gtest.h>
 
-#include "mouse_class.h"
-#include "registry.h"
+#include "common/win/mouse_class.h"
+#include "common/win/registry.h"
 
 namespace koral {
 namespace {

@@ -1,4 +1,4 @@
-#include "phase_marks.h"
+#include "common/win/phase_marks.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The registry layer and the installation profile against Wine's real registry.
 #include <gtest/gtest.h>
 
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "registry.h"
-#include "scratch_key.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/scratch_key.h"
 
 namespace koral {
 namespace {

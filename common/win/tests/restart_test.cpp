@@ -1,10 +1,10 @@
 // The restart request without restarting: the system call is replaced, the privilege is real.
 #include <gtest/gtest.h>
 
-#include "fake_boxes.h"
-#include "handles.h"
-#include "restart.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "common/win/handles.h"
+#include "common/win/restart.h"
+#include "tests/support/fake_boxes.h"
 
 namespace koral {
 namespace {

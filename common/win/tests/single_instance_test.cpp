@@ -1,10 +1,10 @@
-#include "single_instance.h"
+#include "common/win/single_instance.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_boxes.h"
-#include "handles.h"
-#include "messages.h"
+#include "common/core/messages.h"
+#include "common/win/handles.h"
+#include "tests/support/fake_boxes.h"
 
 namespace koral {
 namespace {

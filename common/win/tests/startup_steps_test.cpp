@@ -2,16 +2,16 @@
 // message boxes answered in this process.
 #include <gtest/gtest.h>
 
-#include "driver_link.h"
-#include "fake_boxes.h"
-#include "messages.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "right_button.h"
-#include "sim_client.h"
-#include "startup_steps.h"
-#include "tool_window.h"
+#include "common/core/messages.h"
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
+#include "common/win/right_button.h"
+#include "common/win/startup_steps.h"
+#include "tests/support/fake_boxes.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/tool_window.h"
+#include "tools/sim_client.h"
 
 namespace koral {
 namespace {

@@ -1,4 +1,4 @@
-#include "utilities.h"
+#include "common/win/utilities.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace koral {
 namespace {

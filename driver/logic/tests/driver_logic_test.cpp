@@ -1,4 +1,4 @@
-#include "driver_logic.h"
+#include "driver/logic/driver_logic.h"
 
 #include <gtest/gtest.h>
 

@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "calibration_computation.h"
-#include "names.h"
-#include "panel_program.h"
-#include "pointer_mapping.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "registry.h"
-#include "sim_client.h"
-#include "synthetic_panel.h"
-#include "targets.h"
-#include "titles.h"
-#include "tool_window.h"
+#include "common/calibration/calibration_computation.h"
+#include "common/calibration/pointer_mapping.h"
+#include "common/calibration/synthetic_panel.h"
+#include "common/calibration/targets.h"
+#include "common/core/titles.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "programs/panel/tests/panel_program.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/tool_window.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral::calibration {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "profile_fixture.h"
-#include "programs.h"
-#include "sim_client.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tools/sim_client.h"
 
 namespace koral::panel::tests {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "panel_program.h"
+#include "programs/panel/tests/panel_program.h"
 
 namespace koral::panel {
 namespace {

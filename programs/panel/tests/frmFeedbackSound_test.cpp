@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "frmFeedbackSound.h"
-#include "panel_dialog_fixture.h"
+#include "programs/panel/frmFeedbackSound.h"
+#include "programs/panel/tests/panel_dialog_fixture.h"
 
 namespace koral::panel {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "frmMouseSpeed.h"
-#include "panel_dialog_fixture.h"
-#include "pointer.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "common/win/pointer.h"
+#include "programs/panel/frmMouseSpeed.h"
+#include "programs/panel/tests/panel_dialog_fixture.h"
 
 namespace koral::panel {
 namespace {

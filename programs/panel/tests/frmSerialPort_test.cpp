@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "frmSerialPort.h"
-#include "panel_dialog_fixture.h"
-#include "pointer.h"
-#include "wait.h"
+#include "common/win/pointer.h"
+#include "programs/panel/frmSerialPort.h"
+#include "programs/panel/tests/panel_dialog_fixture.h"
+#include "tests/support/wait.h"
 
 namespace koral::panel {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "frmSleepTime.h"
-#include "panel_dialog_fixture.h"
+#include "programs/panel/frmSleepTime.h"
+#include "programs/panel/tests/panel_dialog_fixture.h"
 
 namespace koral::panel {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "frmTest.h"
-#include "panel_dialog_fixture.h"
-#include "wait.h"
+#include "programs/panel/frmTest.h"
+#include "programs/panel/tests/panel_dialog_fixture.h"
+#include "tests/support/wait.h"
 
 namespace koral::panel {
 namespace {

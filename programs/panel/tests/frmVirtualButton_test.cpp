@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "panel_dialog_fixture.h"
-#include "frmVirtualButton.h"
-#include "launch_rules.h"
-#include "pointer.h"
-#include "right_button.h"
-#include "titles.h"
-#include "tool_window.h"
+#include "common/core/launch_rules.h"
+#include "common/core/titles.h"
+#include "common/win/pointer.h"
+#include "common/win/right_button.h"
+#include "programs/panel/frmVirtualButton.h"
+#include "programs/panel/tests/panel_dialog_fixture.h"
+#include "tests/support/tool_window.h"
 
 namespace koral::panel {
 namespace {

@@ -7,14 +7,14 @@
 #include <fstream>
 #include <vector>
 
-#include "bitmap_bytes.h"
-#include "driver_link.h"
-#include "frmMain.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "sim_client.h"
-#include "titles.h"
-#include "twips.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "programs/panel/frmMain.h"
+#include "tests/support/bitmap_bytes.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tools/sim_client.h"
+#include "ui/twips.h"
 
 namespace koral::panel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "panel_program.h"
+#include "programs/panel/tests/panel_program.h"
 
 namespace koral::panel {
 namespace {

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "driver_fixture.h"
-#include "driver_link.h"
-#include "frmMain.h"
-#include "pointer.h"
-#include "settings_dialog.h"
+#include "common/win/driver_link.h"
+#include "common/win/pointer.h"
+#include "forms/settings_dialog.h"
+#include "programs/panel/frmMain.h"
+#include "programs/panel/tests/driver_fixture.h"
 
 namespace koral::panel {
 

@@ -5,15 +5,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "driver_service.h"
-#include "names.h"
-#include "panel_program.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "registry.h"
-#include "sim_client.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "programs/panel/tests/panel_program.h"
+#include "tests/support/driver_service.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral {
 namespace {

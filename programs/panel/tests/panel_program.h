@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "driver_fixture.h"
-#include "names.h"
-#include "user_input.h"
+#include "programs/panel/tests/driver_fixture.h"
+#include "tests/support/user_input.h"
+#include "ui/names.h"
 
 namespace koral::panel::tests {
 

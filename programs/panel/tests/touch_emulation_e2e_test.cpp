@@ -8,15 +8,15 @@
 #include <optional>
 #include <vector>
 
-#include "driver_link.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "right_button.h"
-#include "right_button_tools.h"
-#include "names.h"
-#include "titles.h"
-#include "touch_loop.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
+#include "common/win/right_button.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/right_button_tools.h"
+#include "tests/support/touch_loop.h"
+#include "ui/names.h"
 
 namespace koral::calibration {
 namespace {

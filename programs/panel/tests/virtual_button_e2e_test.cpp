@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "names.h"
-#include "panel_program.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "right_button.h"
-#include "right_button_tools.h"
-#include "sim_client.h"
+#include "common/win/right_button.h"
+#include "programs/panel/tests/panel_program.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/right_button_tools.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral {
 namespace {

@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "driver_link.h"
-#include "launch_rules.h"
-#include "names.h"
-#include "profile.h"
-#include "programs.h"
-#include "right_button.h"
-#include "right_button_tools.h"
-#include "sim_client.h"
-#include "titles.h"
-#include "tool_window.h"
-#include "twips.h"
+#include "common/core/launch_rules.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
+#include "common/win/right_button.h"
+#include "tests/support/programs.h"
+#include "tests/support/right_button_tools.h"
+#include "tests/support/tool_window.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
+#include "ui/twips.h"
 
 namespace koral {
 namespace {

@@ -1,15 +1,15 @@
 // The uninstaller's question window in this process: its texts, its layout and the about window.
-#include "frmMain.h"
+#include "programs/removal/frmMain.h"
 
 #include <gtest/gtest.h>
 
-#include "placement.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "setup_layout.h"
-#include "titles.h"
-#include "twips.h"
+#include "common/core/placement.h"
+#include "common/core/setup_layout.h"
+#include "common/core/titles.h"
+#include "common/win/profile.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "ui/twips.h"
 
 namespace koral::removal {
 namespace {

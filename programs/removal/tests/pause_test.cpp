@@ -1,7 +1,7 @@
 // Pause keeps the program's windows served for the time asked, by elapsed time.
 #include <gtest/gtest.h>
 
-#include "removal.h"
+#include "programs/removal/removal.h"
 
 namespace koral::removal {
 namespace {

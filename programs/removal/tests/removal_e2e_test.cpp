@@ -6,16 +6,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "mouse_class.h"
-#include "names.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "registry.h"
-#include "restart_probe.h"
-#include "setup_installation.h"
-#include "setup_messages.h"
-#include "titles.h"
+#include "common/core/setup_messages.h"
+#include "common/core/titles.h"
+#include "common/win/mouse_class.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/restart_probe.h"
+#include "tests/support/setup_installation.h"
+#include "ui/names.h"
 
 namespace koral {
 namespace {

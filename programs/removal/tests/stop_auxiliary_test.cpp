@@ -5,17 +5,17 @@
 
 #include <filesystem>
 
-#include "driver_link.h"
-#include "driver_service.h"
-#include "fake_boxes.h"
-#include "names.h"
-#include "profile.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "removal.h"
-#include "sim_client.h"
-#include "titles.h"
-#include "tool_window.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
+#include "programs/removal/removal.h"
+#include "tests/support/driver_service.h"
+#include "tests/support/fake_boxes.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/tool_window.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral::removal {
 namespace {

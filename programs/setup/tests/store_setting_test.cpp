@@ -1,11 +1,11 @@
 // The seed writer against Wine's registry, in a scratch key of the current user.
 #include <gtest/gtest.h>
 
-#include "fake_boxes.h"
-#include "registry.h"
-#include "scratch_key.h"
-#include "setup_finisher.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "common/win/registry.h"
+#include "programs/setup/setup_finisher.h"
+#include "tests/support/fake_boxes.h"
+#include "tests/support/scratch_key.h"
 
 namespace koral::setup {
 namespace {

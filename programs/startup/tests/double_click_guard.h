@@ -11,11 +11,11 @@
 #include <ostream>
 #include <string>
 
-#include "double_click.h"
-#include "handles.h"
-#include "profile.h"
-#include "programs.h"
-#include "registry.h"
+#include "common/core/double_click.h"
+#include "common/win/handles.h"
+#include "common/win/profile.h"
+#include "common/win/registry.h"
+#include "tests/support/programs.h"
 
 namespace koral::test {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "double_click_guard.h"
-#include "frmMain.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "sim_client.h"
-#include "start_sequence.h"
-#include "titles.h"
+#include "common/core/titles.h"
+#include "programs/startup/frmMain.h"
+#include "programs/startup/start_sequence.h"
+#include "programs/startup/tests/double_click_guard.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tools/sim_client.h"
 
 namespace koral {
 namespace startup {

@@ -11,18 +11,18 @@
 #include <memory>
 #include <vector>
 
-#include "double_click_guard.h"
-#include "driver_link.h"
-#include "driver_service.h"
-#include "launch_rules.h"
-#include "names.h"
-#include "profile_fixture.h"
-#include "programs.h"
-#include "right_button_tools.h"
-#include "right_button.h"
-#include "sim_client.h"
-#include "titles.h"
-#include "tool_window.h"
+#include "common/core/launch_rules.h"
+#include "common/core/titles.h"
+#include "common/win/driver_link.h"
+#include "common/win/right_button.h"
+#include "programs/startup/tests/double_click_guard.h"
+#include "tests/support/driver_service.h"
+#include "tests/support/profile_fixture.h"
+#include "tests/support/programs.h"
+#include "tests/support/right_button_tools.h"
+#include "tests/support/tool_window.h"
+#include "tools/sim_client.h"
+#include "ui/names.h"
 
 namespace koral {
 namespace {
