@@ -7,7 +7,7 @@
 #include "common/core/setup_settings.h"
 #include "common/win/driver_link.h"
 #include "common/win/handles.h"
-#include "tools/sim_client.h"
+#include "common/win/service_control.h"
 
 namespace koral::package {
 namespace {
@@ -130,19 +130,19 @@ bool SameImage(const std::string& configured, const std::string& ours) {
 }
 
 DriverInstall InstallDriver(const std::string& image) {
-  if (const auto service = sim::QueryService(); service && !SameImage(service->BinaryPath, image))
+  if (const auto service = service::Query(); service && !SameImage(service->BinaryPath, image))
     return DriverInstall::Foreign;
-  if (sim::Install(image) != ERROR_SUCCESS) return DriverInstall::Failed;
-  if (sim::Start() != ERROR_SUCCESS || !sim::WaitForDevice(kDeviceWaitMs)) return DriverInstall::Installed;
+  if (service::Install(image) != ERROR_SUCCESS) return DriverInstall::Failed;
+  if (service::Start() != ERROR_SUCCESS || !service::WaitForDevice(kDeviceWaitMs)) return DriverInstall::Installed;
   return DriverInstall::Started;
 }
 
 DWORD RemoveDriver(const std::string& image) {
-  const auto service = sim::QueryService();
+  const auto service = service::Query();
   if (!service || !SameImage(service->BinaryPath, image)) return ERROR_SUCCESS;
   // A driver that will not stop is still deleted: Windows removes it at the next start.
-  sim::Stop(kStopWaitMs);
-  return sim::Uninstall();
+  service::Stop(kStopWaitMs);
+  return service::Uninstall();
 }
 
 }  // namespace koral::package
