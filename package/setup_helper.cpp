@@ -7,6 +7,7 @@
 #include "common/core/setup_settings.h"
 #include "common/win/driver_link.h"
 #include "common/win/handles.h"
+#include "common/win/registry.h"
 #include "common/win/service_control.h"
 
 namespace koral::package {
@@ -51,11 +52,8 @@ std::string Lower(std::string text) {
 }  // namespace
 
 DWORD GrantUsersWrite(HKEY root, const std::string& path) {
-  HKEY opened = nullptr;
-  if (const LSTATUS status = RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &opened);
-      status != ERROR_SUCCESS)
-    return static_cast<DWORD>(status);
-  const UniqueHKey key(opened);
+  const RegKey key = RegKey::Open(root, path, READ_CONTROL | WRITE_DAC);
+  if (!key) return static_cast<DWORD>(key.Error());
 
   PACL current = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -89,13 +87,11 @@ DWORD GrantUsersWrite(HKEY root, const std::string& path) {
 bool KeepExistingSettings(HKEY root, const std::string& path, const std::string& iniFile,
                           std::vector<std::string>& removed) {
   removed.clear();
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return true;
-  const UniqueHKey key(opened);
+  const RegKey key = RegKey::Open(root, path, KEY_QUERY_VALUE);
+  if (!key) return true;
   bool ok = true;
   for (const SetupIniKey& setting : kSetupIniKeys) {
-    const std::string value(SeededValueOf(setting.Name));
-    if (RegQueryValueExA(key.get(), value.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
+    if (!key.Has(std::string(SeededValueOf(setting.Name)))) continue;
     if (WritePrivateProfileStringA(kSettingsSection, setting.Name, nullptr, iniFile.c_str()))
       removed.emplace_back(setting.Name);
     else

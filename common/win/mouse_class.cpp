@@ -10,11 +10,11 @@ namespace koral {
 namespace {
 
 // The three texts the tools look at; a value that cannot be read as text stays empty.
-ClassKeyValues ReadValues(HKEY key) {
+ClassKeyValues ReadValues(const RegKey& key) {
   ClassKeyValues values;
-  auto read = [key](const char* name, std::optional<std::string>& into) {
+  auto read = [&key](const char* name, std::optional<std::string>& into) {
     std::string text;
-    if (registry::ReadText(key, name, text)) into = std::move(text);
+    if (key.ReadText(name, text)) into = std::move(text);
   };
   read("MouseType", values.MouseType);
   read("MatchingDeviceId", values.MatchingDeviceId);
@@ -33,32 +33,23 @@ std::string ClassKeyPath(const std::string& subKey) { return std::string(kMouseC
 std::vector<ClassKeyValues> ReadClassKeysUntilGap() {
   std::vector<ClassKeyValues> keys;
   for (int n = 0;; ++n) {
-    UniqueHKey key;
-    if (!registry::OpenExistingKey(HKEY_LOCAL_MACHINE, ClassKeyPath(ClassSubKeyName(n)), key)) break;
-    keys.push_back(ReadValues(key.get()));
+    const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, ClassKeyPath(ClassSubKeyName(n)));
+    if (!key) break;
+    keys.push_back(ReadValues(key));
   }
   return keys;
 }
 
 std::vector<std::pair<std::string, ClassKeyValues>> ReadEveryClassKey() {
-  std::vector<std::string> names;
-  UniqueHKey cls;
-  if (registry::OpenExistingKey(HKEY_LOCAL_MACHINE, kMouseClassPath, cls)) {
-    char name[256];
-    for (DWORD index = 0;; ++index) {
-      DWORD length = sizeof name;
-      if (RegEnumKeyExA(cls.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      if (IsNumber(name)) names.emplace_back(name, length);
-    }
-  }
+  std::vector<std::string> names = RegKey::Open(HKEY_LOCAL_MACHINE, kMouseClassPath).SubKeyNames();
+  std::erase_if(names, [](const std::string& name) { return !IsNumber(name); });
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return std::stol(a) != std::stol(b) ? std::stol(a) < std::stol(b) : a < b;
   });
 
   std::vector<std::pair<std::string, ClassKeyValues>> keys;
   for (const std::string& name : names) {
-    UniqueHKey key;
-    if (registry::OpenExistingKey(HKEY_LOCAL_MACHINE, ClassKeyPath(name), key)) keys.emplace_back(name, ReadValues(key.get()));
+    if (const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, ClassKeyPath(name))) keys.emplace_back(name, ReadValues(key));
   }
   return keys;
 }

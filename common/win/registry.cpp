@@ -1,5 +1,60 @@
 #include "common/win/registry.h"
 
+namespace koral {
+
+RegKey RegKey::Create(HKEY root, const std::string& keyPath, const std::string& subKey, REGSAM access) {
+  if (keyPath.empty()) return RegKey(nullptr, ERROR_INVALID_PARAMETER);
+  std::string sub = subKey;
+  if (!sub.empty() && sub.front() == '\\') sub.erase(0, 1);
+  const std::string path = sub.empty() ? keyPath : keyPath + "\\" + sub;
+  HKEY opened = nullptr;
+  const LSTATUS error = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                        &opened, nullptr);
+  return RegKey(error == ERROR_SUCCESS ? opened : nullptr, error);
+}
+
+RegKey RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
+  HKEY opened = nullptr;
+  const LSTATUS error = RegOpenKeyExA(root, path.c_str(), 0, access, &opened);
+  return RegKey(error == ERROR_SUCCESS ? opened : nullptr, error);
+}
+
+bool RegKey::Close() {
+  error_ = ERROR_INVALID_HANDLE;
+  return registry::CloseKey(key_);
+}
+
+bool RegKey::Has(const std::string& name) const { return key_ && registry::HasValue(get(), name); }
+bool RegKey::ReadNumber(const std::string& name, int32_t& value) const {
+  return key_ && registry::ReadNumber(get(), name, value);
+}
+bool RegKey::ReadText(const std::string& name, std::string& value) const {
+  return key_ && registry::ReadText(get(), name, value);
+}
+bool RegKey::WriteNumber(const std::string& name, int32_t value) {
+  return key_ && registry::WriteNumber(get(), name, value);
+}
+bool RegKey::WriteText(const std::string& name, const std::string& value) {
+  return key_ && registry::WriteText(get(), name, value);
+}
+bool RegKey::WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+  return key_ && registry::WriteBytes(get(), name, bytes);
+}
+
+std::vector<std::string> RegKey::SubKeyNames() const {
+  std::vector<std::string> names;
+  if (!key_) return names;
+  char name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
+}
+
+}  // namespace koral
+
 namespace koral::registry {
 
 std::string RootKeyName(HKEY root) {
@@ -11,20 +66,16 @@ std::string RootKeyName(HKEY root) {
 }
 
 bool OpenKey(HKEY root, const std::string& keyPath, const std::string& subKey, UniqueHKey& key) {
-  if (keyPath.empty()) return false;
-  std::string sub = subKey;
-  if (!sub.empty() && sub.front() == '\\') sub.erase(0, 1);
-  const std::string path = sub.empty() ? keyPath : keyPath + "\\" + sub;
-  HKEY opened = nullptr;
-  if (RegCreateKeyA(root, path.c_str(), &opened) != ERROR_SUCCESS) return false;
-  key.reset(opened);
+  RegKey opened = RegKey::Create(root, keyPath, subKey);
+  if (!opened) return false;
+  key.reset(opened.release());
   return true;
 }
 
 bool OpenExistingKey(HKEY root, const std::string& path, UniqueHKey& key) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyA(root, path.c_str(), &opened) != ERROR_SUCCESS) return false;
-  key.reset(opened);
+  RegKey opened = RegKey::Open(root, path);
+  if (!opened) return false;
+  key.reset(opened.release());
   return true;
 }
 

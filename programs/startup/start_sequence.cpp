@@ -30,18 +30,17 @@ class WindowsDoubleClick final : public DoubleClickSystem {
   bool SetTime(int32_t milliseconds) override { return Set(SPI_SETDOUBLECLICKTIME, milliseconds); }
   void SetDoubleClickTime(int32_t milliseconds) override { ::SetDoubleClickTime(static_cast<UINT>(milliseconds)); }
   bool OpenUserMouseKey() override {
-    return registry::OpenKey(HKEY_CURRENT_USER, kUserMouseKey, kUserMouseSubKey, key_);
+    key_ = RegKey::Create(HKEY_CURRENT_USER, kUserMouseKey, kUserMouseSubKey);
+    return static_cast<bool>(key_);
   }
-  bool WriteUserText(const char* name, const std::string& text) override {
-    return registry::WriteText(key_.get(), name, text);
-  }
-  void CloseUserMouseKey() override { registry::CloseKey(key_); }
+  bool WriteUserText(const char* name, const std::string& text) override { return key_.WriteText(name, text); }
+  void CloseUserMouseKey() override { key_.Close(); }
   void StoreInModelKey(const DoubleClickSettings& settings) override {
-    UniqueHKey model;
-    if (!storeInModelKey_ || !OpenModelKey(model)) return;
-    registry::WriteNumber(model.get(), kDoubleClickSpeedName, settings.Speed);
-    registry::WriteNumber(model.get(), kDoubleClickWidthName, settings.Width);
-    registry::WriteNumber(model.get(), kDoubleClickHeightName, settings.Height);
+    if (!storeInModelKey_) return;
+    RegKey model = OpenModelKey();
+    model.WriteNumber(kDoubleClickSpeedName, settings.Speed);
+    model.WriteNumber(kDoubleClickWidthName, settings.Width);
+    model.WriteNumber(kDoubleClickHeightName, settings.Height);
   }
 
  private:
@@ -49,12 +48,8 @@ class WindowsDoubleClick final : public DoubleClickSystem {
     return SystemParametersInfoA(action, static_cast<UINT>(value), nullptr, SPIF_SENDWININICHANGE) != FALSE;
   }
   bool storeInModelKey_;
-  UniqueHKey key_;
+  RegKey key_;
 };
-
-bool ValuePresent(HKEY key, const char* name) {
-  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
 
 // Without the companion program the driver learns the screen size from this program instead.
 void StartCompanionOrSendScreenSize() {
@@ -89,16 +84,16 @@ void LoadStoredDoubleClick() {
   ProgramState& state = Program();
   state.InForce = kDefaultDoubleClick;
   state.StoredValuesUnreadable = false;
-  UniqueHKey model;
-  if (!OpenModelKey(model)) return;
+  const RegKey model = OpenModelKey();
+  if (!model) return;
   DoubleClickSettings stored;
   bool complete = true;
   for (auto [name, value] : {std::pair{kDoubleClickSpeedName, &stored.Speed},
                              std::pair{kDoubleClickWidthName, &stored.Width},
                              std::pair{kDoubleClickHeightName, &stored.Height}}) {
-    if (registry::ReadNumber(model.get(), name, *value)) continue;
+    if (model.ReadNumber(name, *value)) continue;
     complete = false;
-    if (ValuePresent(model.get(), name)) state.StoredValuesUnreadable = true;
+    if (model.Has(name)) state.StoredValuesUnreadable = true;
   }
   if (complete) state.InForce = stored;
 }
