@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "common/win/pointer.h"
@@ -427,6 +428,18 @@ bool DoEvents() {
     Route(message);
   }
   return !g_ending;
+}
+
+// Between looks at the window messages the program sleeps until a message arrives or the time is up.
+void Pause(int seconds) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
+  while (DoEvents()) {
+    const Clock::time_point now = Clock::now();
+    if (now >= end) return;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
 }
 
 void EndProgram() {

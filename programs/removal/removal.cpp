@@ -24,14 +24,6 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 
 }  // namespace
 
-void Pause(int seconds) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
-  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-    if (!ui::DoEvents()) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
-
 bool StartFileRemover(UniqueHandle& process) {
   const std::string command =
       ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram) + " " + kFileRemoverOption;
@@ -71,7 +63,7 @@ void RemoveMouseClassEntries() {
 void RemoveTouchScreen() {
   device::StopAuxiliaryPrograms();
   ShowProgressMessage(kRemovalProgressText, kTitle);
-  Pause(3);
+  ui::Pause(3);
 
   UniqueHandle remover;
   if (!StartFileRemover(remover)) {
@@ -89,7 +81,7 @@ void RemoveTouchScreen() {
   const std::string& windows = Profile().WindowsPath;
   WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", windows + "\\" + kOwnCopy);
   RemoveMouseClassEntries();
-  Pause(10);
+  ui::Pause(10);
   UnloadProgressMessage();
   InformationBox(kRemovalFinishedText, kTitle);
   RestartWindows(kTitle);

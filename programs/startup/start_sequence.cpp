@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <chrono>
-
 #include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/profile.h"
@@ -104,19 +102,6 @@ void ApplyDoubleClick(const std::string& caption) {
   if (!letters.empty()) ErrorBox(DoubleClickFailureText(letters), caption);
 }
 
-// Elapsed time, not the time of day, so a pause that spans midnight ends like any other. Between
-// looks at the window messages the program sleeps until a message arrives or the time is up.
-void Pause(int seconds) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
-  while (ui::DoEvents()) {
-    const Clock::time_point now = Clock::now();
-    if (now >= end) return;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
-}
-
 void RunStartSequence(const std::string& caption) {
   ApplyDoubleClick(caption);
   const StartupSteps start(caption);
@@ -124,7 +109,7 @@ void RunStartSequence(const std::string& caption) {
   StartCompanionOrSendScreenSize();
   StartOrHideRightButtonTool(caption);
   device::CloseDevice();
-  Pause(1);
+  ui::Pause(1);
 }
 
 }  // namespace koral::startup
