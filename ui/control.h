@@ -184,7 +184,7 @@ class Control {
  private:
   friend class Form;
   friend LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
-  friend bool RouteChildMessage(UINT, WPARAM, LPARAM, LRESULT&);
+  friend bool DispatchShared(UINT, WPARAM, LPARAM, LRESULT&);
 
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void RaiseMouse(const MouseEvent& event, int button, WPARAM wParam, LPARAM lParam);
@@ -213,8 +213,10 @@ class Control {
 // The window procedure of every control window (our classes and the subclassed system ones).
 LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// For the window procedures of containers: routes WM_COMMAND, WM_HSCROLL and WM_CTLCOLOR* from
-// a child control to it. True when the message was one of those and went to a control.
-bool RouteChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// The first step of every window of ours, form or control, with a message: WM_COMMAND, WM_HSCROLL
+// and WM_CTLCOLOR* from a child control go to that control, and the counted hourglass is the
+// pointer over the window while one is requested. True when the message was answered here, with
+// `result` the answer.
+bool DispatchShared(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 }  // namespace koral::ui

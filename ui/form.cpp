@@ -4,7 +4,6 @@
 #include <chrono>
 #include <utility>
 
-#include "common/win/pointer.h"
 #include "ui/controls.h"
 #include "ui/names.h"
 #include "ui/twips.h"
@@ -214,11 +213,8 @@ LRESULT Form::DefaultId() const {
 LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = hwnd_;
   LRESULT result = 0;
-  if (RouteChildMessage(message, wParam, lParam, result)) return result;
+  if (DispatchShared(message, wParam, lParam, result)) return result;
   switch (message) {
-    case WM_SETCURSOR:
-      if (ApplyHourglass()) return TRUE;
-      break;
     case WM_ERASEBKGND: {
       RECT area;
       GetClientRect(window, &area);
