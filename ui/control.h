@@ -10,28 +10,15 @@
 #include <string>
 
 #include "common/win/handles.h"
+#include "ui/colours.h"
 
 namespace koral::ui {
 
 class Form;
 class Control;
 
-// A colour as the forms give it: a COLORREF (0x00BBGGRR), or a system colour with the high bit
-// set (SystemColour(COLOR_BTNFACE)).
-using Colour = uint32_t;
-constexpr Colour SystemColour(int index) { return 0x80000000u | static_cast<uint32_t>(index); }
+// The COLORREF a colour of the forms stands for now.
 COLORREF ResolveColour(Colour colour);
-
-inline constexpr Colour kBlack = 0x000000;
-inline constexpr Colour kWhite = 0xFFFFFF;
-inline constexpr Colour kRed = 0x0000FF;
-inline constexpr Colour kBlue = 0xFF0000;
-inline constexpr Colour kTeal = 0x808000;
-inline constexpr Colour kGrey = 0x808080;
-inline constexpr Colour kButtonFace = SystemColour(COLOR_BTNFACE);
-inline constexpr Colour kButtonText = SystemColour(COLOR_BTNTEXT);
-inline constexpr Colour kWindowBackground = SystemColour(COLOR_WINDOW);
-inline constexpr Colour kWindowText = SystemColour(COLOR_WINDOWTEXT);
 
 // Position and size in twips, relative to the container's inner area.
 struct Rect {

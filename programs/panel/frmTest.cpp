@@ -11,10 +11,7 @@ namespace {
 
 using device::Link;
 
-constexpr ui::Colour kYellow = 0x00FFFF;
-constexpr ui::Colour kGreen = 0x008000;
-constexpr ui::Colour kMagenta = 0xFF00FF;
-constexpr ui::Colour kSwatches[] = {ui::kBlack, ui::kRed, kGreen, ui::kBlue, kMagenta};
+constexpr ui::Colour kSwatches[] = {ui::kBlack, ui::kRed, ui::kGreen, ui::kBlue, ui::kMagenta};
 constexpr const char* kWidthCaptions[] = {" 1 ", " 2 ", " 3 ", " 4 "};
 constexpr const char* kButtonCaptions[] = {"L", "M", "R"};
 
@@ -94,7 +91,7 @@ void frmTest::Design() {
     label.BorderStyle(ui::BorderStyle::FixedSingle);
     label.Alignment(ui::Alignment::Centre);
     label.Font(big);
-    label.BackColor(kYellow);
+    label.BackColor(ui::kYellow);
     label.BackStyle(ui::BackStyle::Transparent);
   }
 }

@@ -37,10 +37,10 @@ class frmTest : public ui::Form {
   ui::ControlArray<ui::Label> lblButton{this, "lblButton", 0, 2};
 
   // How a width label looks unselected and selected.
-  static constexpr ui::Colour kWidthText = 0x000000;
-  static constexpr ui::Colour kWidthBack = 0xE0E0E0;
-  static constexpr ui::Colour kSelectedWidthText = 0x00FFFF;
-  static constexpr ui::Colour kSelectedWidthBack = 0x404040;
+  static constexpr ui::Colour kWidthText = ui::kBlack;
+  static constexpr ui::Colour kWidthBack = ui::kPaleGrey;
+  static constexpr ui::Colour kSelectedWidthText = ui::kYellow;
+  static constexpr ui::Colour kSelectedWidthBack = ui::kDarkGrey;
 
  private:
   void Design() override;
