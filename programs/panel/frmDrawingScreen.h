@@ -1,4 +1,4 @@
-// The touch test screen: a white sheet over the whole screen to draw on with the touchscreen in
+// The touch test screen (the form frmTest): a white sheet over the whole screen to draw on with the touchscreen in
 // a chosen pen width and colour, with indicators of the mouse button the driver reports for each
 // touch (L, M, R), so that the calibration and the right button can be judged by eye. While it
 // is shown the driver works in drag-and-drop mode (touch, move and lift press, drag and release);
@@ -12,9 +12,9 @@
 
 namespace koral::calibration {
 
-class frmTest : public ui::Form {
+class frmDrawingScreen : public ui::Form {
  public:
-  frmTest();
+  frmDrawingScreen();
 
   // The header: icon, title and the two buttons at its right end.
   ui::PictureBox picHead{this, "picHead"};
