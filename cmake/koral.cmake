@@ -15,10 +15,12 @@ function(koral_wine_path out path)
 endfunction()
 
 # A test program whose cases CTest lists when the tests run (discovery at build time would
-# start Wine then). Native tests: LABELS native; tests under Wine use koral_add_wine_test.
+# start Wine then). Native tests: LABELS native; tests under Wine use koral_add_wine_test. Test
+# programs have the place tests in the order of cmake/layers.cmake, wherever they sit.
 function(koral_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES FOLDER tests)
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${KORAL_GTEST})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
                        PROPERTIES LABELS "${T_LABELS}")
@@ -53,7 +55,6 @@ function(koral_add_program name)
   add_executable(${name} WIN32 ${P_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
   # windres does not see the manifest as a dependency of the script.
   set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${KORAL_RC_MANIFEST})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${P_LIBS})
   target_link_options(${name} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORAL_PROGRAMS_DIR})
@@ -80,7 +81,7 @@ function(koral_add_wine_test name)
   if(T_PROGRAMS)
     add_dependencies(${name} ${T_PROGRAMS})
   endif()
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests FOLDER tests)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
                        PROPERTIES LABELS wine)
 
