@@ -33,7 +33,10 @@ class RegKey {
   // The Win32 error of the opening; ERROR_SUCCESS when the key is open.
   LSTATUS Error() const { return error_; }
   // Gives up the key without closing it.
-  HKEY release() { return key_.release(); }
+  HKEY release() {
+    error_ = ERROR_INVALID_HANDLE;
+    return key_.release();
+  }
   // Closes the key; false when none was open.
   bool Close();
 
