@@ -208,10 +208,12 @@ int main(int argc, char** argv) {
 
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
   }
-  rbtool::frmMain& tool = rbtool::MainForm();
+  ui::Application app;
+  device::DriverSession driver;
+  rbtool::frmMain tool(app, driver);
   if (tool.Load()) {
     tool.ShowInCorner();
-    ui::Run();
+    app.Run();
   } else {
     std::fprintf(stderr, "the tool did not register; is another one running?\n");
   }

@@ -115,7 +115,8 @@ bool WaitUntilFree(const std::vector<std::string>& files, DWORD waitMs) {
 }
 
 bool PrepareUpdate(const std::vector<std::string>& files) {
-  device::StopAuxiliaryPrograms();
+  device::DriverSession driver;
+  device::StopAuxiliaryPrograms(driver);
   return WaitUntilFree(files, kQuitWaitMs);
 }
 

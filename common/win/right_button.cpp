@@ -1,6 +1,7 @@
 #include "common/win/right_button.h"
 
 #include <string>
+#include <utility>
 
 #include "common/win/driver_link.h"
 
@@ -15,24 +16,28 @@ bool IsRightButtonToolWindow(int32_t handle) {
   return std::string(caption, static_cast<size_t>(length > 0 ? length : 0)) == kRightButtonToolCaption;
 }
 
-void RightButtonPause::Suspend(ParamBlock& block) {
-  savedAutoMode_ = block.RightButtonAutoMode;
+void RightButtonPause::Suspend(device::Controller& controller) {
+  paused_ = Paused::Nothing;
+  const ParamBlock& block = controller.Block();
   if (block.RightButtonFunction != kRightButtonOn) return;
-  if (block.VirtualButton == kDragDropMode && savedAutoMode_ != kRightButtonManual) {
-    block.RightButtonAutoMode = kRightButtonManual;
-    device::WriteVirtualButton();
+  if (block.VirtualButton == kDragDropMode && block.RightButtonAutoMode != kRightButtonManual) {
+    ParamBlock manual = block;
+    manual.RightButtonAutoMode = kRightButtonManual;
+    if (controller.Write(device::Group::VirtualButton, manual)) paused_ = Paused::AutomaticMode;
   } else {
-    device::TellRightButtonTool(device::kHideTool);
+    device::TellRightButtonTool(controller.driver(), device::kHideTool);
+    paused_ = Paused::Tool;
   }
 }
 
-void RightButtonPause::Resume(ParamBlock& block) const {
-  if (block.RightButtonFunction != kRightButtonOn) return;
-  if (block.VirtualButton == kDragDropMode && savedAutoMode_ != kRightButtonManual) {
-    block.RightButtonAutoMode = kRightButtonAutomatic;
-    device::WriteVirtualButton();
-  } else {
-    device::TellRightButtonTool(device::kShowTool);
+void RightButtonPause::Resume(device::Controller& controller) {
+  const Paused paused = std::exchange(paused_, Paused::Nothing);
+  if (paused == Paused::AutomaticMode) {
+    ParamBlock automatic = controller.Block();
+    automatic.RightButtonAutoMode = kRightButtonAutomatic;
+    controller.Write(device::Group::VirtualButton, automatic);
+  } else if (paused == Paused::Tool) {
+    device::TellRightButtonTool(controller.driver(), device::kShowTool);
   }
 }
 

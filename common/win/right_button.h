@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "common/core/driver_protocol.h"
+#include "common/win/driver_link.h"
 
 namespace koral {
 
@@ -20,14 +21,17 @@ bool IsRightButtonToolWindow(int32_t handle);
 
 // While a full-screen window (calibration, start-up) takes touches, the right-button function
 // must not turn them into right clicks: automatic mode in drag-and-drop mode is switched off in
-// the driver (0xF2060), otherwise the corner tool is hidden. Resume undoes what Suspend did.
+// the driver (0xF2060), otherwise the corner tool is hidden. Resume undoes what Suspend did, and
+// only that: a switch the driver refused is not switched back, and the program's copy of the block
+// always says what the driver took.
 class RightButtonPause {
  public:
-  void Suspend(ParamBlock& block);
-  void Resume(ParamBlock& block) const;
+  void Suspend(device::Controller& controller);
+  void Resume(device::Controller& controller);
 
  private:
-  uint8_t savedAutoMode_ = kRightButtonManual;
+  enum class Paused { Nothing, AutomaticMode, Tool };
+  Paused paused_ = Paused::Nothing;
 };
 
 }  // namespace koral

@@ -7,18 +7,15 @@
 
 #include "common/calibration/pointer_mapping.h"
 #include "common/core/titles.h"
-#include "common/win/driver_link.h"
+#include "common/core/messages.h"
 #include "common/win/message_box.h"
 #include "common/win/pointer.h"
-#include "common/win/profile.h"
 #include "common/win/utilities.h"
 #include "forms/branding.h"
 #include "ui/twips.h"
 
 namespace koral::calibration {
 namespace {
-
-using device::Link;
 
 constexpr char kQuestionCaption[] = "TouchScreen Calibration";
 constexpr char kFailureCaption[] = "Touchscreen Calibration";
@@ -40,7 +37,8 @@ void PutCalibration(const NewCalibration& c, ParamBlock& b) {
 
 }  // namespace
 
-frmCalibration::frmCalibration() : Form("frmCalibration") {
+frmCalibration::frmCalibration(ui::Application& app, device::Controller& controller)
+    : Form(app, "frmCalibration"), controller_(controller) {
   picCalibration.KeyPress = Handler(&frmCalibration::picCalibration_KeyPress);
 }
 
@@ -91,12 +89,12 @@ void frmCalibration::Design() {
 }
 
 void frmCalibration::Form_Load() {
-  ParamBlock& block = Link().Block;
+  const ParamBlock& block = controller_.Block();
   lblResolution.Caption("Resolution: " + std::to_string(block.ResolutionX) + " X " +
                         std::to_string(block.ResolutionY));
 
   // The right-button function would turn calibration touches into right clicks: suspend it.
-  rightButton_.Suspend(block);
+  rightButton_.Suspend(controller_);
   markShown_ = false;
   runPending_ = true;
 }
@@ -133,8 +131,8 @@ void frmCalibration::Form_Unload(bool& cancel) {
     breakRequested_ = true;
     return;
   }
-  rightButton_.Resume(Link().Block);
-  ReturnToMainWindow();
+  rightButton_.Resume(controller_);
+  ReturnToMainWindow(*this);
   ShowMouseCursor();
 }
 
@@ -146,17 +144,20 @@ void frmCalibration::RunCalibration() {
   running_ = true;
   std::fill(pointX_.begin() + 1, pointX_.end(), 0);
   std::fill(pointY_.begin() + 1, pointY_.end(), 0);
-  device::GetCompanionSlot();  // its state word is the orientation code
-  oldCalibration_ = CalibrationOf(Link().Block);
+  device::Driver& driver = controller_.driver();
+  // The companion's state word is the orientation code; without an answer the picture is upright.
+  const std::optional<WindowSlot> companion = driver.CompanionSlot();
+  orientation_ = companion ? companion->State : 0;
+  oldCalibration_ = CalibrationOf(controller_.Block());
   HideMouseCursor();
 
   breakRequested_ = false;
   if (!WaitForInitialLiftOff()) {
-    device::SignalCalibration(kCalBroken);
+    driver.SignalCalibration(kCalBroken);
   } else {
     SetTouchIndicator(false);
     breakRequested_ = false;
-    const int32_t mode = CalibrationMode();
+    const int32_t mode = mode_;
     int16_t result = kBroken;
     if (mode == kCornerMode) {
       result = CalibrateCorners();
@@ -168,14 +169,16 @@ void frmCalibration::RunCalibration() {
                                  kControlPanelTitle, MB_OK);
     }
     if (result == kTaken) {
-      ApplyNewCalibration();
+      const bool applied = ApplyNewCalibration();
       picCalibration.Visible(false);
       ShowMouseCursor();
-      device::SignalCalibration(kCalLeft);
+      driver.SignalCalibration(kCalLeft);
       // Meanwhile the new values are in force and the user can try them.
-      if (QuestionBox(kCompletionQuestion, kQuestionCaption) == IDNO) {
+      if (!applied) {
+        ErrorBox(kCalibrationSaveFailureText, kFailureCaption);
+      } else if (QuestionBox(kCompletionQuestion, kQuestionCaption) == IDNO) {
         BusyPointer busy;
-        RestoreOldCalibration();
+        if (!RestoreOldCalibration()) ErrorBox(kCalibrationRestoreFailureText, kFailureCaption);
       }
     }
   }
@@ -187,7 +190,7 @@ bool frmCalibration::WaitForInitialLiftOff() {
   if (!ReadSample().Touched) return true;
   ShowLiftOffPrompt("START CALIBRATION!");
   SetTouchIndicator(true);
-  device::SignalCalibration(kCalTouchedAtStart);
+  controller_.driver().SignalCalibration(kCalTouchedAtStart);
   // A panel that never reports a release must not keep the user from breaking off.
   capturing_ = true;
   bool released = false;
@@ -211,16 +214,15 @@ int16_t frmCalibration::CaptureTargets(int16_t first) {
 }
 
 bool frmCalibration::Compute() {
-  const ParamBlock& block = Link().Block;
+  const ParamBlock& block = controller_.Block();
   CalibrationInput in;
-  in.CalibrationMode = CalibrationMode();
+  in.CalibrationMode = mode_;
   in.PointX = pointX_;
   in.PointY = pointY_;
-  in.OrientationCode = Link().Slot.State;
+  in.OrientationCode = orientation_;
   in.ResolutionX = block.ResolutionX;
   in.ResolutionY = block.ResolutionY;
   const CalibrationResult result = ComputeCalibration(in);
-  Link().Slot.State = result.OrientationCode;
   if (!result.Succeeded()) {
     ShowMouseCursor();
     ErrorBox(result.Reason, kFailureCaption);
@@ -234,7 +236,7 @@ bool frmCalibration::Compute() {
 int16_t frmCalibration::CapturePoint(int16_t index, const std::string& name) {
   const auto broken = [this] {
     capturing_ = false;
-    device::SignalCalibration(kCalBroken);
+    controller_.driver().SignalCalibration(kCalBroken);
     return kBroken;
   };
   currentTarget_ = index;
@@ -249,7 +251,7 @@ int16_t frmCalibration::CapturePoint(int16_t index, const std::string& name) {
   if (!taken) return broken();
   pointX_[static_cast<size_t>(index)] = taken->X;
   pointY_[static_cast<size_t>(index)] = taken->Y;
-  device::SignalCalibration(kCalPointAccepted);
+  controller_.driver().SignalCalibration(kCalPointAccepted);
   DrawCrossMark(index, false);
   ShowLiftOffPrompt("NEXT STEP!");
   if (!AwaitRelease(*this)) return broken();
@@ -287,19 +289,21 @@ void frmCalibration::ShowLiftOffPrompt(const std::string& text) {
 
 void frmCalibration::SetTouchIndicator(bool on) { picStat.BackColor(on ? ui::kYellow : ui::kWhite); }
 
-void frmCalibration::ApplyNewCalibration() {
-  PutCalibration(newCalibration_, Link().Block);
-  device::WriteCalibration();
+bool frmCalibration::ApplyNewCalibration() {
+  ParamBlock changed = controller_.Block();
+  PutCalibration(newCalibration_, changed);
+  return controller_.Write(device::Group::Calibration, changed);
 }
 
-void frmCalibration::RestoreOldCalibration() {
-  PutCalibration(oldCalibration_, Link().Block);
-  device::WriteCalibration();
+bool frmCalibration::RestoreOldCalibration() {
+  ParamBlock changed = controller_.Block();
+  PutCalibration(oldCalibration_, changed);
+  return controller_.Write(device::Group::Calibration, changed);
 }
 
 void frmCalibration::ConfirmBreak() {
   confirming_ = true;
-  device::SignalCalibration(kCalLeft);
+  controller_.driver().SignalCalibration(kCalLeft);
   // A mark already taken stays erased: only the one still awaiting its touch comes back.
   const bool markWasShown = markShown_;
   if (markWasShown) DrawCrossMark(currentTarget_, false);
@@ -316,14 +320,14 @@ void frmCalibration::ConfirmBreak() {
 }
 
 PanelSample frmCalibration::ReadSample() {
-  device::ReadRawPoint();
+  if (const std::optional<RawPoint> read = controller_.driver().ReadRawPoint()) lastSample_ = *read;
   samplesRead_.fetch_add(1, std::memory_order_relaxed);
-  const RawPoint& raw = Link().Raw;
+  const RawPoint& raw = lastSample_;
   return {raw.X, raw.Y, (raw.Status & kTouchedBit) != 0, raw.Counter};
 }
 
 void frmCalibration::ProcessMessages() {
-  if (!ui::DoEvents() || !Loaded()) breakRequested_ = true;
+  if (!App().DoEvents() || !Loaded()) breakRequested_ = true;
 }
 
 }  // namespace koral::calibration

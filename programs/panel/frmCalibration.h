@@ -1,6 +1,9 @@
 // The full-screen calibration window: four cross marks one after another, each taken from the
 // driver's raw samples once the touch on it rests still; the computed calibration goes to the
-// driver for the user to try, and a question keeps it or puts the old values back.
+// driver for the user to try, and a question keeps it or puts the old values back. When the
+// driver refuses the new values the user is told that the old ones stay, and is not asked; when it
+// refuses the old ones back, that the new ones stay. The program's block always holds what the
+// driver took.
 //
 // The main window shows it; it runs one calibration when it is activated and then closes itself.
 #pragma once
@@ -12,6 +15,7 @@
 #include "common/calibration/calibration_computation.h"
 #include "common/calibration/capture_rule.h"
 #include "common/calibration/targets.h"
+#include "common/win/driver_link.h"
 #include "common/win/right_button.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -20,7 +24,10 @@ namespace koral::calibration {
 
 class frmCalibration : public ui::Form, private CaptureHost {
  public:
-  frmCalibration();
+  frmCalibration(ui::Application& app, device::Controller& controller);
+
+  // The method of the next run: kCornerMode or kEdgeMode; any other value is refused when it runs.
+  void Mode(int32_t mode) { mode_ = mode; }
 
   // Driver reads of raw samples since the program started; read from any thread.
   uint64_t SamplesRead() const { return samplesRead_.load(std::memory_order_relaxed); }
@@ -62,8 +69,9 @@ class frmCalibration : public ui::Form, private CaptureHost {
   void ShowTouchPrompt(const std::string& name);
   void ShowLiftOffPrompt(const std::string& text);
   void SetTouchIndicator(bool on) override;
-  void ApplyNewCalibration();
-  void RestoreOldCalibration();
+  // False when the driver refused the values; the program's block then keeps the ones in force.
+  bool ApplyNewCalibration();
+  bool RestoreOldCalibration();
   void ConfirmBreak();
 
   PanelSample ReadSample() override;
@@ -71,6 +79,10 @@ class frmCalibration : public ui::Form, private CaptureHost {
   void ProcessMessages() override;
   bool BreakRequested() const override { return breakRequested_; }
 
+  device::Controller& controller_;
+  int32_t mode_ = kCornerMode;
+  int16_t orientation_ = 0;  // the companion's orientation code, read as a run starts
+  RawPoint lastSample_{};    // a failed read repeats the sample before it
   TargetGeometry targetGeometry_;
   PointArray pointX_{};
   PointArray pointY_{};

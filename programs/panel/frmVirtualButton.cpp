@@ -32,7 +32,10 @@ bool Chosen(const ui::ComboBox& combo, int& working) {
 
 }  // namespace
 
-frmVirtualButton::frmVirtualButton() : SettingsDialog("frmVirtualButton") {
+frmVirtualButton::frmVirtualButton(ui::Application& app, device::Controller& controller,
+                                   const InstallationProfile& profile)
+    : SettingsDialog(app, "frmVirtualButton", controller, device::Group::VirtualButton, "virtual button"),
+      profile_(profile) {
   optVirtualButton.Click = Handler(&frmVirtualButton::optVirtualButton_Click);
   optRBFunction.Click = Handler(&frmVirtualButton::optRBFunction_Click);
   cboRBAutoMode.Click = Handler(&frmVirtualButton::cboRBAutoMode_Click);
@@ -133,20 +136,21 @@ bool frmVirtualButton::SettingsChanged() const {
          beep_ != block.RightButtonAutoBeep;
 }
 
-void frmVirtualButton::WriteSettings() {
-  ParamBlock& block = Block();
+void frmVirtualButton::StoreSettings(ParamBlock& block) const {
   block.VirtualButton = static_cast<uint8_t>(mode_);
   block.RightButtonFunction = static_cast<uint8_t>(function_);
   block.RightButtonAutoMode = static_cast<uint8_t>(autoMode_);
   block.RightButtonAutoSTime = static_cast<uint8_t>(startTime_);
   block.RightButtonAutoETime = static_cast<uint8_t>(endTime_);
   block.RightButtonAutoBeep = static_cast<uint8_t>(beep_);
-  device::WriteVirtualButton();
-  // A tool already running settles a second start itself: the new one shows it and ends.
-  if (RightButtonUsesTool(block))
-    device::StartRightButtonTool();
+}
+
+// A tool already running settles a second start itself: the new one shows it and ends.
+void frmVirtualButton::SettingsApplied() {
+  if (RightButtonUsesTool(Block()))
+    device::StartRightButtonTool(profile_.InstallPath);
   else
-    device::TellRightButtonTool(device::kQuitTool);
+    device::TellRightButtonTool(Controller().driver(), device::kQuitTool);
 }
 
 void frmVirtualButton::optVirtualButton_Click(int index) {

@@ -10,10 +10,7 @@
 #include "common/win/ini_file.h"
 #include "common/win/message_box.h"
 #include "common/win/mouse_class.h"
-#include "common/win/profile.h"
 #include "common/win/restart.h"
-#include "forms/frmMessage.h"
-#include "ui/form.h"
 
 namespace koral::removal {
 namespace {
@@ -24,9 +21,8 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 
 }  // namespace
 
-bool StartFileRemover(UniqueHandle& process) {
-  const std::string command =
-      ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram) + " " + kFileRemoverOption;
+bool StartFileRemover(const std::string& installPath, UniqueHandle& process) {
+  const std::string command = ProgramCommandLine(installPath, kFileRemoverProgram) + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
@@ -40,13 +36,13 @@ bool StartFileRemover(UniqueHandle& process) {
   // is still found.
   const UniqueHandle thread(started.hThread);
   const UniqueHandle created(started.hProcess);
-  process.reset(OpenProcess(SYNCHRONIZE, FALSE, started.dwProcessId));
+  process.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, started.dwProcessId));
   return static_cast<bool>(process);
 }
 
-bool WaitForFileRemover(HANDLE process) {
+bool WaitForFileRemover(ui::Application& app, HANDLE process) {
   for (int wait = 1;; ++wait) {
-    ui::DoEvents();
+    app.DoEvents();
     const RemoverWaitVerdict verdict = JudgeRemoverWait(WaitForSingleObject(process, kRemoverWaitMilliseconds), wait);
     if (!verdict.Done) continue;
     if (!verdict.Ended) ExclamationBox(RemoveFilesFailureText(verdict.Failure), kTitle);
@@ -54,36 +50,60 @@ bool WaitForFileRemover(HANDLE process) {
   }
 }
 
-void RemoveMouseClassEntries() {
-  const ClassRemoval plan = PlanClassRemoval(ReadEveryClassKey());
-  DeleteClassKeys(plan.Delete, [](const std::string& path) { PlainBox(RemovalDeleteFailureText(path), kTitle); });
-  DeleteDeviceEnumKeys(plan.DeviceId);
+std::optional<uint32_t> RemoverExitCode(HANDLE process) {
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process, &code) || code == STILL_ACTIVE) return std::nullopt;
+  return code;
 }
 
-void RemoveTouchScreen() {
-  device::StopAuxiliaryPrograms();
-  ShowProgressMessage(kRemovalProgressText, kTitle);
-  ui::Pause(3);
+bool RemoveMouseClassEntries() {
+  const ClassRemoval plan = PlanClassRemoval(ReadEveryClassKey());
+  bool all = true;
+  DeleteClassKeys(plan.Delete, [&all](const std::string& path) {
+    all = false;
+    PlainBox(RemovalDeleteFailureText(path), kTitle);
+  });
+  DeleteDeviceEnumKeys(plan.DeviceId);
+  return all;
+}
+
+void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, frmMessage& progress) {
+  {
+    device::DriverSession driver;
+    device::StopAuxiliaryPrograms(driver);
+  }
+  progress.ShowMessage(kRemovalProgressText, kTitle);
+  app.Pause(3);
 
   UniqueHandle remover;
-  if (!StartFileRemover(remover)) {
+  if (!StartFileRemover(profile.InstallPath, remover)) {
     ExclamationBox(RemoveFilesFailureText("Startup"), kTitle);
-    UnloadProgressMessage();
+    progress.Close();
     return;
   }
-  const bool removed = WaitForFileRemover(remover.get());
+  const bool ended = WaitForFileRemover(app, remover.get());
+  const std::optional<uint32_t> exitCode = ended ? RemoverExitCode(remover.get()) : std::nullopt;
   remover.reset();
-  if (!removed) {
-    UnloadProgressMessage();
+  if (!ended) {
+    progress.Close();
+    return;
+  }
+  // The remover did not do all its work (its exit code says so, or cannot be read): the
+  // registration stays, so that the installation is not left half removed by this program too.
+  if (exitCode != 0u) {
+    ExclamationBox(RemoveFilesFailureText(RemoverExitText(exitCode)), kTitle);
+    progress.Close();
     return;
   }
 
-  const std::string& windows = Profile().WindowsPath;
-  WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", windows + "\\" + kOwnCopy);
-  RemoveMouseClassEntries();
-  ui::Pause(10);
-  UnloadProgressMessage();
-  InformationBox(kRemovalFinishedText, kTitle);
+  const std::string& windows = profile.WindowsPath;
+  const std::string ownCopy = windows + "\\" + kOwnCopy;
+  const bool scheduled = WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", ownCopy);
+  if (!scheduled) PlainBox(ScheduleDeletionFailureText(ownCopy), kTitle);
+  const bool unregistered = RemoveMouseClassEntries();
+  app.Pause(10);
+  progress.Close();
+  InformationBox(scheduled && unregistered ? kRemovalFinishedText : kRemovalIncompleteText, kTitle);
   RestartWindows(kTitle);
 }
 

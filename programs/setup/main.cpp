@@ -3,9 +3,13 @@
 #include <windows.h>
 
 #include "common/core/mouse_class_rules.h"
+#include "forms/frmMessage.h"
 #include "programs/setup/setup_finisher.h"
+#include "ui/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
-  koral::setup::RunSetupFinisher(koral::IsSilentSetupRun(arguments ? arguments : ""));
+  koral::ui::Application app;
+  koral::frmMessage progress(app);
+  koral::setup::RunSetupFinisher(progress, koral::IsSilentSetupRun(arguments ? arguments : ""));
   return 0;
 }

@@ -17,17 +17,20 @@ namespace {
 
 constexpr const char* kTitle = kSetupFinisherTitle;
 
-std::string InstallationFile(const char* name) { return Profile().InstallPath + "\\" + name; }
-
-// One profile text into the profile and the model key.
-void ReplaceProfileText(const char* valueName, std::string& field, const std::string& text, const char* failure) {
-  field = text;
-  if (!OpenModelKey().WriteText(valueName, text)) PlainBox(failure, kTitle);
+std::string InstallationFile(const InstallationProfile& profile, const char* name) {
+  return profile.InstallPath + "\\" + name;
 }
 
-bool WriteInfStrings() {
-  const std::string inf = Profile().WindowsPath + "\\inf\\" + kInfFileName;
-  for (const auto& [name, value] : InfStrings(Profile().InstallPath))
+// One profile text into the profile and the model key.
+void ReplaceProfileText(const RegistryLocation& where, const char* valueName, std::string& field,
+                        const std::string& text, const char* failure) {
+  field = text;
+  if (!OpenModelKey(where).WriteText(valueName, text)) PlainBox(failure, kTitle);
+}
+
+bool WriteInfStrings(const InstallationProfile& profile) {
+  const std::string inf = profile.WindowsPath + "\\inf\\" + kInfFileName;
+  for (const auto& [name, value] : InfStrings(profile.InstallPath))
     if (!WriteIniValue(inf, kInfSection, name, value)) return false;
   return true;
 }
@@ -42,7 +45,12 @@ bool RegisterMouseClass() {
   bool all = true;
   for (const auto& [name, value] : ClassValues(plan.DeviceDescription, plan.DeviceId))
     all = key.WriteText(name, value) && all;
-  return all;
+  if (all) return true;
+  // The key is new (a PS/2 key of that name was deleted above): without all its values it would
+  // register a mouse Windows cannot load.
+  key.Close();
+  registry::DeleteKey(HKEY_LOCAL_MACHINE, ClassKeyPath(plan.SubKey));
+  return false;
 }
 
 // The progress window was the program's only window: its unloading asked for the end of a
@@ -67,45 +75,49 @@ bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byt
   return stored;
 }
 
-void ImportSetupIni() {
-  const std::string file = InstallationFile("setup.ini");
+void ImportSetupIni(const InstallationProfile& profile, const RegistryLocation& where) {
+  const std::string file = InstallationFile(profile, "setup.ini");
   if (!IniFilePresent(file)) return;
-  const RegKey key = OpenModelKey();
+  const RegKey key = OpenModelKey(where);
   if (!key) return;
   const auto stores = PlanSeedStores(
       [&](const SetupIniKey& setting) { return ReadIniSetting(file, setting.Name, setting.Minimum, setting.Maximum); });
   for (const SeedStore& store : stores) StoreSetting(key.get(), store.ValueName, store.Value, store.ByteCount);
 }
 
-void ApplyOemStrings() {
-  const std::string file = InstallationFile("setup.oem");
+void ApplyOemStrings(InstallationProfile& profile, const RegistryLocation& where) {
+  const std::string file = InstallationFile(profile, "setup.oem");
   if (!IniFilePresent(file)) return;
-  InstallationProfile& profile = Profile();
   if (const std::string title = ReadIniValue(file, "SETUP", "TITLE"); !title.empty())
-    ReplaceProfileText("VenderName", profile.VenderName, title, kVenderNameFailureText);
+    ReplaceProfileText(where, "VenderName", profile.VenderName, title, kVenderNameFailureText);
   if (const std::string style = ReadIniValue(file, "SETUP", "STYLE"); !style.empty())
-    ReplaceProfileText("VenderStyle", profile.VenderStyle, style, kVenderStyleFailureText);
+    ReplaceProfileText(where, "VenderStyle", profile.VenderStyle, style, kVenderStyleFailureText);
 }
 
-bool ConfigureMouseClass() {
-  if (WriteInfStrings() && RegisterMouseClass()) return true;
+bool ConfigureMouseClass(const InstallationProfile& profile) {
+  if (WriteInfStrings(profile) && RegisterMouseClass()) return true;
   WarningBox(kRegistryConfigFailureText, kTitle);
   return false;
 }
 
-void RunSetupFinisher(bool silent) {
-  if (!silent) ShowProgressMessage(kSetupProgressText, kTitle);
+void RunSetupFinisher(frmMessage& progress, bool silent) {
+  if (!silent) progress.ShowMessage(kSetupProgressText, kTitle);
   const StartupSteps start(kTitle, StartupSteps::Report::PlainBox);
-  if (!start.LoadProfile()) {
-    UnloadProgressMessage();
+  ModelKeyStore store;
+  InstallationProfile profile;
+  if (!start.LoadProfile(store, profile)) {
+    progress.Close();
     return;
   }
-  ImportSetupIni();
-  ApplyOemStrings();
-  ConfigureMouseClass();
-  UnloadProgressMessage();
+  ImportSetupIni(profile);
+  ApplyOemStrings(profile);
+  const bool configured = ConfigureMouseClass(profile);
+  progress.Close();
   ForgetEndRequest();
-  InformationBox(kSetupFinishedText, kTitle);
+  if (configured)
+    InformationBox(kSetupFinishedText, kTitle);
+  else
+    ExclamationBox(kSetupIncompleteText, kTitle);
   RestartWindows(kTitle);
 }
 

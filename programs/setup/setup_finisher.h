@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "common/win/profile.h"
+#include "forms/frmMessage.h"
+
 namespace koral::setup {
 
 // A "setup.ini" key of section "Settings" against its range (kSettingEmpty, kSettingBelowRange,
@@ -18,18 +21,20 @@ int32_t ReadIniSetting(const std::string& file, const char* key, int32_t minimum
 // A failed write says "Fail to save settings! (<value name>)".
 bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byteCount);
 
-// Seeds the model key from InstallPath\setup.ini; nothing without the file.
-void ImportSetupIni();
+// Seeds the model key (at `where`) from InstallPath\setup.ini; nothing without the file.
+void ImportSetupIni(const InstallationProfile& profile, const RegistryLocation& where = {});
 
 // The vendor's name and style from InstallPath\setup.oem, into the profile and the model key;
 // nothing without the file, and an empty text changes nothing.
-void ApplyOemStrings();
+void ApplyOemStrings(InstallationProfile& profile, const RegistryLocation& where = {});
 
 // The INF file's strings and the mouse class registration; false after "Fail to config system
-// registry!" when either is incomplete.
-bool ConfigureMouseClass();
+// registry!" when either is incomplete. A registration that could not be written whole is taken
+// away again rather than left half written.
+bool ConfigureMouseClass(const InstallationProfile& profile);
 
 // The whole run, from the progress window to the restart request. Silent: no progress window.
-void RunSetupFinisher(bool silent);
+// The last message says that the setup has finished only when the registry was configured.
+void RunSetupFinisher(frmMessage& progress, bool silent);
 
 }  // namespace koral::setup

@@ -65,7 +65,6 @@ class TouchEmulation : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
-    SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey);
     ASSERT_TRUE(emulator_.emplace().Start("touch_emulator.exe", "--quiet", test::ToolFolder()));
     ASSERT_TRUE(test::WaitForTouchEmulator(sim_)) << "the touch emulator does not move the pointer";
     width_ = GetSystemMetrics(SM_CXSCREEN);
@@ -82,8 +81,8 @@ class TouchEmulation : public ::testing::Test {
   }
 
   static void SetCalibrationMode(int32_t mode) {
-    CalibrationMode() = mode;
-    ASSERT_TRUE(WriteCalibrationMode());
+    ModelKeyStore store;
+    ASSERT_TRUE(store.WriteNumber(kCalibrationModeName, mode));
   }
 
   void StartPanel() {
@@ -164,8 +163,7 @@ TEST_F(TouchEmulation, TheArmedRightButtonMakesTheNextTouchARightClick) {
   ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
   const SyntheticPanel panel{5, 40, 1000, 25, 965, width_, height_, 0};
   ASSERT_NO_FATAL_FAILURE(LoadCalibrated(panel, kStreamMode));
-  Profile().InstallPath = test::ProgramFolder();
-  ASSERT_TRUE(device::StartRightButtonTool());
+  ASSERT_TRUE(device::StartRightButtonTool(test::ProgramFolder()));
   HWND tool = nullptr;
   ASSERT_TRUE(test::WaitUntil([&] {
     const auto slot = sim_.RightButtonSlot();

@@ -50,7 +50,6 @@ class RightButtonTool : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
     ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
-    Profile().InstallPath = test::ProgramFolder();
   }
   void TearDown() override {
     EXPECT_TRUE(test::QuitRightButtonTools()) << "a tool did not end when told to quit";
@@ -62,7 +61,7 @@ class RightButtonTool : public ::testing::Test {
   // driver holds the handle of its visible window.
   Tool StartTool() {
     Tool tool;
-    EXPECT_TRUE(device::StartRightButtonTool()) << "the launcher did not start " << kRightButtonProgram;
+    EXPECT_TRUE(device::StartRightButtonTool(test::ProgramFolder())) << "the launcher did not start " << kRightButtonProgram;
     EXPECT_TRUE(test::WaitUntil([&] {
       const HWND registered = AsWindow(Slot().Handle);
       if (!IsRightButtonToolWindow(Slot().Handle) || !IsWindowVisible(registered)) return false;

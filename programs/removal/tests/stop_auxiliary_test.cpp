@@ -29,16 +29,12 @@ class AuxiliaryPrograms : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
   }
-  void TearDown() override {
-    device::CloseDevice();
-    sim_.Reset();
-  }
+  void TearDown() override { sim_.Reset(); }
   // Registers the stand-ins in the driver's slots (-1 leaves a slot empty).
   void Register(int32_t tool, int32_t companion) {
-    device::OpenDevice();
-    device::Link().Slot = {tool, 0, {}};
-    device::SetRightButtonSlot();
-    device::CloseDevice();
+    device::DriverSession driver;
+    ASSERT_TRUE(driver.Open());
+    ASSERT_TRUE(driver.SetRightButtonSlot({tool, 0, {}}));
     ASSERT_TRUE(sim_.SetCompanionSlot(companion, 0));
     sim_.ReadJournal();
   }
@@ -60,10 +56,11 @@ TEST_F(AuxiliaryPrograms, EachRegisteredProgramIsToldToQuit) {
                         Case{"companion only", false, true, {0x200E}}, Case{"neither", false, false, {}}}) {
     ToolWindow window(" TouchScreen Right-Button #KR-PS2");
     Register(c.Tool ? window.Handle() : kNoWindow, c.Companion ? window.Handle() : kNoWindow);
-    device::StopAuxiliaryPrograms();
+    device::DriverSession driver;
+    device::StopAuxiliaryPrograms(driver);
     EXPECT_EQ(ToolWindow::Received(), c.Expected) << c.Name;
     EXPECT_EQ(JournalCodes(), (std::vector<uint32_t>{kGetRightButtonSlot, kGetCompanionSlot})) << c.Name;
-    EXPECT_FALSE(device::Link().Device) << "the driver is closed again";
+    EXPECT_FALSE(driver.IsOpen()) << "the driver is closed again";
   }
 }
 
@@ -73,7 +70,8 @@ TEST_F(AuxiliaryPrograms, WithoutTheDriverNothingIsSentAndNothingSaid) {
   const test::DriverServiceStopped stopped(sim_);
   ASSERT_TRUE(stopped.Stopped());
   test::FakeMessageBoxes boxes;
-  device::StopAuxiliaryPrograms();
+  device::DriverSession driver;
+  device::StopAuxiliaryPrograms(driver);
   EXPECT_TRUE(ToolWindow::Received().empty());
   EXPECT_TRUE(boxes.shown.empty());
 }
