@@ -12,7 +12,7 @@
 namespace koral {
 
 // Files of the installation folder (InstallPath) that decide the branding and the support button.
-inline constexpr const char kLogoFile[] = "\KRLogo.Bmp";
+inline constexpr const char kLogoFile[] = "\\KRLogo.Bmp";
 inline constexpr const char kVenderBitmapFile[] = "\\KRVender.Bmp";
 inline constexpr const char kVenderCutFile[] = "\\KRVender.Cut";
 

@@ -237,10 +237,10 @@ TEST_F(DriverLink, CompanionIsToldToQuitOnlyWhenRegistered) {
   test::ToolWindow tool;
   ASSERT_TRUE(driver_.SetRightButtonSlot({tool.Handle(), 1, {}}));
   ASSERT_TRUE(driver_.RightButtonSlot());
-  ASSERT_TRUE(sim_.Refuse(kGetCompanionSlot, 1));
+  ASSERT_TRUE(sim_.Refuse(kGetCompanionSlot, 2));  // the read below, then QuitCompanion's
   EXPECT_FALSE(driver_.CompanionSlot());
   EXPECT_FALSE(device::QuitCompanion(driver_));
-  EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{device::kQuitCompanion});
+  EXPECT_TRUE(test::ToolWindow::Received().empty()) << "the tool's window is not taken for the companion's";
 }
 
 // Programs are started by their quoted path: a folder with a blank must not run a program
