@@ -6,6 +6,7 @@
 // driver is back works with it.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "common/core/messages.h"
@@ -176,6 +177,31 @@ TEST_F(DriverGoesAway, ACalibrationCountingATouchCanStillBeBrokenOff) {
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(calibration) && IsWindowVisible(main); }))
       << "the calibration could not be broken off";
   EXPECT_TRUE(Answers(main));
+}
+
+// The driver there but refusing the group's command, as `korctl refuse` makes it: Apply says
+// so, the driver keeps its block, the status line keeps what the driver holds, and once the
+// driver takes the command again the same choice applies.
+TEST_F(DriverGoesAway, ARefusedApplyIsToldAndTheDriverKeepsItsBlock) {
+  test::RunningProgram panel;
+  const ParamBlock start = sim::SimClient::DefaultBlock();
+  const HWND main = StartPanel(panel, start);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(sim_.Refuse(kWriteMouseSpeed, 1));
+  sim_.ReadJournal();
+
+  EXPECT_EQ(RefusedOption(panel.Id(), main, "cmdMouseSpeed", "frmMouseSpeed", "optAcceleration(3)"),
+            ApplyFailureText("mouse speed"));
+  const auto held = sim_.ReadBlock();
+  ASSERT_TRUE(held);
+  EXPECT_EQ(std::memcmp(&*held, &start, sizeof start), 0) << "the driver's block changed";
+  EXPECT_EQ(test::WindowText(Control(main, "lblMouseSpeed")), "HS=50%, VS=50%, Acceleration=Slow");
+
+  EXPECT_TRUE(ApplyOption(panel.Id(), main, "cmdMouseSpeed", "frmMouseSpeed", "optAcceleration(3)"));
+  EXPECT_EQ(test::WindowText(Control(main, "lblMouseSpeed")), "HS=50%, VS=50%, Acceleration=Fast");
+  EXPECT_NE(sim_.ReadBlock()->MouseAcceleration, start.MouseAcceleration);
+  Click(Control(main, "cmdExit"));
+  EXPECT_EQ(panel.WaitForExit(), 0u) << "the control panel did not end cleanly";
 }
 
 }  // namespace
