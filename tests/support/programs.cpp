@@ -27,8 +27,9 @@ RunningProgram::~RunningProgram() {
   }
 }
 
-bool RunningProgram::Start(const std::string& exe, const std::string& arguments,
-                           const std::string& folder) {
+testing::AssertionResult RunningProgram::Start(const std::string& exe, const std::string& arguments,
+                                               const std::string& folder) {
+  if (folder.empty()) return testing::AssertionFailure() << "cannot start " << exe << ": no folder (KORAL_PROGRAMS or KORAL_TOOLS unset)";
   std::string command = "\"" + folder + "\\" + exe + "\"";
   if (!arguments.empty()) command += " " + arguments;
   std::vector<char> line(command.begin(), command.end());
@@ -38,20 +39,28 @@ bool RunningProgram::Start(const std::string& exe, const std::string& arguments,
   PROCESS_INFORMATION info{};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                       &startup, &info))
-    return false;
+    return testing::AssertionFailure() << "cannot start " << command << ": CreateProcess " << ErrorText(GetLastError());
   CloseHandle(info.hThread);
   process_.reset(info.hProcess);
   id_ = info.dwProcessId;
-  return true;
+  exe_ = exe;
+  return testing::AssertionSuccess();
 }
 
-std::optional<DWORD> RunningProgram::WaitForExit(std::chrono::milliseconds limit) {
-  if (!process_) return std::nullopt;
-  if (!WaitUntil([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, limit))
-    return std::nullopt;
+ProgramExit RunningProgram::WaitForExit(std::chrono::milliseconds limit) {
+  if (!process_) return ProgramExit("no program was started");
+  const auto ended = WaitUntil(exe_ + " (process " + std::to_string(id_) + ") to end",
+                               [&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, limit);
+  if (!ended) return ProgramExit(ended.message());
   DWORD code = 0;
-  GetExitCodeProcess(process_.get(), &code);
+  if (!GetExitCodeProcess(process_.get(), &code))
+    return ProgramExit(exe_ + " ended, but its exit code is unreadable: " + ErrorText(GetLastError()));
   return code;
+}
+
+void PrintTo(const ProgramExit& exit, std::ostream* out) {
+  if (exit) *out << "exit code " << *exit;
+  else *out << "no exit code: " << exit.Why();
 }
 
 bool RunningProgram::Running() const {
@@ -72,10 +81,13 @@ HWND FindTopWindow(const std::string& caption, const char* windowClass) {
   return FindWindowA(windowClass, caption.c_str());
 }
 
-HWND WaitForTopWindow(const std::string& caption, const char* windowClass,
-                      std::chrono::milliseconds limit) {
+HWND WaitForTopWindow(const std::string& caption, const char* windowClass, std::chrono::milliseconds limit,
+                      std::source_location caller) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindTopWindow(caption, windowClass)) != nullptr; }, limit);
+  const std::string what = std::string(windowClass ? "a window of class " + std::string(windowClass) : "a window") +
+                           " captioned \"" + caption + "\"";
+  const auto came = WaitUntil(what, [&] { return (found = FindTopWindow(caption, windowClass)) != nullptr; }, limit);
+  FailAt(caller, came);
   return found;
 }
 
@@ -97,14 +109,13 @@ int CountProcessWindows(DWORD processId, const std::string& caption) {
   return search.Count;
 }
 
-std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption,
-                                                std::chrono::milliseconds limit) {
-  const HWND box = WaitForTopWindow(caption, "#32770", limit);
+std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption, std::chrono::milliseconds limit,
+                                                std::source_location caller) {
+  const HWND box = WaitForTopWindow(caption, "#32770", limit, caller);
   if (!box) return std::nullopt;
   char text[1024] = {};
   // The text control appears with the box; wait until it is readable.
-  WaitUntil([&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; },
-            std::chrono::milliseconds(5000));
+  WaitUntil([&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; }, std::chrono::milliseconds(5000));
   return MessageBoxView{box, text};
 }
 
@@ -144,9 +155,11 @@ HWND FindVisibleWindow(const std::string& caption) {
   return search.Found;
 }
 
-HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit) {
+HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit, std::source_location caller) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindVisibleWindow(caption)) != nullptr; }, limit);
+  const auto came = WaitUntil("a visible window captioned \"" + caption + "\"",
+                              [&] { return (found = FindVisibleWindow(caption)) != nullptr; }, limit);
+  FailAt(caller, came);
   return found;
 }
 
