@@ -46,9 +46,11 @@ TEST(TestSupport, AStartThatFailsGivesTheCommandAndTheSystemsError) {
 }
 
 TEST(TestSupport, AProgramThatEndsGivesItsExitCode) {
-  test::RunningProgram marker;
-  ASSERT_TRUE(marker.Start("marker_program.exe", {}, test::ToolFolder()));
-  EXPECT_EQ(marker.WaitForExit(), 0u);
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  test::RunningProgram shell;
+  ASSERT_TRUE(shell.Start("cmd.exe", "/c exit 3", system));
+  EXPECT_EQ(shell.WaitForExit(), 3u);
 }
 
 }  // namespace
