@@ -86,6 +86,22 @@ if(KORAL_WINDOWS)
     "{\"version\": {\"major\": 1, \"minor\": 0}, \"local\": [{\"wine_prefix\": [${koral_ids}]}]}\n")
 endif()
 
+# Test code is built for the speed of building, not of running: without optimisation, and with
+# the system's and GoogleTest's headers precompiled once (koral_test_headers) for all of it.
+# Building it took two thirds of the Windows build.
+function(koral_build_for_testing target)
+  target_compile_options(${target} PRIVATE -O0)
+  target_precompile_headers(${target} REUSE_FROM koral_test_headers)
+endfunction()
+if(KORAL_WINDOWS)
+  file(WRITE ${CMAKE_BINARY_DIR}/koral_test_headers.cpp "// The precompiled headers of the test code.\n")
+  add_library(koral_test_headers OBJECT ${CMAKE_BINARY_DIR}/koral_test_headers.cpp)
+  target_link_libraries(koral_test_headers PRIVATE gtest)
+  target_compile_options(koral_test_headers PRIVATE -O0)
+  target_precompile_headers(koral_test_headers PRIVATE <windows.h> <gtest/gtest.h> <chrono> <filesystem>
+                            <functional> <optional> <string> <vector>)
+endif()
+
 # koral_add_wine_test(<name> SOURCES ... LIBS ... [PROGRAMS targets...] [LOCKS resources...]
 #                     [RESTART_PREFIX])
 # A test program run under Wine in a test prefix. It finds the suite's programs through the
@@ -112,6 +128,7 @@ function(koral_add_wine_test name)
     add_dependencies(${name} ${T_PROGRAMS})
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  koral_build_for_testing(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
                        PROPERTIES LABELS wine)
 
