@@ -115,7 +115,9 @@ std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption, std:
   if (!box) return std::nullopt;
   char text[1024] = {};
   // The text control appears with the box; wait until it is readable.
-  WaitUntil([&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; }, std::chrono::milliseconds(5000));
+  FailAt(caller, WaitUntil("the text of the message box \"" + caption + "\"",
+                           [&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; },
+                           std::chrono::milliseconds(5000)));
   return MessageBoxView{box, text};
 }
 
