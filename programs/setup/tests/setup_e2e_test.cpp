@@ -112,7 +112,7 @@ class SetupFinisher : public ::testing::Test {
   }
   std::vector<std::string> ExpectedStrings() const {
     std::vector<std::string> lines;
-    for (const auto& [name, value] : InfStrings(install_.string())) lines.push_back(name + "=" + value);
+    for (const auto& [name, value] : *InfStrings(install_.string())) lines.push_back(name + "=" + value);
     return lines;
   }
 
