@@ -6,25 +6,19 @@
 // Each reader is one line of kReaders; a program that comes to read options adds its own.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/core/double_click.h"
+#include "common/core/fuzz/require.h"
 #include "common/core/helper_command.h"
 #include "common/core/mouse_class_rules.h"
 
 namespace {
 
 using namespace koral;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "command line invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 std::vector<std::string> Arguments(std::string_view input) {
   std::vector<std::string> arguments;
@@ -55,7 +49,7 @@ enum class Form {
 
 struct Reader {
   const char* Program;
-  Form Form;
+  Form Reads;
   std::string (*Decide)(std::string_view input);
 };
 
@@ -84,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const Reader& reader : kReaders) {
     const std::string decision = reader.Decide(input);
     Require(reader.Decide(input) == decision, "the same command line, the same decision");
-    if (reader.Form == Form::kText) {
+    if (reader.Reads == Form::kText) {
       const std::string padded = " \t" + std::string(input) + "\t ";
       Require(reader.Decide(padded) == decision, "blanks around the text change nothing");
     }

@@ -8,25 +8,19 @@
 // text missing at the end of the line, or starting with '\x7f', could not be read as text.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/core/fuzz/require.h"
 #include "common/core/mouse_class_rules.h"
 
 namespace {
 
 using namespace koral;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "mouse class invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
   std::vector<std::string_view> parts;

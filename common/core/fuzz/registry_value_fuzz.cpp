@@ -6,22 +6,16 @@
 // any type number); the rest is the value's data.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
+#include "common/core/fuzz/require.h"
 #include "common/core/registry_value.h"
 
 namespace {
 
 using namespace koral;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "registry value invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 void CheckText(uint32_t type, std::string_view data) {
   const auto text = DecodeText(type, data);

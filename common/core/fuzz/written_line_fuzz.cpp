@@ -10,12 +10,11 @@
 // Input: the text as read from the registry (any bytes, up to 10,000 characters and more).
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/core/fuzz/require.h"
 #include "common/core/ini_text.h"
 #include "common/core/launch_rules.h"
 #include "common/core/mouse_class_rules.h"
@@ -23,12 +22,7 @@
 namespace {
 
 using namespace koral;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "written line invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 bool IsSpace(char c) {
   const auto u = static_cast<unsigned char>(c);

@@ -11,23 +11,17 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
+#include "common/core/fuzz/require.h"
 #include "driver/logic/driver_logic.h"
 
 namespace {
 
 using namespace koral;
 using namespace koral::logic;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "control code invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 constexpr uint32_t kCodes[] = {
     kReadBlock,       kReadRawPoint,       kCalibrationEvent, kWriteSerialPorts,  kWriteVirtualButton,

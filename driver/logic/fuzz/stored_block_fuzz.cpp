@@ -7,23 +7,17 @@
 // any type number); the rest is the value's data.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "common/core/fuzz/require.h"
 #include "driver/logic/driver_logic.h"
 
 namespace {
 
 using namespace koral;
 using namespace koral::logic;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "stored block invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 }  // namespace
 
