@@ -106,3 +106,42 @@ function(koral_add_wine_test name)
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
+
+# koral_add_fuzz_target(<name> SEEDS <folder> CORPUS <folder> [MAX_LEN <bytes>] SOURCES ...)
+# A libFuzzer target from fuzz/<name>.cpp of the calling folder, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, in native clang builds only. SOURCES are the files of the code it
+# reads, compiled into the target so that libFuzzer's coverage instrumentation reaches them (the
+# libraries the tests link stay uninstrumented). The short CTest run <name>_short (labels native
+# and fuzz) reads the seeds in fuzz/<SEEDS> of the source tree and keeps new inputs in <CORPUS>
+# of the build tree; scripts/fuzz-long runs every target so added for long, from the list
+# koral_write_fuzz_list leaves in the build tree.
+function(koral_add_fuzz_target name)
+  if(KORAL_WINDOWS OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  cmake_parse_arguments(F "" "CORPUS;SEEDS;MAX_LEN" "SOURCES" ${ARGN})
+  add_executable(${name} fuzz/${name}.cpp ${F_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${F_CORPUS})
+  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${F_SEEDS})
+  file(MAKE_DIRECTORY ${corpus})
+  set(length "")
+  if(F_MAX_LEN)
+    set(length -max_len=${F_MAX_LEN})
+  endif()
+  add_test(NAME ${name}_short COMMAND ${name} -runs=50000 -seed=1 ${length} ${corpus} ${seeds})
+  set_tests_properties(${name}_short PROPERTIES LABELS "native;fuzz" TIMEOUT 300)
+  set_property(GLOBAL APPEND PROPERTY KORAL_FUZZ_TARGETS
+               "${name}|$<TARGET_FILE:${name}>|${corpus}|${seeds}|${F_MAX_LEN}")
+endfunction()
+
+# Writes fuzz-targets.txt into the build tree: one line per fuzz target, in the order they were
+# added, "name|program|corpus|seeds|max_len" (max_len may be empty). Called once, after every folder.
+function(koral_write_fuzz_list)
+  get_property(targets GLOBAL PROPERTY KORAL_FUZZ_TARGETS)
+  list(JOIN targets "\n" lines)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz-targets.txt CONTENT "${lines}\n")
+endfunction()

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/core/ini_text.h"
 #include "common/core/launch_rules.h"
 #include "common/core/removal_wait.h"
 #include "common/core/setup_messages.h"
@@ -25,8 +26,9 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 }  // namespace
 
 bool StartFileRemover(UniqueHandle& process) {
-  const std::string command =
-      ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram) + " " + kFileRemoverOption;
+  const auto program = ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram);
+  if (!program) return false;
+  const std::string command = *program + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
@@ -78,8 +80,10 @@ void RemoveTouchScreen() {
     return;
   }
 
+  // A copy whose path WININIT.INI would not give back whole is left for the user to delete.
   const std::string& windows = Profile().WindowsPath;
-  WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", windows + "\\" + kOwnCopy);
+  if (const auto ownCopy = ProfilePathText(windows + "\\" + kOwnCopy))
+    WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *ownCopy);
   RemoveMouseClassEntries();
   ui::Pause(10);
   UnloadProgressMessage();

@@ -27,7 +27,9 @@ void ReplaceProfileText(const char* valueName, std::string& field, const std::st
 
 bool WriteInfStrings() {
   const std::string inf = Profile().WindowsPath + "\\inf\\" + kInfFileName;
-  for (const auto& [name, value] : InfStrings(Profile().InstallPath))
+  const auto strings = InfStrings(Profile().InstallPath);
+  if (!strings) return false;
+  for (const auto& [name, value] : *strings)
     if (!WriteIniValue(inf, kInfSection, name, value)) return false;
   return true;
 }
