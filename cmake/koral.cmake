@@ -15,10 +15,12 @@ function(koral_wine_path out path)
 endfunction()
 
 # A test program whose cases CTest lists when the tests run (discovery at build time would
-# start Wine then). Native tests: LABELS native; tests under Wine use koral_add_wine_test.
+# start Wine then). Native tests: LABELS native; tests under Wine use koral_add_wine_test. Test
+# programs have the place tests in the order of cmake/layers.cmake, wherever they sit.
 function(koral_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES FOLDER tests)
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${KORAL_GTEST})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
                        PROPERTIES LABELS "${T_LABELS}")
@@ -53,7 +55,6 @@ function(koral_add_program name)
   add_executable(${name} WIN32 ${P_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
   # windres does not see the manifest as a dependency of the script.
   set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${KORAL_RC_MANIFEST})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${P_LIBS})
   target_link_options(${name} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KORAL_PROGRAMS_DIR})
@@ -96,6 +97,7 @@ endfunction()
 if(KORAL_WINDOWS)
   file(WRITE ${CMAKE_BINARY_DIR}/koral_test_headers.cpp "// The precompiled headers of the test code.\n")
   add_library(koral_test_headers OBJECT ${CMAKE_BINARY_DIR}/koral_test_headers.cpp)
+  set_target_properties(koral_test_headers PROPERTIES FOLDER tests)
   target_link_libraries(koral_test_headers PRIVATE gtest)
   target_compile_options(koral_test_headers PRIVATE -O0)
   target_precompile_headers(koral_test_headers PRIVATE <windows.h> <gtest/gtest.h> <chrono> <filesystem>
@@ -127,7 +129,7 @@ function(koral_add_wine_test name)
   if(T_PROGRAMS)
     add_dependencies(${name} ${T_PROGRAMS})
   endif()
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests FOLDER tests)
   koral_build_for_testing(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 NO_PRETTY_VALUES
                        PROPERTIES LABELS wine)
@@ -155,4 +157,43 @@ function(koral_add_wine_test name)
     "  )\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+endfunction()
+
+# koral_add_fuzz_target(<name> SEEDS <folder> CORPUS <folder> [MAX_LEN <bytes>] SOURCES ...)
+# A libFuzzer target from fuzz/<name>.cpp of the calling folder, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, in native clang builds only. SOURCES are the files of the code it
+# reads, compiled into the target so that libFuzzer's coverage instrumentation reaches them (the
+# libraries the tests link stay uninstrumented). The short CTest run <name>_short (labels native
+# and fuzz) reads the seeds in fuzz/<SEEDS> of the source tree and keeps new inputs in <CORPUS>
+# of the build tree; scripts/fuzz-long runs every target so added for long, from the list
+# koral_write_fuzz_list leaves in the build tree.
+function(koral_add_fuzz_target name)
+  if(KORAL_WINDOWS OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  cmake_parse_arguments(F "" "CORPUS;SEEDS;MAX_LEN" "SOURCES" ${ARGN})
+  add_executable(${name} fuzz/${name}.cpp ${F_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${F_CORPUS})
+  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${F_SEEDS})
+  file(MAKE_DIRECTORY ${corpus})
+  set(length "")
+  if(F_MAX_LEN)
+    set(length -max_len=${F_MAX_LEN})
+  endif()
+  add_test(NAME ${name}_short COMMAND ${name} -runs=50000 -seed=1 ${length} ${corpus} ${seeds})
+  set_tests_properties(${name}_short PROPERTIES LABELS "native;fuzz" TIMEOUT 300)
+  set_property(GLOBAL APPEND PROPERTY KORAL_FUZZ_TARGETS
+               "${name}|$<TARGET_FILE:${name}>|${corpus}|${seeds}|${F_MAX_LEN}")
+endfunction()
+
+# Writes fuzz-targets.txt into the build tree: one line per fuzz target, in the order they were
+# added, "name|program|corpus|seeds|max_len" (max_len may be empty). Called once, after every folder.
+function(koral_write_fuzz_list)
+  get_property(targets GLOBAL PROPERTY KORAL_FUZZ_TARGETS)
+  list(JOIN targets "\n" lines)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz-targets.txt CONTENT "${lines}\n")
 endfunction()

@@ -7,7 +7,8 @@
 #include "common/core/setup_settings.h"
 #include "common/win/driver_link.h"
 #include "common/win/handles.h"
-#include "tools/sim_client.h"
+#include "common/win/registry.h"
+#include "common/win/service_control.h"
 
 namespace koral::package {
 namespace {
@@ -51,11 +52,8 @@ std::string Lower(std::string text) {
 }  // namespace
 
 DWORD GrantUsersWrite(HKEY root, const std::string& path) {
-  HKEY opened = nullptr;
-  if (const LSTATUS status = RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &opened);
-      status != ERROR_SUCCESS)
-    return static_cast<DWORD>(status);
-  const UniqueHKey key(opened);
+  const RegKey key = RegKey::Open(root, path, READ_CONTROL | WRITE_DAC);
+  if (!key) return static_cast<DWORD>(key.Error());
 
   PACL current = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -89,13 +87,11 @@ DWORD GrantUsersWrite(HKEY root, const std::string& path) {
 bool KeepExistingSettings(HKEY root, const std::string& path, const std::string& iniFile,
                           std::vector<std::string>& removed) {
   removed.clear();
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return true;
-  const UniqueHKey key(opened);
+  const RegKey key = RegKey::Open(root, path, KEY_QUERY_VALUE);
+  if (!key) return true;
   bool ok = true;
   for (const SetupIniKey& setting : kSetupIniKeys) {
-    const std::string value(SeededValueOf(setting.Name));
-    if (RegQueryValueExA(key.get(), value.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
+    if (!key.Has(std::string(SeededValueOf(setting.Name)))) continue;
     if (WritePrivateProfileStringA(kSettingsSection, setting.Name, nullptr, iniFile.c_str()))
       removed.emplace_back(setting.Name);
     else
@@ -130,19 +126,19 @@ bool SameImage(const std::string& configured, const std::string& ours) {
 }
 
 DriverInstall InstallDriver(const std::string& image) {
-  if (const auto service = sim::QueryService(); service && !SameImage(service->BinaryPath, image))
+  if (const auto service = service::Query(); service && !SameImage(service->BinaryPath, image))
     return DriverInstall::Foreign;
-  if (sim::Install(image) != ERROR_SUCCESS) return DriverInstall::Failed;
-  if (sim::Start() != ERROR_SUCCESS || !sim::WaitForDevice(kDeviceWaitMs)) return DriverInstall::Installed;
+  if (service::Install(image) != ERROR_SUCCESS) return DriverInstall::Failed;
+  if (service::Start() != ERROR_SUCCESS || !service::WaitForDevice(kDeviceWaitMs)) return DriverInstall::Installed;
   return DriverInstall::Started;
 }
 
 DWORD RemoveDriver(const std::string& image) {
-  const auto service = sim::QueryService();
+  const auto service = service::Query();
   if (!service || !SameImage(service->BinaryPath, image)) return ERROR_SUCCESS;
   // A driver that will not stop is still deleted: Windows removes it at the next start.
-  sim::Stop(kStopWaitMs);
-  return sim::Uninstall();
+  service::Stop(kStopWaitMs);
+  return service::Uninstall();
 }
 
 }  // namespace koral::package

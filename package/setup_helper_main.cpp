@@ -6,28 +6,35 @@
 //   setup_helper.exe install-driver <image>      exit code: DriverInstall
 //   setup_helper.exe remove-driver <image>
 //
-// Anything else ends with 64. The model key is the 64-bit view's, which this 64-bit program sees.
+// Anything else ends with 64 (ParseHelperCall). The model key is the 64-bit view's, which this
+// 64-bit program sees.
 #include <string>
 #include <vector>
 
+#include "common/core/helper_command.h"
 #include "common/win/profile.h"
 #include "package/setup_helper.h"
 
 int main(int argc, char** argv) {
   using namespace koral;
   constexpr int kUsage = 64;
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  const HelperCall call = ParseHelperCall(std::vector<std::string>(argv + 1, argv + argc));
   const std::string modelKey = std::string(kModelKeyPath) + "\\" + kModelSubKey;
-  const std::string command = args.empty() ? "" : args[0];
-  if (command == "grant-users-write" && args.size() == 1)
-    return package::GrantUsersWrite(HKEY_LOCAL_MACHINE, modelKey) == ERROR_SUCCESS ? 0 : 1;
-  if (command == "keep-settings" && args.size() == 2) {
-    std::vector<std::string> removed;
-    return package::KeepExistingSettings(HKEY_LOCAL_MACHINE, modelKey, args[1], removed) ? 0 : 1;
+  switch (call.Command) {
+    case HelperCommand::kGrantUsersWrite:
+      return package::GrantUsersWrite(HKEY_LOCAL_MACHINE, modelKey) == ERROR_SUCCESS ? 0 : 1;
+    case HelperCommand::kKeepSettings: {
+      std::vector<std::string> removed;
+      return package::KeepExistingSettings(HKEY_LOCAL_MACHINE, modelKey, call.Files[0], removed) ? 0 : 1;
+    }
+    case HelperCommand::kPrepareUpdate:
+      return package::PrepareUpdate(call.Files) ? 0 : 1;
+    case HelperCommand::kInstallDriver:
+      return static_cast<int>(package::InstallDriver(call.Files[0]));
+    case HelperCommand::kRemoveDriver:
+      return package::RemoveDriver(call.Files[0]) == ERROR_SUCCESS ? 0 : 1;
+    case HelperCommand::kUsage:
+      break;
   }
-  if (command == "prepare-update")
-    return package::PrepareUpdate(std::vector<std::string>(args.begin() + 1, args.end())) ? 0 : 1;
-  if (command == "install-driver" && args.size() == 2) return static_cast<int>(package::InstallDriver(args[1]));
-  if (command == "remove-driver" && args.size() == 2) return package::RemoveDriver(args[1]) == ERROR_SUCCESS ? 0 : 1;
   return kUsage;
 }

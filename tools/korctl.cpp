@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win/service_control.h"
 #include "tools/journal_text.h"
 #include "tools/sim_client.h"
 
@@ -107,7 +108,7 @@ const char* StartTypeName(DWORD type) {
 }
 
 int Status() {
-  const auto info = sim::QueryService();
+  const auto info = service::Query();
   if (!info) return Fail("service KORALPS2 is not installed or cannot be queried", GetLastError());
   std::printf("service:  %s\nstart:    %s\nimage:    %s\n", StateName(info->State),
               StartTypeName(info->StartType), info->BinaryPath.c_str());
@@ -118,8 +119,8 @@ int Status() {
 }
 
 int StartDriver() {
-  if (const DWORD error = sim::Start()) return Fail("cannot start the service", error);
-  if (!sim::WaitForDevice(kStartWaitMs)) {
+  if (const DWORD error = service::Start()) return Fail("cannot start the service", error);
+  if (!service::WaitForDevice(kStartWaitMs)) {
     return Fail("the service started but the device did not open");
   }
   return 0;
@@ -178,9 +179,9 @@ int Run(const std::vector<std::string>& args) {
   const size_t operands = args.size() - 1;
   auto needs = [&](size_t count) { return operands == count; };
 
-  if (command == "install" && needs(1)) return Result("install", sim::Install(args[1]));
+  if (command == "install" && needs(1)) return Result("install", service::Install(args[1]));
   if (command == "start" && needs(0)) return StartDriver();
-  if (command == "stop" && needs(0)) return Result("stop", sim::Stop());
+  if (command == "stop" && needs(0)) return Result("stop", service::Stop());
   if (command == "status" && needs(0)) return Status();
   if (command == "load-block" && needs(1)) return LoadBlockFrom(args[1].c_str());
   if (command == "save-block" && needs(1)) return SaveBlockTo(args[1].c_str());

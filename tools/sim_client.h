@@ -1,5 +1,6 @@
 // Client of the substitute KORALPS2 driver for tests, benchmarks and emulators: its private
-// simulation codes, raw control calls, and control of the kernel service that runs it.
+// simulation codes and raw control calls. The service that runs it is controlled through
+// common/win/service_control.h.
 //
 // Simulation codes (each buffer is sent as both input and output, as the suite does):
 //   0xF6010 load block        82 bytes in; they become the driver's block
@@ -17,16 +18,12 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "common/core/driver_protocol.h"
 #include "common/win/handles.h"
 
 namespace koral::sim {
-
-// Name of the kernel service that runs the driver.
-inline constexpr const char kServiceName[] = "KORALPS2";
 
 class SimClient {
  public:
@@ -70,27 +67,5 @@ class SimClient {
 
 // The block a journal entry carried to the driver.
 ParamBlock BlockOf(const JournalEntry& entry);
-
-// Service control. Each returns a Win32 error code, ERROR_SUCCESS (0) on success.
-
-// Creates the kernel service, started automatically at every start of the Wine server, for
-// the driver image at `sys_path` (a Windows path); an existing service gets this path.
-DWORD Install(const std::string& sys_path);
-// Starts the service; one already running counts as started.
-DWORD Start();
-// Stops the service and waits (up to `wait_ms`) until it has stopped; a stopped one counts.
-DWORD Stop(DWORD wait_ms = 10000);
-// Deletes the service (Windows removes it once it has stopped); a missing one counts as deleted.
-DWORD Uninstall();
-// True when the device opens within `wait_ms` milliseconds.
-bool WaitForDevice(DWORD wait_ms);
-
-struct ServiceInfo {
-  DWORD State = 0;      // SERVICE_STOPPED, SERVICE_RUNNING, ...
-  DWORD StartType = 0;  // SERVICE_AUTO_START, ...
-  std::string BinaryPath;
-};
-// Empty when the service is not installed or cannot be queried.
-std::optional<ServiceInfo> QueryService();
 
 }  // namespace koral::sim

@@ -121,11 +121,8 @@ LRESULT Control::CallBase(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT Control::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = hwnd_;
   LRESULT result = 0;
-  if (RouteChildMessage(message, wParam, lParam, result)) return result;
+  if (DispatchShared(message, wParam, lParam, result)) return result;
   switch (message) {
-    case WM_SETCURSOR:
-      if (ApplyHourglass()) return TRUE;
-      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       RaiseMouse(MouseDown, kLeftButton, wParam, lParam);
@@ -179,8 +176,12 @@ int Control::ToUnitsY(int pixels) const { return PixelsToTwipsY(pixels); }
 
 bool Control::EventsLive() const { return hwnd_ && !form_->Designing(); }
 
-bool RouteChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool DispatchShared(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
+    case WM_SETCURSOR:
+      if (!ApplyHourglass()) return false;
+      result = TRUE;
+      return true;
     case WM_COMMAND:
     case WM_HSCROLL:
     case WM_CTLCOLORSTATIC:

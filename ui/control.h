@@ -10,28 +10,15 @@
 #include <string>
 
 #include "common/win/handles.h"
+#include "ui/colours.h"
 
 namespace koral::ui {
 
 class Form;
 class Control;
 
-// A colour as the forms give it: a COLORREF (0x00BBGGRR), or a system colour with the high bit
-// set (SystemColour(COLOR_BTNFACE)).
-using Colour = uint32_t;
-constexpr Colour SystemColour(int index) { return 0x80000000u | static_cast<uint32_t>(index); }
+// The COLORREF a colour of the forms stands for now.
 COLORREF ResolveColour(Colour colour);
-
-inline constexpr Colour kBlack = 0x000000;
-inline constexpr Colour kWhite = 0xFFFFFF;
-inline constexpr Colour kRed = 0x0000FF;
-inline constexpr Colour kBlue = 0xFF0000;
-inline constexpr Colour kTeal = 0x808000;
-inline constexpr Colour kGrey = 0x808080;
-inline constexpr Colour kButtonFace = SystemColour(COLOR_BTNFACE);
-inline constexpr Colour kButtonText = SystemColour(COLOR_BTNTEXT);
-inline constexpr Colour kWindowBackground = SystemColour(COLOR_WINDOW);
-inline constexpr Colour kWindowText = SystemColour(COLOR_WINDOWTEXT);
 
 // Position and size in twips, relative to the container's inner area.
 struct Rect {
@@ -184,7 +171,7 @@ class Control {
  private:
   friend class Form;
   friend LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
-  friend bool RouteChildMessage(UINT, WPARAM, LPARAM, LRESULT&);
+  friend bool DispatchShared(UINT, WPARAM, LPARAM, LRESULT&);
 
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void RaiseMouse(const MouseEvent& event, int button, WPARAM wParam, LPARAM lParam);
@@ -213,8 +200,10 @@ class Control {
 // The window procedure of every control window (our classes and the subclassed system ones).
 LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// For the window procedures of containers: routes WM_COMMAND, WM_HSCROLL and WM_CTLCOLOR* from
-// a child control to it. True when the message was one of those and went to a control.
-bool RouteChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// The first step of every window of ours, form or control, with a message: WM_COMMAND, WM_HSCROLL
+// and WM_CTLCOLOR* from a child control go to that control, and the counted hourglass is the
+// pointer over the window while one is requested. True when the message was answered here, with
+// `result` the answer.
+bool DispatchShared(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 }  // namespace koral::ui

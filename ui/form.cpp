@@ -1,9 +1,9 @@
 #include "ui/form.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
-#include "common/win/pointer.h"
 #include "ui/controls.h"
 #include "ui/names.h"
 #include "ui/twips.h"
@@ -213,11 +213,8 @@ LRESULT Form::DefaultId() const {
 LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = hwnd_;
   LRESULT result = 0;
-  if (RouteChildMessage(message, wParam, lParam, result)) return result;
+  if (DispatchShared(message, wParam, lParam, result)) return result;
   switch (message) {
-    case WM_SETCURSOR:
-      if (ApplyHourglass()) return TRUE;
-      break;
     case WM_ERASEBKGND: {
       RECT area;
       GetClientRect(window, &area);
@@ -427,6 +424,18 @@ bool DoEvents() {
     Route(message);
   }
   return !g_ending;
+}
+
+// Between looks at the window messages the program sleeps until a message arrives or the time is up.
+void Pause(int seconds) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
+  while (DoEvents()) {
+    const Clock::time_point now = Clock::now();
+    if (now >= end) return;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
 }
 
 void EndProgram() {

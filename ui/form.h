@@ -164,6 +164,9 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 int Run();
 // Processes the messages waiting now. False once the program is ending.
 bool DoEvents();
+// Waits the given number of seconds of elapsed time (so a pause that spans midnight ends like any
+// other) while the program's windows stay served; ends early when the program is ending.
+void Pause(int seconds);
 // Ends the program at once: destroys every form without its unload event and ends the loop.
 void EndProgram();
 // True once EndProgram ran or the last form unloaded.

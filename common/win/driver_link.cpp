@@ -24,8 +24,8 @@ void MessageTool(WPARAM code) {
 }
 
 bool Run(const char* program, UINT show) {
-  const std::string command = ProgramCommandLine(Profile().InstallPath, program);
-  return LauncherSucceeded(WinExec(command.c_str(), show));
+  const auto command = ProgramCommandLine(Profile().InstallPath, program);
+  return command && LauncherSucceeded(WinExec(command->c_str(), show));
 }
 
 }  // namespace

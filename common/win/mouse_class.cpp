@@ -2,19 +2,17 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "common/win/registry.h"
 
 namespace koral {
 namespace {
 
 // The three texts the tools look at; a value that cannot be read as text stays empty.
-ClassKeyValues ReadValues(HKEY key) {
+ClassKeyValues ReadValues(const RegKey& key) {
   ClassKeyValues values;
-  auto read = [key](const char* name, std::optional<std::string>& into) {
+  auto read = [&key](const char* name, std::optional<std::string>& into) {
     std::string text;
-    if (registry::ReadText(key, name, text)) into = std::move(text);
+    if (key.ReadText(name, text)) into = std::move(text);
   };
   read("MouseType", values.MouseType);
   read("MatchingDeviceId", values.MatchingDeviceId);
@@ -22,46 +20,22 @@ ClassKeyValues ReadValues(HKEY key) {
   return values;
 }
 
-bool IsNumber(const std::string& name) {
-  return !name.empty() && name.size() <= 9 && name.find_first_not_of("0123456789") == std::string::npos;
+// Every sub-key of the class that opens, in the registry's order, with what it holds.
+ClassKeys ReadClassKeys() {
+  ClassKeys keys;
+  for (const std::string& name : RegKey::Open(HKEY_LOCAL_MACHINE, kMouseClassPath).SubKeyNames()) {
+    if (const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, ClassKeyPath(name))) keys.emplace_back(name, ReadValues(key));
+  }
+  return keys;
 }
 
 }  // namespace
 
 std::string ClassKeyPath(const std::string& subKey) { return std::string(kMouseClassPath) + "\\" + subKey; }
 
-std::vector<ClassKeyValues> ReadClassKeysUntilGap() {
-  std::vector<ClassKeyValues> keys;
-  for (int n = 0;; ++n) {
-    UniqueHKey key;
-    if (!registry::OpenExistingKey(HKEY_LOCAL_MACHINE, ClassKeyPath(ClassSubKeyName(n)), key)) break;
-    keys.push_back(ReadValues(key.get()));
-  }
-  return keys;
-}
+std::vector<ClassKeyValues> ReadClassKeysUntilGap() { return ClassKeysUntilGap(ReadClassKeys()); }
 
-std::vector<std::pair<std::string, ClassKeyValues>> ReadEveryClassKey() {
-  std::vector<std::string> names;
-  UniqueHKey cls;
-  if (registry::OpenExistingKey(HKEY_LOCAL_MACHINE, kMouseClassPath, cls)) {
-    char name[256];
-    for (DWORD index = 0;; ++index) {
-      DWORD length = sizeof name;
-      if (RegEnumKeyExA(cls.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      if (IsNumber(name)) names.emplace_back(name, length);
-    }
-  }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return std::stol(a) != std::stol(b) ? std::stol(a) < std::stol(b) : a < b;
-  });
-
-  std::vector<std::pair<std::string, ClassKeyValues>> keys;
-  for (const std::string& name : names) {
-    UniqueHKey key;
-    if (registry::OpenExistingKey(HKEY_LOCAL_MACHINE, ClassKeyPath(name), key)) keys.emplace_back(name, ReadValues(key.get()));
-  }
-  return keys;
-}
+ClassKeys ReadEveryClassKey() { return NumberedClassKeys(ReadClassKeys()); }
 
 void DeleteClassKeys(const std::vector<std::string>& subKeys, const std::function<void(const std::string& path)>& failed) {
   for (const std::string& name : subKeys) {

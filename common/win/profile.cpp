@@ -1,7 +1,5 @@
 #include "common/win/profile.h"
 
-#include "common/win/registry.h"
-
 namespace koral {
 
 RegistryLocation& Location() {
@@ -23,14 +21,14 @@ void SetLocation(HKEY root, const std::string& keyPath, const std::string& model
   Location() = {root, keyPath, modelSubKey};
 }
 
-bool OpenModelKey(UniqueHKey& key) {
+RegKey OpenModelKey() {
   const auto& where = Location();
-  return registry::OpenKey(where.Root, where.KeyPath, where.ModelSubKey, key);
+  return RegKey::Create(where.Root, where.KeyPath, where.ModelSubKey);
 }
 
 bool LoadProfile() {
-  UniqueHKey key;
-  if (!OpenModelKey(key)) return false;
+  RegKey key = OpenModelKey();
+  if (!key) return false;
   auto& p = Profile();
   bool ok = true;
   for (auto [name, field] : {std::pair{"VenderName", &p.VenderName},
@@ -39,9 +37,8 @@ bool LoadProfile() {
                              std::pair{"WindowsPath", &p.WindowsPath},
                              std::pair{"SystemPath", &p.SystemPath},
                              std::pair{"HardwareID", &p.HardwareID}}) {
-    ok = registry::ReadText(key.get(), name, *field) && ok;
+    ok = key.ReadText(name, *field) && ok;
   }
-  registry::CloseKey(key);
   return ok;
 }
 
@@ -50,25 +47,10 @@ bool LoadAtStart() {
   return LoadProfile();
 }
 
-bool ReadCalibrationMode() {
-  UniqueHKey key;
-  if (!OpenModelKey(key)) return false;
-  const bool ok = registry::ReadNumber(key.get(), "CalibrationMode", CalibrationMode());
-  registry::CloseKey(key);
-  return ok;
-}
+bool ReadCalibrationMode() { return OpenModelKey().ReadNumber("CalibrationMode", CalibrationMode()); }
 
-bool WriteCalibrationMode() {
-  UniqueHKey key;
-  if (!OpenModelKey(key)) return false;
-  const bool ok = registry::WriteNumber(key.get(), "CalibrationMode", CalibrationMode());
-  registry::CloseKey(key);
-  return ok;
-}
+bool WriteCalibrationMode() { return OpenModelKey().WriteNumber("CalibrationMode", CalibrationMode()); }
 
-bool CalibrationModeStored() {
-  UniqueHKey key;
-  return OpenModelKey(key) && registry::HasValue(key.get(), "CalibrationMode");
-}
+bool CalibrationModeStored() { return OpenModelKey().Has("CalibrationMode"); }
 
 }  // namespace koral

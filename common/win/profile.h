@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/win/handles.h"
+#include "common/win/registry.h"
 
 namespace koral {
 
@@ -35,8 +35,8 @@ InstallationProfile& Profile();
 int32_t& CalibrationMode();
 
 void SetLocation(HKEY root, const std::string& keyPath, const std::string& modelSubKey);
-// Opens (creating) the model key of the current location.
-bool OpenModelKey(UniqueHKey& key);
+// Opens (creating) the model key of the current location; empty when it cannot be opened.
+RegKey OpenModelKey();
 // Reads the six profile texts; every read is tried, those that succeed are kept, and the
 // load succeeds only when the key opened and all six were read.
 bool LoadProfile();

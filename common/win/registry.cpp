@@ -1,5 +1,62 @@
 #include "common/win/registry.h"
 
+#include "common/core/registry_value.h"
+
+namespace koral {
+
+RegKey RegKey::Create(HKEY root, const std::string& keyPath, const std::string& subKey, REGSAM access) {
+  if (keyPath.empty()) return RegKey(nullptr, ERROR_INVALID_PARAMETER);
+  std::string sub = subKey;
+  if (!sub.empty() && sub.front() == '\\') sub.erase(0, 1);
+  const std::string path = sub.empty() ? keyPath : keyPath + "\\" + sub;
+  HKEY opened = nullptr;
+  const LSTATUS error = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                        &opened, nullptr);
+  return RegKey(error == ERROR_SUCCESS ? opened : nullptr, error);
+}
+
+RegKey RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
+  HKEY opened = nullptr;
+  const LSTATUS error = RegOpenKeyExA(root, path.c_str(), 0, access, &opened);
+  return RegKey(error == ERROR_SUCCESS ? opened : nullptr, error);
+}
+
+bool RegKey::Close() {
+  error_ = ERROR_INVALID_HANDLE;
+  return registry::CloseKey(key_);
+}
+
+bool RegKey::Has(const std::string& name) const { return key_ && registry::HasValue(get(), name); }
+bool RegKey::ReadNumber(const std::string& name, int32_t& value) const {
+  return key_ && registry::ReadNumber(get(), name, value);
+}
+bool RegKey::ReadText(const std::string& name, std::string& value) const {
+  return key_ && registry::ReadText(get(), name, value);
+}
+bool RegKey::WriteNumber(const std::string& name, int32_t value) {
+  return key_ && registry::WriteNumber(get(), name, value);
+}
+bool RegKey::WriteText(const std::string& name, const std::string& value) {
+  return key_ && registry::WriteText(get(), name, value);
+}
+bool RegKey::WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+  return key_ && registry::WriteBytes(get(), name, bytes);
+}
+
+std::vector<std::string> RegKey::SubKeyNames() const {
+  std::vector<std::string> names;
+  if (!key_) return names;
+  char name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
+}
+
+}  // namespace koral
+
 namespace koral::registry {
 
 std::string RootKeyName(HKEY root) {
@@ -11,20 +68,16 @@ std::string RootKeyName(HKEY root) {
 }
 
 bool OpenKey(HKEY root, const std::string& keyPath, const std::string& subKey, UniqueHKey& key) {
-  if (keyPath.empty()) return false;
-  std::string sub = subKey;
-  if (!sub.empty() && sub.front() == '\\') sub.erase(0, 1);
-  const std::string path = sub.empty() ? keyPath : keyPath + "\\" + sub;
-  HKEY opened = nullptr;
-  if (RegCreateKeyA(root, path.c_str(), &opened) != ERROR_SUCCESS) return false;
-  key.reset(opened);
+  RegKey opened = RegKey::Create(root, keyPath, subKey);
+  if (!opened) return false;
+  key.reset(opened.release());
   return true;
 }
 
 bool OpenExistingKey(HKEY root, const std::string& path, UniqueHKey& key) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyA(root, path.c_str(), &opened) != ERROR_SUCCESS) return false;
-  key.reset(opened);
+  RegKey opened = RegKey::Open(root, path);
+  if (!opened) return false;
+  key.reset(opened.release());
   return true;
 }
 
@@ -36,13 +89,14 @@ bool HasValue(HKEY key, const std::string& name) {
 
 bool ReadNumber(HKEY key, const std::string& name, int32_t& value) {
   DWORD type = 0;
-  DWORD data = 0;
+  char data[4] = {};
   DWORD size = sizeof data;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD)
+  // A value longer than a number fails here (ERROR_MORE_DATA); a shorter one is refused below.
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
     return false;
-  value = static_cast<int32_t>(data);
+  const auto number = DecodeNumber(type, std::string_view(data, size < sizeof data ? size : sizeof data));
+  if (!number) return false;
+  value = *number;
   return true;
 }
 
@@ -55,13 +109,12 @@ bool ReadText(HKEY key, const std::string& name, std::string& value) {
   std::string buffer(size, ' ');
   DWORD got = size;
   if (RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS ||
-      type != REG_SZ)
+                       reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS)
     return false;
   buffer.resize(got < size ? got : size);
-  const auto nul = buffer.find('\0');
-  if (nul != std::string::npos) buffer.resize(nul);
-  value = std::move(buffer);
+  auto text = DecodeText(type, buffer);
+  if (!text) return false;
+  value = std::move(*text);
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include "common/core/setup_messages.h"
 #include "common/core/setup_settings.h"
 #include "common/core/titles.h"
+#include "common/win/service_control.h"
 #include "common/win/ini_file.h"
 #include "common/win/mouse_class.h"
 #include "common/win/profile.h"
@@ -22,7 +23,6 @@
 #include "tests/support/programs.h"
 #include "tests/support/restart_probe.h"
 #include "tests/support/setup_installation.h"
-#include "tools/sim_client.h"
 #include "ui/names.h"
 
 namespace koral {
@@ -122,8 +122,8 @@ class Package : public ::testing::Test {
         if (process && TerminateProcess(process.get(), 1)) WaitForSingleObject(process.get(), 5000);
       }
     }
-    sim::Stop(5000);
-    sim::Uninstall();
+    service::Stop(5000);
+    service::Uninstall();
     std::error_code error;
     for (const fs::path& folder : {Default(), Chosen().parent_path(), menu_}) fs::remove_all(folder, error);
     fs::remove(windows_ / "KORALpde.exe", error);
@@ -157,7 +157,7 @@ class Package : public ::testing::Test {
     EXPECT_TRUE(probe_.WaitForRestart()) << "no restart was asked for";
     ASSERT_TRUE(probe_.Arm());
     if (keepStartup) return;
-    if (!sim::WaitForDevice(0)) AnswerStartupProgram();
+    if (!service::WaitForDevice(0)) AnswerStartupProgram();
     EXPECT_TRUE(test::WaitUntil([] { return !ProgramRunning("KORALpao.exe"); })) << "the startup program stayed";
   }
   static void AnswerStartupProgram() {
@@ -228,7 +228,7 @@ TEST_F(Package, InstallsSilentlyRunsThePanelAndIsTakenAwayByTheUninstaller) {
   EXPECT_TRUE(fs::exists(menu_ / "TouchScreen Control Panel.lnk"));
   EXPECT_TRUE(fs::exists(menu_ / "TouchScreen Software Removal.lnk"));
   EXPECT_EQ(MachineText(kAppsKey, "UninstallString"), "\"" + (windows_ / "KORALpde.exe").string() + "\"");
-  const auto driver = sim::QueryService();
+  const auto driver = service::Query();
   ASSERT_TRUE(driver) << "the substitute driver was not installed";
   EXPECT_EQ(driver->BinaryPath, (folder / "KORALPS2.sys").string());
 
@@ -267,7 +267,7 @@ TEST_F(Package, InstallsSilentlyRunsThePanelAndIsTakenAwayByTheUninstaller) {
   EXPECT_FALSE(test::MachineKeyExists(ModelKeyPath()));
   EXPECT_FALSE(test::MachineKeyExists("SOFTWARE\\Brimholt")) << "the vendor's empty keys go too";
   EXPECT_FALSE(test::MachineKeyExists(kAppsKey));
-  EXPECT_FALSE(sim::QueryService()) << "the substitute driver is removed with the installation";
+  EXPECT_FALSE(service::Query()) << "the substitute driver is removed with the installation";
 }
 
 TEST_F(Package, AnInstallationOverAnExistingOneKeepsTheUsersSettings) {
@@ -323,7 +323,7 @@ TEST_F(Package, AFolderThatCannotBeWrittenStopsTheSetupBeforeAnythingIsInstalled
     EXPECT_FALSE(test::MachineKeyExists(kAppsKey));
     EXPECT_FALSE(fs::exists(menu_));
     EXPECT_FALSE(fs::exists(windows_ / "KORALpde.exe"));
-    EXPECT_FALSE(sim::QueryService());
+    EXPECT_FALSE(service::Query());
     EXPECT_TRUE(probe_.StillArmed()) << "the setup finisher never ran";
   }
   EXPECT_EQ(test::FileText(file), "not a folder");
@@ -364,17 +364,17 @@ TEST_F(Package, TheFileRemoverAsksUnlessSilentAndRunningItAgainIsHarmless) {
 
 TEST_F(Package, AKORALPS2DriverOfAnotherImageIsNeitherReplacedNorRemoved) {
   const std::string other = "C:\\drivers elsewhere\\KORALPS2.sys";
-  ASSERT_EQ(sim::Install(other), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(service::Install(other), static_cast<DWORD>(ERROR_SUCCESS));
   Install("/TRIALDRIVER /D=" + Chosen().string());
-  ASSERT_TRUE(sim::QueryService());
-  EXPECT_EQ(sim::QueryService()->BinaryPath, other);
+  ASSERT_TRUE(service::Query());
+  EXPECT_EQ(service::Query()->BinaryPath, other);
   EXPECT_FALSE(fs::exists(Chosen() / "KORALPS2.sys")) << "the unused image is not left behind";
 
   test::RunningProgram remover;
   ASSERT_TRUE(remover.Start("unins000.exe", "/SILENT", Chosen().string()));
   EXPECT_EQ(remover.WaitForExit(10s), 0u);
-  ASSERT_TRUE(sim::QueryService()) << "the other driver stays";
-  EXPECT_EQ(sim::QueryService()->BinaryPath, other);
+  ASSERT_TRUE(service::Query()) << "the other driver stays";
+  EXPECT_EQ(service::Query()->BinaryPath, other);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "common/win/handles.h"
+#include "common/win/registry.h"
 
 namespace koral::test {
 
@@ -18,9 +18,8 @@ struct Dacl {
 
 inline Dacl ReadDacl(HKEY root, const std::string& path) {
   Dacl result;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL, &opened) != ERROR_SUCCESS) return result;
-  const UniqueHKey key(opened);
+  const RegKey key = RegKey::Open(root, path, READ_CONTROL);
+  if (!key) return result;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (GetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,

@@ -20,10 +20,6 @@ namespace {
 
 using device::Link;
 
-constexpr ui::Colour kLightGrey = 0xC0C0C0;
-constexpr ui::Colour kYellow = 0x00FFFF;
-constexpr ui::Colour kGreen = 0x00FF00;
-
 constexpr char kQuestionCaption[] = "TouchScreen Calibration";
 constexpr char kFailureCaption[] = "Touchscreen Calibration";
 constexpr char kBreakQuestion[] = "Are you sure you want to break calibration?";
@@ -52,7 +48,7 @@ void frmCalibration::Design() {
   Caption("TouchScreen Calibration");
   BorderStyle(ui::FormBorder::None);
   State(ui::WindowState::Maximized);
-  BackColor(kLightGrey);
+  BackColor(ui::kLightGrey);
   ClientSize(ui::ScreenWidth(), ui::ScreenHeight());
 
   // Created first, so that it is first in the tab order and keeps the keyboard.
@@ -78,8 +74,8 @@ void frmCalibration::Design() {
   picMesg.Create(picHome, {240, 1455, 5655, 975});
   picMesg.BackColor(ui::kBlack);
   const ui::FontSpec prompt{"MS Sans Serif", 9.75, true, false};
-  for (auto [label, top, colour] : {std::tuple{&lblMesg1, 210, kGreen}, std::tuple{&lblMesg2, 525, kGreen},
-                                    std::tuple{&lblMesg3, 360, kYellow}}) {
+  for (auto [label, top, colour] : {std::tuple{&lblMesg1, 210, ui::kBrightGreen}, std::tuple{&lblMesg2, 525, ui::kBrightGreen},
+                                    std::tuple{&lblMesg3, 360, ui::kYellow}}) {
     label->Create(picMesg, {120, top, 5355, 255});
     label->Font(prompt);
     label->ForeColor(colour);
@@ -289,7 +285,7 @@ void frmCalibration::ShowLiftOffPrompt(const std::string& text) {
   lblMesg3.Visible(true);
 }
 
-void frmCalibration::SetTouchIndicator(bool on) { picStat.BackColor(on ? kYellow : ui::kWhite); }
+void frmCalibration::SetTouchIndicator(bool on) { picStat.BackColor(on ? ui::kYellow : ui::kWhite); }
 
 void frmCalibration::ApplyNewCalibration() {
   PutCalibration(newCalibration_, Link().Block);

@@ -234,10 +234,10 @@ void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThen
 void frmMain::cmdSleepTime_Click() { Open(dialogs.SleepTime, Order::ShowThenHide); }
 void frmMain::cmdSerialPort_Click() { Open(dialogs.SerialPort, Order::ShowThenHide); }
 void frmMain::cmdFeedbackSound_Click() { Open(dialogs.FeedbackSound, Order::ShowThenHide); }
-void frmMain::cmdTest_Click() { Open(dialogs.Test, Order::HideFirst); }
+void frmMain::cmdTest_Click() { Open(dialogs.DrawingScreen, Order::HideFirst); }
 
 void frmMain::cmdExit_MouseDown(int button, int shift, int, int) {
-  if (HiddenGesture(button, shift)) Open(dialogs.Test, Order::ShowThenHide);
+  if (HiddenGesture(button, shift)) Open(dialogs.DrawingScreen, Order::ShowThenHide);
 }
 
 // A vendor picture that cannot be read as a bitmap would open an empty window: the about window

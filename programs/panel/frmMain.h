@@ -14,7 +14,7 @@
 #include "programs/panel/frmSerialPort.h"
 #include "programs/panel/frmSleepTime.h"
 #include "programs/panel/frmSupport.h"
-#include "programs/panel/frmTest.h"
+#include "programs/panel/frmDrawingScreen.h"
 #include "programs/panel/frmVirtualButton.h"
 #include "ui/controls.h"
 
@@ -33,7 +33,7 @@ class frmMain : public BrandedForm {
     frmSleepTime SleepTime;
     frmSerialPort SerialPort;
     frmFeedbackSound FeedbackSound;
-    calibration::frmTest Test;
+    calibration::frmDrawingScreen DrawingScreen;
     frmMcuInfo McuInfo;
     frmSupport Support;
     frmAbout About;

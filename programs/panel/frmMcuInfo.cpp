@@ -7,7 +7,6 @@ namespace koral::panel {
 namespace {
 
 constexpr int kLineHeight = 255;
-constexpr ui::Colour kDarkBlue = 0x800000;
 
 }  // namespace
 
@@ -18,7 +17,7 @@ void frmMcuInfo::Design() {
   lblMcuInfo.Create(*this, {kContentLeft, kContentTop, kContentRight - kContentLeft, kLineHeight},
                     "MCU-Mode=D4  MCU-Version=4.2  Checksum=00000000");
   lblMcuInfo.Alignment(ui::Alignment::Centre);
-  lblMcuInfo.ForeColor(kDarkBlue);
+  lblMcuInfo.ForeColor(ui::kDarkBlue);
 }
 
 void frmMcuInfo::Form_Load() {

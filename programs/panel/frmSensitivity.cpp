@@ -7,7 +7,6 @@
 namespace koral::panel {
 namespace {
 
-constexpr ui::Colour kYellow = 0x00FFFF;
 constexpr int kDesignValue = 63;
 
 }  // namespace
@@ -37,12 +36,12 @@ void frmSensitivity::Design() {
 
   lblTestBox(0).Create(*this, {kContentLeft, kBoxTop, kWidth, kBoxHeight});
   lblTestBox(0).BorderStyle(ui::BorderStyle::FixedSingle);
-  lblTestBox(0).BackColor(kYellow);
+  lblTestBox(0).BackColor(ui::kYellow);
   lblTestBox(0).BackStyle(ui::BackStyle::Transparent);
   lblTestBox(1).Create(*this, {kContentLeft + 120, kBoxTop + (kBoxHeight - 195) / 2, kWidth - 240, 195},
                        "Touch On This Box To Test");
   lblTestBox(1).Alignment(ui::Alignment::Centre);
-  lblTestBox(1).BackColor(kYellow);
+  lblTestBox(1).BackColor(ui::kYellow);
   lblTestBox(1).BackStyle(ui::BackStyle::Transparent);
   lblTestBox(1).ZOrder();  // above the box, where it takes the presses on its text
 }

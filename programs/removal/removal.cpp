@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/core/ini_text.h"
 #include "common/core/launch_rules.h"
 #include "common/core/removal_wait.h"
 #include "common/core/setup_messages.h"
@@ -24,17 +25,10 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 
 }  // namespace
 
-void Pause(int seconds) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
-  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-    if (!ui::DoEvents()) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
-
 bool StartFileRemover(UniqueHandle& process) {
-  const std::string command =
-      ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram) + " " + kFileRemoverOption;
+  const auto program = ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram);
+  if (!program) return false;
+  const std::string command = *program + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
@@ -71,7 +65,7 @@ void RemoveMouseClassEntries() {
 void RemoveTouchScreen() {
   device::StopAuxiliaryPrograms();
   ShowProgressMessage(kRemovalProgressText, kTitle);
-  Pause(3);
+  ui::Pause(3);
 
   UniqueHandle remover;
   if (!StartFileRemover(remover)) {
@@ -86,10 +80,12 @@ void RemoveTouchScreen() {
     return;
   }
 
+  // A copy whose path WININIT.INI would not give back whole is left for the user to delete.
   const std::string& windows = Profile().WindowsPath;
-  WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", windows + "\\" + kOwnCopy);
+  if (const auto ownCopy = ProfilePathText(windows + "\\" + kOwnCopy))
+    WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *ownCopy);
   RemoveMouseClassEntries();
-  Pause(10);
+  ui::Pause(10);
   UnloadProgressMessage();
   InformationBox(kRemovalFinishedText, kTitle);
   RestartWindows(kTitle);

@@ -9,10 +9,6 @@
 
 namespace koral::removal {
 
-// Processes window events until the seconds have passed, measured as elapsed time (so a pause
-// that runs over midnight ends too).
-void Pause(int seconds);
-
 // Starts "<InstallPath>\unins000.exe" /SILENT in a normal window and opens its process for
 // waiting; false when either fails.
 bool StartFileRemover(UniqueHandle& process);

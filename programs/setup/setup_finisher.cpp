@@ -22,13 +22,14 @@ std::string InstallationFile(const char* name) { return Profile().InstallPath + 
 // One profile text into the profile and the model key.
 void ReplaceProfileText(const char* valueName, std::string& field, const std::string& text, const char* failure) {
   field = text;
-  UniqueHKey key;
-  if (!OpenModelKey(key) || !registry::WriteText(key.get(), valueName, text)) PlainBox(failure, kTitle);
+  if (!OpenModelKey().WriteText(valueName, text)) PlainBox(failure, kTitle);
 }
 
 bool WriteInfStrings() {
   const std::string inf = Profile().WindowsPath + "\\inf\\" + kInfFileName;
-  for (const auto& [name, value] : InfStrings(Profile().InstallPath))
+  const auto strings = InfStrings(Profile().InstallPath);
+  if (!strings) return false;
+  for (const auto& [name, value] : *strings)
     if (!WriteIniValue(inf, kInfSection, name, value)) return false;
   return true;
 }
@@ -38,11 +39,11 @@ bool RegisterMouseClass() {
   DeleteClassKeys(plan.Delete, [](const std::string& path) { PlainBox(SetupDeleteFailureText(path), kTitle); });
   DeleteDeviceEnumKeys(plan.DeviceId);
 
-  UniqueHKey key;
-  if (!registry::OpenKey(HKEY_LOCAL_MACHINE, kMouseClassPath, plan.SubKey, key)) return false;
+  RegKey key = RegKey::Create(HKEY_LOCAL_MACHINE, kMouseClassPath, plan.SubKey);
+  if (!key) return false;
   bool all = true;
   for (const auto& [name, value] : ClassValues(plan.DeviceDescription, plan.DeviceId))
-    all = registry::WriteText(key.get(), name, value) && all;
+    all = key.WriteText(name, value) && all;
   return all;
 }
 
@@ -71,12 +72,11 @@ bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byt
 void ImportSetupIni() {
   const std::string file = InstallationFile("setup.ini");
   if (!IniFilePresent(file)) return;
-  UniqueHKey key;
-  if (!OpenModelKey(key)) return;
+  const RegKey key = OpenModelKey();
+  if (!key) return;
   const auto stores = PlanSeedStores(
       [&](const SetupIniKey& setting) { return ReadIniSetting(file, setting.Name, setting.Minimum, setting.Maximum); });
   for (const SeedStore& store : stores) StoreSetting(key.get(), store.ValueName, store.Value, store.ByteCount);
-  registry::CloseKey(key);
 }
 
 void ApplyOemStrings() {

@@ -15,8 +15,6 @@ namespace {
 constexpr char kProgram[] = "KORALpao";
 constexpr char kVersion[] = "7.2.PS2";
 constexpr int kSplashHeight = 2025;
-constexpr ui::Colour kTestOn = RGB(0, 0, 255);
-constexpr ui::Colour kTestOff = RGB(250, 250, 250);
 
 // The bars' rows inside Frame1: the value above the bar, the scale below it.
 constexpr int kRowTop = 300;
@@ -151,7 +149,7 @@ void frmMain::ShowTestState(bool on) {
   imgOFF.Enabled(!on);
   imgON.Visible(on);
   imgON.Enabled(on);
-  picTest.BackColor(on ? kTestOn : kTestOff);
+  picTest.BackColor(on ? ui::kBlue : ui::kNearWhite);
 }
 
 bool frmMain::DoubleClickChanged() const {

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <chrono>
-
 #include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/profile.h"
@@ -30,18 +28,17 @@ class WindowsDoubleClick final : public DoubleClickSystem {
   bool SetTime(int32_t milliseconds) override { return Set(SPI_SETDOUBLECLICKTIME, milliseconds); }
   void SetDoubleClickTime(int32_t milliseconds) override { ::SetDoubleClickTime(static_cast<UINT>(milliseconds)); }
   bool OpenUserMouseKey() override {
-    return registry::OpenKey(HKEY_CURRENT_USER, kUserMouseKey, kUserMouseSubKey, key_);
+    key_ = RegKey::Create(HKEY_CURRENT_USER, kUserMouseKey, kUserMouseSubKey);
+    return static_cast<bool>(key_);
   }
-  bool WriteUserText(const char* name, const std::string& text) override {
-    return registry::WriteText(key_.get(), name, text);
-  }
-  void CloseUserMouseKey() override { registry::CloseKey(key_); }
+  bool WriteUserText(const char* name, const std::string& text) override { return key_.WriteText(name, text); }
+  void CloseUserMouseKey() override { key_.Close(); }
   void StoreInModelKey(const DoubleClickSettings& settings) override {
-    UniqueHKey model;
-    if (!storeInModelKey_ || !OpenModelKey(model)) return;
-    registry::WriteNumber(model.get(), kDoubleClickSpeedName, settings.Speed);
-    registry::WriteNumber(model.get(), kDoubleClickWidthName, settings.Width);
-    registry::WriteNumber(model.get(), kDoubleClickHeightName, settings.Height);
+    if (!storeInModelKey_) return;
+    RegKey model = OpenModelKey();
+    model.WriteNumber(kDoubleClickSpeedName, settings.Speed);
+    model.WriteNumber(kDoubleClickWidthName, settings.Width);
+    model.WriteNumber(kDoubleClickHeightName, settings.Height);
   }
 
  private:
@@ -49,12 +46,8 @@ class WindowsDoubleClick final : public DoubleClickSystem {
     return SystemParametersInfoA(action, static_cast<UINT>(value), nullptr, SPIF_SENDWININICHANGE) != FALSE;
   }
   bool storeInModelKey_;
-  UniqueHKey key_;
+  RegKey key_;
 };
-
-bool ValuePresent(HKEY key, const char* name) {
-  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
 
 // Without the companion program the driver learns the screen size from this program instead.
 void StartCompanionOrSendScreenSize() {
@@ -89,16 +82,16 @@ void LoadStoredDoubleClick() {
   ProgramState& state = Program();
   state.InForce = kDefaultDoubleClick;
   state.StoredValuesUnreadable = false;
-  UniqueHKey model;
-  if (!OpenModelKey(model)) return;
+  const RegKey model = OpenModelKey();
+  if (!model) return;
   DoubleClickSettings stored;
   bool complete = true;
   for (auto [name, value] : {std::pair{kDoubleClickSpeedName, &stored.Speed},
                              std::pair{kDoubleClickWidthName, &stored.Width},
                              std::pair{kDoubleClickHeightName, &stored.Height}}) {
-    if (registry::ReadNumber(model.get(), name, *value)) continue;
+    if (model.ReadNumber(name, *value)) continue;
     complete = false;
-    if (ValuePresent(model.get(), name)) state.StoredValuesUnreadable = true;
+    if (model.Has(name)) state.StoredValuesUnreadable = true;
   }
   if (complete) state.InForce = stored;
 }
@@ -109,19 +102,6 @@ void ApplyDoubleClick(const std::string& caption) {
   if (!letters.empty()) ErrorBox(DoubleClickFailureText(letters), caption);
 }
 
-// Elapsed time, not the time of day, so a pause that spans midnight ends like any other. Between
-// looks at the window messages the program sleeps until a message arrives or the time is up.
-void Pause(int seconds) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
-  while (ui::DoEvents()) {
-    const Clock::time_point now = Clock::now();
-    if (now >= end) return;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
-}
-
 void RunStartSequence(const std::string& caption) {
   ApplyDoubleClick(caption);
   const StartupSteps start(caption);
@@ -129,7 +109,7 @@ void RunStartSequence(const std::string& caption) {
   StartCompanionOrSendScreenSize();
   StartOrHideRightButtonTool(caption);
   device::CloseDevice();
-  Pause(1);
+  ui::Pause(1);
 }
 
 }  // namespace koral::startup

@@ -27,10 +27,6 @@ void LoadStoredDoubleClick();
 // model key, and says "Fail to SetDoubleClock (...)!" with the letters of what failed.
 void ApplyDoubleClick(const std::string& caption);
 
-// Waits the given number of seconds of elapsed time while the program's windows stay
-// responsive; ends early when the program is ending.
-void Pause(int seconds);
-
 // Everything the start-up run does after its window is shown, up to the pause. A failure to
 // open the driver or to find the controller has been reported when it returns early.
 void RunStartSequence(const std::string& caption);

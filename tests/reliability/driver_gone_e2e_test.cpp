@@ -9,6 +9,7 @@
 
 #include "common/core/titles.h"
 #include "common/win/driver_link.h"
+#include "common/win/service_control.h"
 #include "tests/reliability/suite_session.h"
 
 namespace koral::reliability {
@@ -28,12 +29,12 @@ class DriverGoesAway : public SuiteSession {
  protected:
   void StopDriver() {
     sim_.Close();
-    ASSERT_EQ(sim::Stop(), 0u) << "the service did not stop";
-    ASSERT_FALSE(sim::WaitForDevice(0)) << "the device is still there";
+    ASSERT_EQ(service::Stop(), 0u) << "the service did not stop";
+    ASSERT_FALSE(service::WaitForDevice(0)) << "the device is still there";
   }
   void StartDriver() {
-    ASSERT_EQ(sim::Start(), 0u);
-    ASSERT_TRUE(sim::WaitForDevice(10000));
+    ASSERT_EQ(service::Start(), 0u);
+    ASSERT_TRUE(service::WaitForDevice(10000));
     ASSERT_TRUE(sim_.Open(10000));
   }
 };

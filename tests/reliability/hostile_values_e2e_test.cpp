@@ -323,6 +323,7 @@ std::vector<HostileValue> HostileRegistryValues() {
       {"empty two-byte seed", "FeedbackTone", Binary("")},
       {"text where the double-click speed belongs", "DoubleClickSpeed", test::Text("500")},
       {"double-click width of two bytes", "DoubleClickWidth", Binary(std::string("\x20\x00", 2))},
+      {"double-click height as a REG_DWORD of two bytes", "DoubleClickHeight", {REG_DWORD, std::string("\x20\x00", 2)}},
   };
 }
 

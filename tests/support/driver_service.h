@@ -4,14 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "common/win/service_control.h"
 #include "tools/sim_client.h"
 
 namespace koral::test {
 
 // The service started (one running counts) and its device back.
 inline void RestartDriverService() {
-  EXPECT_EQ(sim::Start(), 0u) << "the driver's service did not start again";
-  EXPECT_TRUE(sim::WaitForDevice(10000)) << "the driver's device did not come back";
+  EXPECT_EQ(service::Start(), 0u) << "the driver's service did not start again";
+  EXPECT_TRUE(service::WaitForDevice(10000)) << "the driver's device did not come back";
 }
 
 // Stops the service for a scope: the test's own link to the device closed first, so that the
@@ -21,7 +22,7 @@ class DriverServiceStopped {
  public:
   explicit DriverServiceStopped(sim::SimClient& client) : client_(client) {
     client_.Close();
-    stopped_ = sim::Stop() == 0u;
+    stopped_ = service::Stop() == 0u;
   }
   ~DriverServiceStopped() {
     RestartDriverService();

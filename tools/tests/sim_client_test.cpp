@@ -115,13 +115,5 @@ TEST_F(SimClientTest, EveryHandleSeesTheOneDriverState) {
   EXPECT_EQ(raw->Status & kTouchedBit, kTouchedBit);
 }
 
-TEST(SimService, WaitForDeviceFindsTheRunningDriver) {
-  EXPECT_TRUE(WaitForDevice(5000));
-  const auto info = QueryService();
-  ASSERT_TRUE(info);
-  EXPECT_EQ(info->State, static_cast<DWORD>(SERVICE_RUNNING));
-  EXPECT_EQ(info->StartType, static_cast<DWORD>(SERVICE_AUTO_START));
-}
-
 }  // namespace
 }  // namespace koral::sim

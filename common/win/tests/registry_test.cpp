@@ -1,6 +1,10 @@
 // The registry layer and the installation profile against Wine's real registry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "common/win/profile.h"
 #include "common/win/registry.h"
 #include "tests/support/profile_fixture.h"
@@ -77,15 +81,19 @@ TEST_F(RegistryLayer, ReadTextEndsAtTheFirstNulAndRejectsOtherTypes) {
   EXPECT_EQ(value, "before");
 }
 
-TEST_F(RegistryLayer, ReadNumberTakesOnlyDwords) {
+TEST_F(RegistryLayer, ReadNumberTakesOnlyDwordsOfFourBytes) {
   const DWORD minusOne = 0xFFFFFFFF;
+  const uint8_t eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
   StoreRaw("dword", REG_DWORD, &minusOne, 4);
   StoreRaw("text", REG_SZ, "5", 2);
   StoreRaw("binary", REG_BINARY, &minusOne, 4);
+  StoreRaw("short dword", REG_DWORD, eight, 2);
+  StoreRaw("long dword", REG_DWORD, eight, 8);
+  StoreRaw("empty dword", REG_DWORD, eight, 0);
   int32_t value = 42;
   EXPECT_TRUE(registry::ReadNumber(key_.get(), "dword", value));
   EXPECT_EQ(value, -1);
-  for (const char* name : {"text", "binary", "missing"}) {
+  for (const char* name : {"text", "binary", "missing", "short dword", "long dword", "empty dword"}) {
     value = 42;
     EXPECT_FALSE(registry::ReadNumber(key_.get(), name, value)) << name;
     EXPECT_EQ(value, 42) << name;
@@ -120,6 +128,43 @@ TEST_F(RegistryLayer, DeleteKeyRemovesSubKeysAsWindows98Did) {
   EXPECT_FALSE(registry::OpenExistingKey(HKEY_CURRENT_USER, tree, gone));
   EXPECT_FALSE(registry::DeleteKey(HKEY_CURRENT_USER, tree)) << "a missing key cannot be deleted";
   EXPECT_FALSE(registry::DeleteKey(HKEY_CURRENT_USER, "")) << "never the whole root";
+}
+
+TEST_F(RegistryLayer, RegKeyOpensWithTheAccessAskedAndSaysWhyItDidNot) {
+  RegKey created = RegKey::Create(HKEY_CURRENT_USER, key_.Path(), "Sub\\Leaf");
+  ASSERT_TRUE(created);
+  EXPECT_EQ(created.Error(), ERROR_SUCCESS);
+  ASSERT_TRUE(created.WriteText("t", "abc"));
+  ASSERT_TRUE(RegKey::Create(HKEY_CURRENT_USER, key_.Path(), "Sub\\Other"));
+
+  RegKey readOnly = RegKey::Open(HKEY_CURRENT_USER, key_.Path() + "\\Sub\\Leaf", KEY_QUERY_VALUE);
+  ASSERT_TRUE(readOnly);
+  std::string text;
+  EXPECT_TRUE(readOnly.ReadText("t", text));
+  EXPECT_EQ(text, "abc");
+  EXPECT_TRUE(readOnly.Has("t"));
+  EXPECT_FALSE(readOnly.WriteNumber("n", 1)) << "a key opened to query cannot be written";
+
+  std::vector<std::string> names = RegKey::Open(HKEY_CURRENT_USER, key_.Path() + "\\Sub").SubKeyNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Leaf", "Other"}));
+
+  const RegKey missing = RegKey::Open(HKEY_CURRENT_USER, key_.Path() + "\\Nowhere");
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.Error(), ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, key_.Path() + "\\Nowhere")) << "opening never creates";
+  EXPECT_FALSE(RegKey::Create(HKEY_CURRENT_USER, "", "Sub")) << "an empty key path opens nothing";
+
+  // An empty key fails every read and write and leaves the caller's variable alone.
+  RegKey empty;
+  int32_t number = 42;
+  EXPECT_FALSE(empty.ReadNumber("n", number));
+  EXPECT_EQ(number, 42);
+  EXPECT_FALSE(empty.Has("t"));
+  EXPECT_FALSE(empty.WriteText("t", "x"));
+  EXPECT_FALSE(empty.WriteBytes("b", {1}));
+  EXPECT_TRUE(empty.SubKeyNames().empty());
+  EXPECT_FALSE(empty.Close()) << "closing an empty key fails, and does not crash";
 }
 
 class ModelKey : public ::testing::Test {

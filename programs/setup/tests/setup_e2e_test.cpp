@@ -112,7 +112,8 @@ class SetupFinisher : public ::testing::Test {
   }
   std::vector<std::string> ExpectedStrings() const {
     std::vector<std::string> lines;
-    for (const auto& [name, value] : InfStrings(install_.string())) lines.push_back(name + "=" + value);
+    const auto strings = InfStrings(install_.string());
+    for (const auto& [name, value] : *strings) lines.push_back(name + "=" + value);
     return lines;
   }
 
@@ -246,7 +247,7 @@ TEST_F(SetupFinisher, WithoutSetupFilesOrPs2KeysTheNextNumberIsRegistered) {
   EXPECT_EQ(ReadStored(ClassKeyPath("0004"), "DriverDesc"), Text("TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F13)"));
 }
 
-// A line break in InstallPath would put lines of its own into the INF file: the write is refused,
+// A line break in InstallPath would put lines of its own into the INF file: no string is written,
 // the registration is not attempted, the user is told, and the run goes on to the restart.
 TEST_F(SetupFinisher, AnInstallPathWithALineBreakAddsNoLinesToTheInf) {
   for (const bool silent : {false, true}) {
@@ -256,8 +257,7 @@ TEST_F(SetupFinisher, AnInstallPathWithALineBreakAddsNoLinesToTheInf) {
     Run(silent ? kSilent : "", {kConfigFailure, kSetupFinishedText}, !silent);
     EXPECT_TRUE(probe_.WaitForRestart());
 
-    const auto expected = ExpectedStrings();
-    EXPECT_EQ(StringsSection(), std::vector<std::string>(expected.begin(), expected.begin() + 2));
+    EXPECT_EQ(StringsSection(), std::vector<std::string>{"OEM_NAME=\"Vendor\""}) << "the INF is left as it was";
     EXPECT_EQ(ReadStored(ClassKeyPath("0000"), "DriverDesc"), Text("before")) << "no registration without the INF";
     ASSERT_TRUE(probe_.Arm());
   }

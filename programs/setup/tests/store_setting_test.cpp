@@ -43,10 +43,8 @@ TEST_F(StoreSettingTest, WritesTheTypeAndBytesOfEachCount) {
 }
 
 TEST_F(StoreSettingTest, AFailedWriteNamesTheValueAndReturnsFalse) {
-  UniqueHKey readOnly;
-  HKEY opened = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key_.Path().c_str(), 0, KEY_READ, &opened), ERROR_SUCCESS);
-  readOnly.reset(opened);
+  const RegKey readOnly = RegKey::Open(HKEY_CURRENT_USER, key_.Path(), KEY_READ);
+  ASSERT_TRUE(readOnly) << readOnly.Error();
   for (const int count : {0, 2}) {
     test::FakeMessageBoxes boxes;
     EXPECT_FALSE(StoreSetting(readOnly.get(), "FeedbackTone", 1000, count));

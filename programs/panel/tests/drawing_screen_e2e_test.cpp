@@ -37,7 +37,7 @@ class OtherWindow {
   HWND window_;
 };
 
-class TestScreenEndToEnd : public PanelProgram {
+class DrawingScreenEndToEnd : public PanelProgram {
  protected:
   void TearDown() override {
     Keys({VK_MENU, VK_CONTROL, VK_SHIFT}, false);
@@ -78,7 +78,7 @@ class TestScreenEndToEnd : public PanelProgram {
   std::vector<int> modes_;
 };
 
-TEST_F(TestScreenEndToEnd, TheGestureOpensItInDragAndDropModeAndClosingPutsBackTheUsersMode) {
+TEST_F(DrawingScreenEndToEnd, TheGestureOpensItInDragAndDropModeAndClosingPutsBackTheUsersMode) {
   ASSERT_NO_FATAL_FAILURE(StartInMode(2));
   ASSERT_NO_FATAL_FAILURE(Gesture());
   const HWND screen = WaitForForm("frmTest");
@@ -110,7 +110,7 @@ TEST_F(TestScreenEndToEnd, TheGestureOpensItInDragAndDropModeAndClosingPutsBackT
   EXPECT_EQ(held->VirtualButton, 2);
 }
 
-TEST_F(TestScreenEndToEnd, WithoutAllThreeKeysExitStaysExit) {
+TEST_F(DrawingScreenEndToEnd, WithoutAllThreeKeysExitStaysExit) {
   ASSERT_NO_FATAL_FAILURE(StartInMode(3));
   SetForegroundWindow(main_);
   ASSERT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == main_; }, 5s));

@@ -1,4 +1,4 @@
-#include "programs/panel/frmTest.h"
+#include "programs/panel/frmDrawingScreen.h"
 
 #include <algorithm>
 
@@ -11,10 +11,7 @@ namespace {
 
 using device::Link;
 
-constexpr ui::Colour kYellow = 0x00FFFF;
-constexpr ui::Colour kGreen = 0x008000;
-constexpr ui::Colour kMagenta = 0xFF00FF;
-constexpr ui::Colour kSwatches[] = {ui::kBlack, ui::kRed, kGreen, ui::kBlue, kMagenta};
+constexpr ui::Colour kSwatches[] = {ui::kBlack, ui::kRed, ui::kGreen, ui::kBlue, ui::kMagenta};
 constexpr const char* kWidthCaptions[] = {" 1 ", " 2 ", " 3 ", " 4 "};
 constexpr const char* kButtonCaptions[] = {"L", "M", "R"};
 
@@ -27,22 +24,23 @@ constexpr int kStartColor = 3;
 
 }  // namespace
 
-frmTest::frmTest() : Form("frmTest") {
-  lblWidth.MouseDown = Handler(&frmTest::lblWidth_MouseDown);
-  lblWidth.Click = Handler(&frmTest::lblWidth_Click);
-  lblColor.MouseDown = Handler(&frmTest::lblColor_MouseDown);
-  lblColor.Click = Handler(&frmTest::lblColor_Click);
-  picHome.MouseDown = Handler(&frmTest::picHome_MouseDown);
-  picHome.MouseMove = Handler(&frmTest::picHome_MouseMove);
-  picHome.MouseUp = Handler(&frmTest::picHome_MouseUp);
-  cmdClear.Click = Handler(&frmTest::cmdClear_Click);
-  cmdExit.Click = Handler(&frmTest::cmdExit_Click);
-  picHead.Resize = Handler(&frmTest::picHead_Resize);
-  picMesg.Resize = Handler(&frmTest::picMesg_Resize);
+// The window keeps the form's designed name, frmTest, by which automation finds it.
+frmDrawingScreen::frmDrawingScreen() : Form("frmTest") {
+  lblWidth.MouseDown = Handler(&frmDrawingScreen::lblWidth_MouseDown);
+  lblWidth.Click = Handler(&frmDrawingScreen::lblWidth_Click);
+  lblColor.MouseDown = Handler(&frmDrawingScreen::lblColor_MouseDown);
+  lblColor.Click = Handler(&frmDrawingScreen::lblColor_Click);
+  picHome.MouseDown = Handler(&frmDrawingScreen::picHome_MouseDown);
+  picHome.MouseMove = Handler(&frmDrawingScreen::picHome_MouseMove);
+  picHome.MouseUp = Handler(&frmDrawingScreen::picHome_MouseUp);
+  cmdClear.Click = Handler(&frmDrawingScreen::cmdClear_Click);
+  cmdExit.Click = Handler(&frmDrawingScreen::cmdExit_Click);
+  picHead.Resize = Handler(&frmDrawingScreen::picHead_Resize);
+  picMesg.Resize = Handler(&frmDrawingScreen::picMesg_Resize);
 }
 
 // Borderless and maximised; every position below the bars is set by the layout on resizing.
-void frmTest::Design() {
+void frmDrawingScreen::Design() {
   Caption("TouchScreen Test");
   BorderStyle(ui::FormBorder::None);
   State(ui::WindowState::Maximized);
@@ -94,12 +92,12 @@ void frmTest::Design() {
     label.BorderStyle(ui::BorderStyle::FixedSingle);
     label.Alignment(ui::Alignment::Centre);
     label.Font(big);
-    label.BackColor(kYellow);
+    label.BackColor(ui::kYellow);
     label.BackStyle(ui::BackStyle::Transparent);
   }
 }
 
-void frmTest::Form_Load() {
+void frmDrawingScreen::Form_Load() {
   drawingActive_ = false;
   selectedWidth_ = 0;
   selectedColor_ = 0;
@@ -109,7 +107,7 @@ void frmTest::Form_Load() {
 }
 
 // The form's first showing raises no resize of the bars when their size did not change.
-void frmTest::Form_Resize() {
+void frmDrawingScreen::Form_Resize() {
   picHead_Resize();
   picMesg_Resize();
 }
@@ -118,7 +116,7 @@ void frmTest::Form_Resize() {
 // its first activation saves the touch mode and chooses the starting pen. Doing it each time
 // would save drag-and-drop mode as the mode to put back, losing the user's own, and would
 // throw away the pen the user chose.
-void frmTest::Form_Activate() {
+void frmDrawingScreen::Form_Activate() {
   if (!activationPending_) return;
   activationPending_ = false;
   ParamBlock& block = Link().Block;
@@ -132,7 +130,7 @@ void frmTest::Form_Activate() {
 
 // Only a mode that was saved is put back: a window closed before it was ever active changed
 // nothing in the driver.
-void frmTest::Form_Unload(bool&) {
+void frmDrawingScreen::Form_Unload(bool&) {
   if (modeSaved_) {
     Link().Block.VirtualButton = savedTouchMode_;
     device::WriteVirtualButton();
@@ -141,7 +139,7 @@ void frmTest::Form_Unload(bool&) {
   ReturnToMainWindow();
 }
 
-void frmTest::SelectWidth(int index) {
+void frmDrawingScreen::SelectWidth(int index) {
   if (index == selectedWidth_) return;
   lblWidth(selectedWidth_).ForeColor(kWidthText);
   lblWidth(selectedWidth_).BackColor(kWidthBack);
@@ -151,7 +149,7 @@ void frmTest::SelectWidth(int index) {
   picHome.DrawWidth(index + 1);
 }
 
-void frmTest::SelectColor(int index) {
+void frmDrawingScreen::SelectColor(int index) {
   if (index == selectedColor_) return;
   lblColor(selectedColor_).BorderStyle(ui::BorderStyle::None);
   selectedColor_ = index;
@@ -160,13 +158,13 @@ void frmTest::SelectColor(int index) {
 }
 
 // Selection happens as the button goes down, so the click that follows finds it made.
-void frmTest::lblWidth_MouseDown(int index, int, int, int, int) { SelectWidth(index); }
-void frmTest::lblWidth_Click(int index) { SelectWidth(index); }
-void frmTest::lblColor_MouseDown(int index, int, int, int, int) { SelectColor(index); }
-void frmTest::lblColor_Click(int index) { SelectColor(index); }
+void frmDrawingScreen::lblWidth_MouseDown(int index, int, int, int, int) { SelectWidth(index); }
+void frmDrawingScreen::lblWidth_Click(int index) { SelectWidth(index); }
+void frmDrawingScreen::lblColor_MouseDown(int index, int, int, int, int) { SelectColor(index); }
+void frmDrawingScreen::lblColor_Click(int index) { SelectColor(index); }
 
 // Any button draws; a second button pressed during a stroke continues it with a line.
-void frmTest::picHome_MouseDown(int button, int, int x, int y) {
+void frmDrawingScreen::picHome_MouseDown(int button, int, int x, int y) {
   if (drawingActive_) {
     picHome.LineTo(x, y, drawColour_);
   } else {
@@ -176,17 +174,17 @@ void frmTest::picHome_MouseDown(int button, int, int x, int y) {
   ShowButton(button, true);
 }
 
-void frmTest::picHome_MouseMove(int, int, int x, int y) {
+void frmDrawingScreen::picHome_MouseMove(int, int, int x, int y) {
   if (drawingActive_) picHome.LineTo(x, y, drawColour_);
 }
 
 // The first release ends the stroke, whichever buttons are still held.
-void frmTest::picHome_MouseUp(int button, int, int, int) {
+void frmDrawingScreen::picHome_MouseUp(int button, int, int, int) {
   drawingActive_ = false;
   ShowButton(button, false);
 }
 
-void frmTest::ShowButton(int button, bool pressed) {
+void frmDrawingScreen::ShowButton(int button, bool pressed) {
   int indicator = -1;
   if (button == ui::kLeftButton) indicator = 0;
   if (button == ui::kMiddleButton) indicator = 1;
@@ -195,12 +193,12 @@ void frmTest::ShowButton(int button, bool pressed) {
   lblButton(indicator).BackStyle(pressed ? ui::BackStyle::Opaque : ui::BackStyle::Transparent);
 }
 
-void frmTest::cmdClear_Click() { picHome.Cls(); }
-void frmTest::cmdExit_Click() { Unload(); }
+void frmDrawingScreen::cmdClear_Click() { picHome.Cls(); }
+void frmDrawingScreen::cmdExit_Click() { Unload(); }
 
 // The icon centred in the header's height at the same distance from the left edge; the title
 // after it; Exit and Clear at the right end with that distance around them.
-void frmTest::picHead_Resize() {
+void frmDrawingScreen::picHead_Resize() {
   const int height = picHead.ScaleHeight();
   const int margin = (height - imgIcon.Height()) / 2;
   imgIcon.Move(margin, margin);
@@ -213,7 +211,7 @@ void frmTest::picHead_Resize() {
 
 // The sheet between the bars; the tool bar's items from its right end leftward, each group
 // a gap apart, and the help box filling what is left.
-void frmTest::picMesg_Resize() {
+void frmDrawingScreen::picMesg_Resize() {
   picHome.Move(0, picHead.Height(), ScaleWidth(), std::max(ScaleHeight() - picHead.Height() - picMesg.Height(), 0));
 
   const int height = picMesg.ScaleHeight();

@@ -1,4 +1,4 @@
-// The touch test screen: a white sheet over the whole screen to draw on with the touchscreen in
+// The touch test screen (the form frmTest): a white sheet over the whole screen to draw on with the touchscreen in
 // a chosen pen width and colour, with indicators of the mouse button the driver reports for each
 // touch (L, M, R), so that the calibration and the right button can be judged by eye. While it
 // is shown the driver works in drag-and-drop mode (touch, move and lift press, drag and release);
@@ -12,9 +12,9 @@
 
 namespace koral::calibration {
 
-class frmTest : public ui::Form {
+class frmDrawingScreen : public ui::Form {
  public:
-  frmTest();
+  frmDrawingScreen();
 
   // The header: icon, title and the two buttons at its right end.
   ui::PictureBox picHead{this, "picHead"};
@@ -37,10 +37,10 @@ class frmTest : public ui::Form {
   ui::ControlArray<ui::Label> lblButton{this, "lblButton", 0, 2};
 
   // How a width label looks unselected and selected.
-  static constexpr ui::Colour kWidthText = 0x000000;
-  static constexpr ui::Colour kWidthBack = 0xE0E0E0;
-  static constexpr ui::Colour kSelectedWidthText = 0x00FFFF;
-  static constexpr ui::Colour kSelectedWidthBack = 0x404040;
+  static constexpr ui::Colour kWidthText = ui::kBlack;
+  static constexpr ui::Colour kWidthBack = ui::kPaleGrey;
+  static constexpr ui::Colour kSelectedWidthText = ui::kYellow;
+  static constexpr ui::Colour kSelectedWidthBack = ui::kDarkGrey;
 
  private:
   void Design() override;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/panel/frmTest.h"
+#include "programs/panel/frmDrawingScreen.h"
 #include "programs/panel/tests/panel_dialog_fixture.h"
 #include "tests/support/wait.h"
 
@@ -16,7 +16,7 @@ namespace koral::panel {
 namespace {
 
 using namespace tests;
-using calibration::frmTest;
+using calibration::frmDrawingScreen;
 
 constexpr COLORREF kSheetWhite = RGB(255, 255, 255);
 constexpr COLORREF kStartBlue = RGB(0, 0, 255);
@@ -62,7 +62,7 @@ class frmOther : public ui::Form {
   void Design() override { ClientSize(1500, 1000); }
 };
 
-class TestScreen : public PanelDialogTest {
+class DrawingScreen : public PanelDialogTest {
  protected:
   void TearDown() override {
     other_.Unload();
@@ -98,8 +98,8 @@ class TestScreen : public PanelDialogTest {
   int SelectedWidth() {
     int selected = -1;
     for (ui::Label& label : screen_.lblWidth) {
-      const bool on = label.ForeColor() == frmTest::kSelectedWidthText && label.BackColor() == frmTest::kSelectedWidthBack;
-      const bool off = label.ForeColor() == frmTest::kWidthText && label.BackColor() == frmTest::kWidthBack;
+      const bool on = label.ForeColor() == frmDrawingScreen::kSelectedWidthText && label.BackColor() == frmDrawingScreen::kSelectedWidthBack;
+      const bool off = label.ForeColor() == frmDrawingScreen::kWidthText && label.BackColor() == frmDrawingScreen::kWidthBack;
       EXPECT_TRUE(on || off) << label.WindowName();
       if (on) selected = selected == -1 ? label.Index() : -2;
     }
@@ -145,12 +145,12 @@ class TestScreen : public PanelDialogTest {
     ui::DoEvents();  // the screen's activation event runs after the activation itself
   }
 
-  frmTest& screen_ = main_.dialogs.Test;
+  frmDrawingScreen& screen_ = main_.dialogs.DrawingScreen;
   frmOther other_;
   ParamBlock stored_{};
 };
 
-TEST_F(TestScreen, OnlyTheRightButtonWithShiftCtrlAndAltOnExitOpensIt) {
+TEST_F(DrawingScreen, OnlyTheRightButtonWithShiftCtrlAndAltOnExitOpensIt) {
   struct Case {
     const char* What;
     int Button, Shift;
@@ -174,7 +174,7 @@ TEST_F(TestScreen, OnlyTheRightButtonWithShiftCtrlAndAltOnExitOpensIt) {
   }
 }
 
-TEST_F(TestScreen, CoversTheScreenWithItsBarsLaidOutFromTheRight) {
+TEST_F(DrawingScreen, CoversTheScreenWithItsBarsLaidOutFromTheRight) {
   ASSERT_NO_FATAL_FAILURE(Open());
   RECT window{};
   GetWindowRect(screen_.hwnd(), &window);
@@ -211,7 +211,7 @@ TEST_F(TestScreen, CoversTheScreenWithItsBarsLaidOutFromTheRight) {
     EXPECT_TRUE(label->Top() >= 0 && label->Top() + label->Height() <= barHeight) << label->WindowName();
 }
 
-TEST_F(TestScreen, StartsWithWidthTwoAndBlueAndChoosesOnMouseDown) {
+TEST_F(DrawingScreen, StartsWithWidthTwoAndBlueAndChoosesOnMouseDown) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(TouchModesSent(), std::vector<int>{4});
   EXPECT_EQ(SelectedWidth(), 1);
@@ -240,7 +240,7 @@ TEST_F(TestScreen, StartsWithWidthTwoAndBlueAndChoosesOnMouseDown) {
   EXPECT_TRUE(Sent().empty()) << "choosing sends nothing";
 }
 
-TEST_F(TestScreen, ChoosingTheSelectedWidthOrColourRewritesNothing) {
+TEST_F(DrawingScreen, ChoosingTheSelectedWidthOrColourRewritesNothing) {
   ASSERT_NO_FATAL_FAILURE(Open());
   // Marks no selection would give: they stay only if the labels are left alone.
   screen_.lblWidth(1).ForeColor(ui::kRed);
@@ -254,7 +254,7 @@ TEST_F(TestScreen, ChoosingTheSelectedWidthOrColourRewritesNothing) {
   EXPECT_EQ(screen_.picHome.DrawWidth(), 2);
 }
 
-TEST_F(TestScreen, StrokesRunFromPressToTheFirstRelease) {
+TEST_F(DrawingScreen, StrokesRunFromPressToTheFirstRelease) {
   struct Case {
     const char* What;
     std::function<void()> Act;
@@ -280,7 +280,7 @@ TEST_F(TestScreen, StrokesRunFromPressToTheFirstRelease) {
   }
 }
 
-TEST_F(TestScreen, LinesTakeTheChosenWidthAndColour) {
+TEST_F(DrawingScreen, LinesTakeTheChosenWidthAndColour) {
   ASSERT_NO_FATAL_FAILURE(Open());
   struct Case {
     int Width, Color, Y;
@@ -297,7 +297,7 @@ TEST_F(TestScreen, LinesTakeTheChosenWidthAndColour) {
   }
 }
 
-TEST_F(TestScreen, EachIndicatorShowsItsOwnButtonUntilThatButtonIsReleased) {
+TEST_F(DrawingScreen, EachIndicatorShowsItsOwnButtonUntilThatButtonIsReleased) {
   struct Case {
     const char* What;
     std::vector<std::pair<bool, int>> Events;  // press (true) or release of a button
@@ -325,7 +325,7 @@ TEST_F(TestScreen, EachIndicatorShowsItsOwnButtonUntilThatButtonIsReleased) {
   }
 }
 
-TEST_F(TestScreen, ClearWhitensTheSheetAndKeepsThePen) {
+TEST_F(DrawingScreen, ClearWhitensTheSheetAndKeepsThePen) {
   ASSERT_NO_FATAL_FAILURE(Open());
   PressLabel(screen_.lblWidth(2));
   PressLabel(screen_.lblColor(1));
@@ -343,18 +343,18 @@ TEST_F(TestScreen, ClearWhitensTheSheetAndKeepsThePen) {
   EXPECT_TRUE(screen_.Visible());
 }
 
-TEST_F(TestScreen, ClosingPutsBackTheTouchModeInForceWhenItOpened) {
+TEST_F(DrawingScreen, ClosingPutsBackTheTouchModeInForceWhenItOpened) {
   struct Case {
     const char* What;
     int Mode;
-    void (*Close)(frmTest&);
+    void (*Close)(frmDrawingScreen&);
   };
   const Case cases[] = {
-      {"stream, Exit Test", 1, [](frmTest& s) { Click(s.cmdExit); }},
-      {"lift off, Exit Test", 2, [](frmTest& s) { Click(s.cmdExit); }},
-      {"touch down, window closed", 3, [](frmTest& s) { SendMessageA(s.hwnd(), WM_CLOSE, 0, 0); }},
-      {"drag and drop, Exit Test", 4, [](frmTest& s) { Click(s.cmdExit); }},
-      {"an invalid mode, Exit Test", 0, [](frmTest& s) { Click(s.cmdExit); }},
+      {"stream, Exit Test", 1, [](frmDrawingScreen& s) { Click(s.cmdExit); }},
+      {"lift off, Exit Test", 2, [](frmDrawingScreen& s) { Click(s.cmdExit); }},
+      {"touch down, window closed", 3, [](frmDrawingScreen& s) { SendMessageA(s.hwnd(), WM_CLOSE, 0, 0); }},
+      {"drag and drop, Exit Test", 4, [](frmDrawingScreen& s) { Click(s.cmdExit); }},
+      {"an invalid mode, Exit Test", 0, [](frmDrawingScreen& s) { Click(s.cmdExit); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
@@ -373,7 +373,7 @@ TEST_F(TestScreen, ClosingPutsBackTheTouchModeInForceWhenItOpened) {
   }
 }
 
-TEST_F(TestScreen, ActivatedAgainItKeepsTheSavedModeAndThePen) {
+TEST_F(DrawingScreen, ActivatedAgainItKeepsTheSavedModeAndThePen) {
   ASSERT_NO_FATAL_FAILURE(Open(2));
   EXPECT_EQ(TouchModesSent(), std::vector<int>{4});
   PressLabel(screen_.lblWidth(3));
@@ -388,7 +388,7 @@ TEST_F(TestScreen, ActivatedAgainItKeepsTheSavedModeAndThePen) {
   EXPECT_EQ(TouchModesSent(), std::vector<int>{2}) << "the user's mode, not drag and drop";
 }
 
-TEST_F(TestScreen, AScreenClosedBeforeItWasActiveSendsNothing) {
+TEST_F(DrawingScreen, AScreenClosedBeforeItWasActiveSendsNothing) {
   ASSERT_NO_FATAL_FAILURE(LoadMain(BlockInMode(2)));
   Sent();
   ASSERT_TRUE(screen_.Load());

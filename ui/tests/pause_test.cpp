@@ -1,9 +1,9 @@
 // Pause keeps the program's windows served for the time asked, by elapsed time.
 #include <gtest/gtest.h>
 
-#include "programs/removal/removal.h"
+#include "ui/form.h"
 
-namespace koral::removal {
+namespace koral::ui {
 namespace {
 
 TEST(Pause, LastsItsSecondsAndServesTheWindowsMeanwhile) {
@@ -28,4 +28,4 @@ TEST(Pause, LastsItsSecondsAndServesTheWindowsMeanwhile) {
 }
 
 }  // namespace
-}  // namespace koral::removal
+}  // namespace koral::ui

@@ -1,0 +1,2 @@
+#include "ui/window.h"
+int main(void) { return 0; }

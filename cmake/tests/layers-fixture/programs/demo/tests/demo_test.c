@@ -1,0 +1,3 @@
+#include "tools/sim.h"
+#include "ui/window.h"
+int main(void) { return 0; }

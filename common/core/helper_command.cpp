@@ -1,0 +1,36 @@
+#include "common/core/helper_command.h"
+
+#include <string_view>
+
+namespace koral {
+namespace {
+
+constexpr size_t kAnyNumber = static_cast<size_t>(-1);
+
+struct CommandForm {
+  std::string_view Name;
+  HelperCommand Command;
+  size_t Files;
+};
+
+constexpr CommandForm kCommands[] = {
+    {"grant-users-write", HelperCommand::kGrantUsersWrite, 0},
+    {"keep-settings", HelperCommand::kKeepSettings, 1},
+    {"prepare-update", HelperCommand::kPrepareUpdate, kAnyNumber},
+    {"install-driver", HelperCommand::kInstallDriver, 1},
+    {"remove-driver", HelperCommand::kRemoveDriver, 1},
+};
+
+}  // namespace
+
+HelperCall ParseHelperCall(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return {};
+  for (const CommandForm& form : kCommands) {
+    if (arguments[0] != form.Name) continue;
+    if (form.Files != kAnyNumber && arguments.size() - 1 != form.Files) return {};
+    return {form.Command, std::vector<std::string>(arguments.begin() + 1, arguments.end())};
+  }
+  return {};
+}
+
+}  // namespace koral

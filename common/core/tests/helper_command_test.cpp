@@ -1,0 +1,36 @@
+#include "common/core/helper_command.h"
+
+#include <gtest/gtest.h>
+
+namespace koral {
+namespace {
+
+TEST(HelperCommand, ExactNamesWithTheirNumberOfFiles) {
+  using Args = std::vector<std::string>;
+  struct Case {
+    Args Arguments;
+    HelperCall Expected;
+  };
+  const Case cases[] = {
+      {{"grant-users-write"}, {HelperCommand::kGrantUsersWrite, {}}},
+      {{"keep-settings", "C:\\a b\\setup.ini"}, {HelperCommand::kKeepSettings, {"C:\\a b\\setup.ini"}}},
+      {{"prepare-update"}, {HelperCommand::kPrepareUpdate, {}}},
+      {{"prepare-update", "a.exe", "", "b.exe"}, {HelperCommand::kPrepareUpdate, {"a.exe", "", "b.exe"}}},
+      {{"install-driver", "K.sys"}, {HelperCommand::kInstallDriver, {"K.sys"}}},
+      {{"remove-driver", "K.sys"}, {HelperCommand::kRemoveDriver, {"K.sys"}}},
+      {{}, {}},
+      {{""}, {}},
+      {{"grant-users-write", "x"}, {}},
+      {{"keep-settings"}, {}},
+      {{"install-driver", "a", "b"}, {}},
+      {{"REMOVE-DRIVER", "K.sys"}, {}},
+      {{"/remove-driver", "K.sys"}, {}},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = c.Arguments.empty() ? "(none)" : c.Arguments[0];
+    EXPECT_EQ(ParseHelperCall(c.Arguments), c.Expected) << shown << " with " << c.Arguments.size() << " arguments";
+  }
+}
+
+}  // namespace
+}  // namespace koral
