@@ -58,6 +58,7 @@ NamedTexts ClassValues(const std::string& deviceDescription, const std::string& 
 }
 
 std::vector<std::string> DeviceEnumKeys(const std::string& deviceId) {
+  if (!SupportedDeviceName(deviceId)) return {};
   return {"Enum\\ACPI\\" + deviceId, "Enum\\BIOS\\" + deviceId};
 }
 
@@ -85,7 +86,9 @@ ClassRemoval PlanClassRemoval(const std::vector<std::pair<std::string, ClassKeyV
     if (!key.ProviderName || !SameText(*key.ProviderName, "TouchScreen")) continue;
     if (!key.MouseType || !IsPs2MouseType(*key.MouseType)) continue;
     plan.Delete.push_back(name);
-    if (key.MatchingDeviceId) plan.DeviceId = *key.MatchingDeviceId;
+    // Only what the setup finisher writes: any other text would name other enumeration keys, and
+    // an empty one the whole of Enum\ACPI and Enum\BIOS.
+    if (key.MatchingDeviceId && SupportedDeviceName(*key.MatchingDeviceId)) plan.DeviceId = *key.MatchingDeviceId;
   }
   return plan;
 }

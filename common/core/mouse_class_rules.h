@@ -37,7 +37,8 @@ NamedTexts InfStrings(const std::string& installPath);
 // The ten REG_SZ values of the touchscreen's class key, in the order they are written.
 NamedTexts ClassValues(const std::string& deviceDescription, const std::string& deviceId);
 
-// The device's enumeration keys under HKEY_LOCAL_MACHINE, ACPI first.
+// The device's enumeration keys under HKEY_LOCAL_MACHINE, ACPI first; none for an identifier
+// that is not one of the six supported ones (an empty one would name the whole trees).
 std::vector<std::string> DeviceEnumKeys(const std::string& deviceId);
 
 // What a tool read from one class sub-key; nothing where the value could not be read as text.
@@ -68,7 +69,8 @@ struct ClassRemoval {
   friend bool operator==(const ClassRemoval&, const ClassRemoval&) = default;
 };
 // Keys of provider "TouchScreen" (any case) whose mouse type is PS/2 are deleted; the last of
-// them that names an identifier gives the one whose enumeration keys go (default otherwise).
+// them that names one of the six supported identifiers gives the one whose enumeration keys go
+// (default otherwise). Any other identifier, an empty one included, is passed over.
 ClassRemoval PlanClassRemoval(const std::vector<std::pair<std::string, ClassKeyValues>>& keys);
 
 // The setup finisher's command line selects the silent run with "/XPEFBASETUP" in any case,
