@@ -10,8 +10,8 @@
 #include "common/win/ini_file.h"
 #include "common/win/message_box.h"
 #include "common/win/mouse_class.h"
-#include "common/win/profile.h"
 #include "common/win/restart.h"
+#include "common/win/trusted_folders.h"
 #include "forms/frmMessage.h"
 #include "ui/form.h"
 
@@ -25,8 +25,10 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 }  // namespace
 
 bool StartFileRemover(UniqueHandle& process) {
-  const std::string command =
-      ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram) + " " + kFileRemoverOption;
+  // Run elevated: from the trusted installation folder, never from the model key's InstallPath.
+  const std::string& folder = Trusted().Install;
+  if (folder.empty()) return false;
+  const std::string command = ProgramCommandLine(folder, kFileRemoverProgram) + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
@@ -78,7 +80,7 @@ void RemoveTouchScreen() {
     return;
   }
 
-  const std::string& windows = Profile().WindowsPath;
+  const std::string& windows = Trusted().Windows;
   WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", windows + "\\" + kOwnCopy);
   RemoveMouseClassEntries();
   ui::Pause(10);
