@@ -2,7 +2,10 @@
 //
 //   setup_helper.exe grant-users-write           the model key: Users may set its values
 //   setup_helper.exe keep-settings <setup.ini>   leave out the settings the model key already holds
-//   setup_helper.exe prepare-update <file>...    quit the auxiliary programs; 1 when a file stays in use
+//   setup_helper.exe prepare-update <folder> <file>...
+//                                                quit the auxiliary programs of the installation in
+//                                                <folder>; 1 when a file stays in use
+//   setup_helper.exe secure-folder <folder>      exit code: FolderCheck
 //   setup_helper.exe install-driver <image>      exit code: DriverInstall
 //   setup_helper.exe remove-driver <image>
 //
@@ -25,8 +28,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> removed;
     return package::KeepExistingSettings(HKEY_LOCAL_MACHINE, modelKey, args[1], removed) ? 0 : 1;
   }
-  if (command == "prepare-update")
-    return package::PrepareUpdate(std::vector<std::string>(args.begin() + 1, args.end())) ? 0 : 1;
+  if (command == "prepare-update" && args.size() >= 2)
+    return package::PrepareUpdate(args[1], std::vector<std::string>(args.begin() + 2, args.end())) ? 0 : 1;
+  if (command == "secure-folder" && args.size() == 2) return static_cast<int>(package::SecureInstallFolder(args[1]));
   if (command == "install-driver" && args.size() == 2) return static_cast<int>(package::InstallDriver(args[1]));
   if (command == "remove-driver" && args.size() == 2) return package::RemoveDriver(args[1]) == ERROR_SUCCESS ? 0 : 1;
   return kUsage;
