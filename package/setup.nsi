@@ -30,8 +30,10 @@ RequestExecutionLevel admin
 Name "${KORAL_PRODUCT} ${KORAL_VERSION}"
 OutFile "${OUT}"
 InstallDir "$PROGRAMFILES64\TouchScreen KR-PS2"
-; Over an existing installation, its folder is offered (the 64-bit view: this is a 64-bit program).
-InstallDirRegKey HKLM "${KORAL_MODEL_KEY}" "InstallPath"
+; Over an existing installation, its folder is offered (the 64-bit view: this is a 64-bit program),
+; as the entry of installed programs names it: only administrators can change that entry, while
+; every user may set the model key's InstallPath.
+InstallDirRegKey HKLM "${KORAL_APPS_KEY}" "InstallLocation"
 ShowInstDetails show
 ; A file that cannot be copied stops the installation instead of being skipped.
 AllowSkipFiles off
@@ -47,6 +49,8 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) ${KORAL_VENDOR}"
 
 Var HadModelKey  ; 1: an installation was there before (its settings are kept)
 Var AskedFolder  ; the folder given with /D=, as given
+Var PageFolder   ; the folder the user confirmed on the directory page (empty in a silent setup)
+Var Copying      ; 1 once files are being copied: before that a failed setup has nothing to take back
 
 !define MUI_ICON "${ICON}"
 !define MUI_ABORTWARNING
@@ -75,6 +79,7 @@ Var AskedFolder  ; the folder given with /D=, as given
 
 !define STILL_RUNNING "A program of ${KORAL_PRODUCT} is still running.$\r$\n$\r$\nClose it, then run the setup again."
 !define CANNOT_WRITE "The folder $INSTDIR cannot be written.$\r$\n$\r$\nChoose another folder, or ask your administrator for write access to it."
+!define NOT_ADMIN_ONLY "The folder $INSTDIR, or a folder above it, can be changed by users who are not administrators.$\r$\n$\r$\nThe programs installed there run for every user; choose a folder only administrators can change, or a new one."
 
 ; Sets the error flag when the installation folder cannot be written. Whatever the check made
 ; (the folder and any missing folders above it, a test file) is taken away again.
@@ -129,15 +134,29 @@ Function DirectoryLeave
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}"
     Abort
   ${EndIf}
+  StrCpy $PageFolder $INSTDIR
 FunctionEnd
 
 Section "TouchScreen programs" SecPrograms
   SectionIn RO
-  ${If} $AskedFolder != ""
+  ; The folder the user chose on the page; without the page (a silent setup) the one asked for.
+  ${If} $PageFolder != ""
+    StrCpy $INSTDIR $PageFolder
+  ${ElseIf} $AskedFolder != ""
     StrCpy $INSTDIR $AskedFolder
   ${EndIf}
   Call CheckFolder
   ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}" /SD IDOK
+    Abort "${CANNOT_WRITE}"
+  ${EndIf}
+  ; The folder, and every folder above it, must be in administrators' hands; missing ones are
+  ; made so (setup_helper.h, SecureInstallFolder).
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" secure-folder "$INSTDIR"' $0
+  ${If} $0 == 1
+    MessageBox MB_OK|MB_ICONSTOP "${NOT_ADMIN_ONLY}" /SD IDOK
+    Abort "${NOT_ADMIN_ONLY}"
+  ${ElseIf} $0 != 0
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}" /SD IDOK
     Abort "${CANNOT_WRITE}"
   ${EndIf}
@@ -146,12 +165,13 @@ Section "TouchScreen programs" SecPrograms
   ; auxiliary programs are told to quit, and any other stops the setup before anything changes.
   StrCpy $1 '"$WINDIR\${KORAL_REMOVAL_COPY}"'
   !insertmacro KORAL_PROGRAMS KoralListFile
-  ExecWait '"$PLUGINSDIR\setup_helper.exe" prepare-update $1' $0
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" prepare-update "$INSTDIR" $1' $0
   ${If} $0 != 0
     MessageBox MB_OK|MB_ICONSTOP "${STILL_RUNNING}" /SD IDOK
     Abort "${STILL_RUNNING}"
   ${EndIf}
 
+  StrCpy $Copying 1
   SetOutPath $INSTDIR
   !insertmacro KORAL_PROGRAMS KoralInstallProgram
   !insertmacro KORAL_DATA_FILES KoralInstallData
@@ -264,6 +284,8 @@ Function .onInit
     IntOp $R4 $R4 + 1
   ${Loop}
 
+  StrCpy $PageFolder ""
+  StrCpy $Copying 0
   StrCpy $HadModelKey 0
   ClearErrors
   EnumRegValue $R1 HKLM "${KORAL_MODEL_KEY}" 0
@@ -274,8 +296,12 @@ Function .onInit
 FunctionEnd
 
 Function .onInstFailed
-  ; Only a fresh installation is taken back: files over an existing one were that one's.
-  ReadRegStr $R0 HKLM "${KORAL_MODEL_KEY}" "InstallPath"
+  ; Nothing was copied (a refused folder keeps whatever it holds), or only over an existing
+  ; installation, whose files they were: nothing is taken back then.
+  ${If} $Copying != 1
+    Return
+  ${EndIf}
+  ReadRegStr $R0 HKLM "${KORAL_APPS_KEY}" "InstallLocation"
   ${If} $HadModelKey == 1
   ${AndIf} $R0 == $INSTDIR
     Return

@@ -27,9 +27,26 @@ bool KeepExistingSettings(HKEY root, const std::string& path, const std::string&
 // program runs from it); false when one is still in use then.
 bool WaitUntilFree(const std::vector<std::string>& files, DWORD waitMs);
 
-// Before an installation over an existing one: tells the right-button tool and the companion to
-// quit (through the driver, when it is there), then WaitUntilFree. False when a file stays in use.
-bool PrepareUpdate(const std::vector<std::string>& files);
+// Before an installation over an existing one in `installFolder`: tells that installation's
+// right-button tool and companion to quit (through the driver, when it is there; only windows of
+// their programs in that folder are sent anything), then WaitUntilFree. False when a file stays
+// in use.
+bool PrepareUpdate(const std::string& installFolder, const std::vector<std::string>& files);
+
+// What making sure of the installation folder came to.
+enum class FolderCheck {
+  Secured = 0,  // it is admin-only (made so now, if it was missing) and nobody else can move it
+  Refused = 1,  // it, or a folder above it, is not in administrators' hands
+  Failed = 3,   // not a usable folder, or it could not be made
+};
+
+// The programs installed in `folder` run elevated and for every user, so nobody but the
+// administrators may change them. Missing folders (the folder itself and any above it) are made
+// with an access list of their own, not inherited: SYSTEM and Administrators all access, Users
+// read and execute. An existing folder is used only when it already is admin-only (IsAdminOnly);
+// an existing folder on the way must not let others move it (OthersCannotMove). Nothing existing
+// is changed: a folder someone else could write may hold their files already.
+FolderCheck SecureInstallFolder(const std::string& folder);
 
 // The driver image a service names is ours: the same path, in any case, with or without the
 // "\??\" prefix the service manager may add.
@@ -44,8 +61,14 @@ enum class DriverInstall {
 };
 
 // Sets up the substitute driver `image` as the automatically started kernel service KORALPS2 and
-// starts it, unless a service of that name runs another image (the real driver).
+// starts it, unless a service of that name runs another image (the real driver). A service that
+// cannot be asked about is not touched (Failed): it may well be the real driver's.
 DriverInstall InstallDriver(const std::string& image);
+
+// What to do about the service KORALPS2 before installing `image`, from what asking about it gave:
+// `queryError` ERROR_SUCCESS with its `binaryPath`, ERROR_SERVICE_DOES_NOT_EXIST, or another error.
+enum class ServiceStep { Create, KeepOurs, LeaveForeign, GiveUp };
+ServiceStep StepForService(DWORD queryError, const std::string& binaryPath, const std::string& image);
 
 // Stops and deletes the service KORALPS2 when it runs `image`; any other (or none) is left
 // alone. A Win32 error code, 0 on success or when there was nothing of ours to remove.

@@ -2,7 +2,10 @@
 //
 //   setup_helper.exe grant-users-write           the model key: Users may set its values
 //   setup_helper.exe keep-settings <setup.ini>   leave out the settings the model key already holds
-//   setup_helper.exe prepare-update <file>...    quit the auxiliary programs; 1 when a file stays in use
+//   setup_helper.exe prepare-update <folder> <file>...
+//                                                quit the auxiliary programs of the installation in
+//                                                <folder>; 1 when a file stays in use
+//   setup_helper.exe secure-folder <folder>      exit code: FolderCheck
 //   setup_helper.exe install-driver <image>      exit code: DriverInstall
 //   setup_helper.exe remove-driver <image>
 //
@@ -28,7 +31,9 @@ int main(int argc, char** argv) {
       return package::KeepExistingSettings(HKEY_LOCAL_MACHINE, modelKey, call.Files[0], removed) ? 0 : 1;
     }
     case HelperCommand::kPrepareUpdate:
-      return package::PrepareUpdate(call.Files) ? 0 : 1;
+      return package::PrepareUpdate(call.Files[0], std::vector<std::string>(call.Files.begin() + 1, call.Files.end())) ? 0 : 1;
+    case HelperCommand::kSecureFolder:
+      return static_cast<int>(package::SecureInstallFolder(call.Files[0]));
     case HelperCommand::kInstallDriver:
       return static_cast<int>(package::InstallDriver(call.Files[0]));
     case HelperCommand::kRemoveDriver:

@@ -10,15 +10,17 @@ constexpr size_t kAnyNumber = static_cast<size_t>(-1);
 struct CommandForm {
   std::string_view Name;
   HelperCommand Command;
-  size_t Files;
+  size_t Fewest;
+  size_t Most;
 };
 
 constexpr CommandForm kCommands[] = {
-    {"grant-users-write", HelperCommand::kGrantUsersWrite, 0},
-    {"keep-settings", HelperCommand::kKeepSettings, 1},
-    {"prepare-update", HelperCommand::kPrepareUpdate, kAnyNumber},
-    {"install-driver", HelperCommand::kInstallDriver, 1},
-    {"remove-driver", HelperCommand::kRemoveDriver, 1},
+    {"grant-users-write", HelperCommand::kGrantUsersWrite, 0, 0},
+    {"keep-settings", HelperCommand::kKeepSettings, 1, 1},
+    {"prepare-update", HelperCommand::kPrepareUpdate, 1, kAnyNumber},
+    {"secure-folder", HelperCommand::kSecureFolder, 1, 1},
+    {"install-driver", HelperCommand::kInstallDriver, 1, 1},
+    {"remove-driver", HelperCommand::kRemoveDriver, 1, 1},
 };
 
 }  // namespace
@@ -27,7 +29,8 @@ HelperCall ParseHelperCall(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return {};
   for (const CommandForm& form : kCommands) {
     if (arguments[0] != form.Name) continue;
-    if (form.Files != kAnyNumber && arguments.size() - 1 != form.Files) return {};
+    const size_t files = arguments.size() - 1;
+    if (files < form.Fewest || files > form.Most) return {};
     return {form.Command, std::vector<std::string>(arguments.begin() + 1, arguments.end())};
   }
   return {};

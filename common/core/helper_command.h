@@ -12,7 +12,8 @@ enum class HelperCommand {
   kUsage,            // no command it knows, or the wrong number of files for it
   kGrantUsersWrite,  // grant-users-write
   kKeepSettings,     // keep-settings <setup.ini>
-  kPrepareUpdate,    // prepare-update <file>...
+  kPrepareUpdate,    // prepare-update <installation folder> <file>...
+  kSecureFolder,     // secure-folder <installation folder>
   kInstallDriver,    // install-driver <image>
   kRemoveDriver,     // remove-driver <image>
 };
@@ -24,8 +25,8 @@ struct HelperCall {
 };
 
 // The arguments after the program's name. Command names are exact (lower case);
-// grant-users-write takes no file, keep-settings, install-driver and remove-driver exactly one,
-// prepare-update any number.
+// grant-users-write takes no file; keep-settings, secure-folder, install-driver and remove-driver
+// exactly one; prepare-update the installation folder and any number of programs after it.
 HelperCall ParseHelperCall(const std::vector<std::string>& arguments);
 
 }  // namespace koral

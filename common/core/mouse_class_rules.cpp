@@ -20,9 +20,6 @@ std::string DeviceName(std::string_view supportedId) {
   return std::string("TouchScreen - PS/2 Mouse (") + kDriverVersion + "." + std::string(supportedId.substr(1)) + ")";
 }
 
-// A registry key's name is at most 255 characters long.
-constexpr size_t kLongestKeyName = 255;
-
 // One to nine digits: the names the uninstaller takes for class sub-keys.
 bool IsClassNumber(std::string_view name) {
   return !name.empty() && name.size() <= 9 && name.find_first_not_of("0123456789") == std::string_view::npos;
@@ -71,12 +68,8 @@ NamedTexts ClassValues(const std::string& deviceDescription, const std::string& 
 }
 
 std::vector<std::string> DeviceEnumKeys(const std::string& deviceId) {
-  if (!IsDeviceIdKeyName(deviceId)) return {};
+  if (!SupportedDeviceName(deviceId)) return {};
   return {"Enum\\ACPI\\" + deviceId, "Enum\\BIOS\\" + deviceId};
-}
-
-bool IsDeviceIdKeyName(std::string_view deviceId) {
-  return !deviceId.empty() && deviceId.size() <= kLongestKeyName && deviceId.find('\\') == std::string_view::npos;
 }
 
 std::vector<ClassKeyValues> ClassKeysUntilGap(const ClassKeys& found) {
@@ -124,7 +117,9 @@ ClassRemoval PlanClassRemoval(const ClassKeys& keys) {
     if (!key.ProviderName || !SameText(*key.ProviderName, "TouchScreen")) continue;
     if (!key.MouseType || !IsPs2MouseType(*key.MouseType)) continue;
     plan.Delete.push_back(name);
-    if (key.MatchingDeviceId && IsDeviceIdKeyName(*key.MatchingDeviceId)) plan.DeviceId = *key.MatchingDeviceId;
+    // Only what the setup finisher writes: any other text would name other enumeration keys, and
+    // an empty one the whole of Enum\ACPI and Enum\BIOS.
+    if (key.MatchingDeviceId && SupportedDeviceName(*key.MatchingDeviceId)) plan.DeviceId = *key.MatchingDeviceId;
   }
   return plan;
 }

@@ -39,13 +39,8 @@ std::optional<NamedTexts> InfStrings(const std::string& installPath);
 NamedTexts ClassValues(const std::string& deviceDescription, const std::string& deviceId);
 
 // The device's enumeration keys under HKEY_LOCAL_MACHINE, ACPI first; none for an identifier
-// that is not one key's name (IsDeviceIdKeyName), which would name the enumerator's whole key or
-// one below another device's.
+// that is not one of the six supported ones (an empty one would name the whole trees).
 std::vector<std::string> DeviceEnumKeys(const std::string& deviceId);
-
-// An identifier names one key of its own under an enumerator: it is not empty, holds no "\" and
-// is no longer than a key's name may be (255 characters).
-bool IsDeviceIdKeyName(std::string_view deviceId);
 
 // What a tool read from one class sub-key; nothing where the value could not be read as text.
 struct ClassKeyValues {
@@ -85,8 +80,8 @@ struct ClassRemoval {
   friend bool operator==(const ClassRemoval&, const ClassRemoval&) = default;
 };
 // Keys of provider "TouchScreen" (any case) whose mouse type is PS/2 are deleted; the last of
-// them whose identifier is a key's name (IsDeviceIdKeyName) gives the one whose enumeration keys
-// go (default otherwise).
+// them that names one of the six supported identifiers gives the one whose enumeration keys go
+// (default otherwise). Any other identifier, an empty one included, is passed over.
 ClassRemoval PlanClassRemoval(const ClassKeys& keys);
 
 // The setup finisher's command line selects the silent run with "/XPEFBASETUP" in any case,

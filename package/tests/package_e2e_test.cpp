@@ -1,7 +1,9 @@
 // The built setup program and its file remover under Wine, in the throwaway prefix where the setup
 // finisher and the uninstaller may restart Windows: what an installation leaves, that the suite
 // runs from it, and that the uninstaller takes it away again.
+#include <aclapi.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -287,6 +289,11 @@ TEST_F(Package, AnInstallationOverAnExistingOneKeepsTheUsersSettings) {
     ASSERT_TRUE(registry::WriteText(key.get(), "WindowsPath", "C:\\nowhere"));
   }
 
+  // What a standard user may do meanwhile: point InstallPath at a folder of their own.
+  const fs::path user = Chosen().parent_path() / "User";
+  fs::create_directories(user);
+  ASSERT_TRUE(test::WriteDevelopmentProfile(user.string(), "C:\\nowhere"));
+
   // The startup program, started by the restart, still runs: nothing changes.
   EXPECT_EQ(InstallRefused(""), 2u);
   EXPECT_EQ(MachineText(ModelKeyPath(), "WindowsPath"), "C:\\nowhere");
@@ -294,7 +301,8 @@ TEST_F(Package, AnInstallationOverAnExistingOneKeepsTheUsersSettings) {
   EXPECT_TRUE(probe_.StillArmed()) << "the setup finisher did not run";
   AnswerStartupProgram();
 
-  Install("");  // the existing installation's folder is offered
+  Install("");  // the existing installation's folder is offered, as the installed-programs entry names it
+  EXPECT_TRUE(fs::is_empty(user)) << "nothing went to the folder the model key named";
 
   EXPECT_EQ(ModelValue("CalibrationMode"), Stored({"CalibrationMode", 1, 0}));
   EXPECT_EQ(ModelValue("DoubleClickSpeed"), Stored({"DoubleClickSpeed", 700, 0}));
@@ -327,6 +335,74 @@ TEST_F(Package, AFolderThatCannotBeWrittenStopsTheSetupBeforeAnythingIsInstalled
     EXPECT_TRUE(probe_.StillArmed()) << "the setup finisher never ran";
   }
   EXPECT_EQ(test::FileText(file), "not a folder");
+}
+
+// The programs run elevated and for every user: a folder others can change (here one open to
+// everyone) is refused before anything is copied, and left as it was.
+TEST_F(Package, AFolderOthersCanChangeIsRefusedBeforeAnythingIsInstalled) {
+  const fs::path folder = Chosen();
+  fs::create_directories(folder);
+  std::ofstream(folder / "KORALpdi.exe") << "a user's program";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(
+      ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL everyone = nullptr;
+  GetSecurityDescriptorDacl(descriptor, &present, &everyone, &defaulted);
+  ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char*>(folder.string().c_str()), SE_FILE_OBJECT,
+                                  DACL_SECURITY_INFORMATION, nullptr, nullptr, everyone, nullptr),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  LocalFree(descriptor);
+
+  for (const fs::path& target : {folder, folder / "Below"}) {
+    SCOPED_TRACE(target.string());
+    EXPECT_EQ(InstallRefused("/D=" + target.string()), 2u);
+    EXPECT_EQ(test::FileText(folder / "KORALpdi.exe"), "a user's program") << "the user's file stays as it was";
+    EXPECT_FALSE(fs::exists(folder / "KORALpcp.exe"));
+    EXPECT_FALSE(fs::exists(folder / "Below"));
+    EXPECT_FALSE(test::MachineKeyExists(ModelKeyPath()));
+    EXPECT_FALSE(MachineText(kRunKey, "KORALpao"));
+    EXPECT_TRUE(probe_.StillArmed()) << "the setup finisher never ran";
+  }
+}
+
+// With windows, the folder the user chooses on the directory page is the one installed to, also
+// when the command line asked for another.
+TEST_F(Package, TheFolderChosenOnTheDirectoryPageIsTheOneInstalledTo) {
+  const fs::path asked = Chosen().parent_path() / "Asked";
+  const fs::path chosen = Chosen();
+  program_ = {};
+  const fs::path setup(kSetupProgram);
+  ASSERT_TRUE(program_.Start(setup.filename().string(), "/D=" + asked.string(), setup.parent_path().string()));
+  const HWND wizard = test::WaitForVisibleWindow("TouchScreen KR-PS2 7.2 Setup", 30s);
+  ASSERT_NE(wizard, nullptr) << "no setup window";
+  // Next through the pages up to the directory page, whose folder field is control 1019.
+  HWND field = nullptr;
+  for (int page = 0; page < 6 && !field; ++page) {
+    const HWND inner = FindWindowExA(wizard, nullptr, "#32770", nullptr);
+    field = inner ? GetDlgItem(inner, 1019) : nullptr;
+    if (field) break;
+    PostMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(test::WaitUntil([&] { return FindWindowExA(wizard, nullptr, "#32770", nullptr) != inner; }))
+        << "the setup did not go on to its next page";
+  }
+  ASSERT_NE(field, nullptr) << "no directory page";
+  EXPECT_EQ(test::ControlText(field), asked.string()) << "the page offers the folder asked for";
+  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.string().c_str()));
+  PostMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);
+
+  const auto box = test::WaitForMessageBox(kSetupFinisherTitle, 60s);
+  ASSERT_TRUE(box) << "the setup finisher did not end the installation";
+  EXPECT_TRUE(fs::exists(chosen / "KORALpcp.exe")) << "the folder chosen on the page";
+  EXPECT_FALSE(fs::exists(asked)) << "the folder of the command line";
+  EXPECT_EQ(MachineText(ModelKeyPath(), "InstallPath"), chosen.string());
+  test::AnswerMessageBox(box->Box, IDOK);
+  EXPECT_TRUE(probe_.WaitForRestart());
+  ASSERT_TRUE(probe_.Arm());
+  if (!service::WaitForDevice(0)) AnswerStartupProgram();
+  // The wizard's last page is closed by the restart, or waits for Finish.
+  if (program_.Running()) PostMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);
+  EXPECT_TRUE(program_.WaitForExit(30s));
 }
 
 TEST_F(Package, TheFileRemoverAsksUnlessSilentAndRunningItAgainIsHarmless) {

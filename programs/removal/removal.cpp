@@ -11,8 +11,8 @@
 #include "common/win/ini_file.h"
 #include "common/win/message_box.h"
 #include "common/win/mouse_class.h"
-#include "common/win/profile.h"
 #include "common/win/restart.h"
+#include "common/win/trusted_folders.h"
 #include "forms/frmMessage.h"
 #include "ui/form.h"
 
@@ -26,7 +26,10 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 }  // namespace
 
 bool StartFileRemover(UniqueHandle& process) {
-  const auto program = ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram);
+  // Run elevated: from the trusted installation folder, never from the model key's InstallPath.
+  const std::string& folder = Trusted().Install;
+  if (folder.empty()) return false;
+  const auto program = ProgramCommandLine(folder, kFileRemoverProgram);
   if (!program) return false;
   const std::string command = *program + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
@@ -81,7 +84,7 @@ void RemoveTouchScreen() {
   }
 
   // A copy whose path WININIT.INI would not give back whole is left for the user to delete.
-  const std::string& windows = Profile().WindowsPath;
+  const std::string& windows = Trusted().Windows;
   if (const auto ownCopy = ProfilePathText(windows + "\\" + kOwnCopy))
     WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *ownCopy);
   RemoveMouseClassEntries();
