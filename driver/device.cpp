@@ -1,6 +1,7 @@
 #include "driver/device.h"
 
 #include "driver/block_store.h"
+#include "driver/model_key_seeds.h"
 
 namespace koral::kernel {
 namespace {
@@ -36,7 +37,8 @@ DeviceExtension& ExtensionOf(PDEVICE_OBJECT device) {
 void InitDevice(DeviceExtension& extension) {
   KeInitializeEvent(&extension.Lock, SynchronizationEvent, TRUE);
   logic::Reset(extension.State);
-  LoadStoredBlock(extension.State.Block);
+  // A new installation's driver starts from the settings its setup seeded.
+  if (!LoadStoredBlock(extension.State.Block)) TakeModelKeySeeds(extension.State.Block);
 }
 
 NTSTATUS NTAPI DispatchCreateClose(PDEVICE_OBJECT, PIRP irp) {

@@ -70,20 +70,24 @@ SetupIniOption ParseSetupIniOption(std::string_view arguments) {
   constexpr std::string_view kOption = "/INI=";
   SetupIniOption found;
   for (size_t at = 0; at + kOption.size() <= arguments.size(); ++at) {
-    if (at > 0 && !IsBlank(arguments[at - 1])) continue;
+    // The option alone, or the whole option in quotes ("/INI=C:\a b.ini").
+    const bool wholeQuoted = at > 0 && arguments[at - 1] == '"' && (at == 1 || IsBlank(arguments[at - 2]));
+    if (at > 0 && !IsBlank(arguments[at - 1]) && !wholeQuoted) continue;
     if (!SameText(arguments.substr(at, kOption.size()), kOption)) continue;
     if (found.What != SetupIniOption::Kind::Absent) return {SetupIniOption::Kind::Invalid, {}, "/INI= is given twice"};
     std::string_view rest = arguments.substr(at + kOption.size());
+    const bool valueQuoted = !wholeQuoted && !rest.empty() && rest.front() == '"';
     std::string_view file;
-    if (!rest.empty() && rest.front() == '"') {
-      const auto close = rest.find('"', 1);
+    if (wholeQuoted || valueQuoted) {
+      const size_t open = valueQuoted ? 1 : 0;
+      const auto close = rest.find('"', open);
       if (close == std::string_view::npos) {
         return {SetupIniOption::Kind::Invalid, {}, "/INI=: the file name's closing quote is missing"};
       }
       if (close + 1 < rest.size() && !IsBlank(rest[close + 1])) {
         return {SetupIniOption::Kind::Invalid, {}, "/INI=: nothing may follow the quoted file name but a blank"};
       }
-      file = rest.substr(1, close - 1);
+      file = rest.substr(open, close - open);
       at += kOption.size() + close;
     } else {
       const size_t end = NextOption(rest);

@@ -41,9 +41,10 @@ struct SetupIniOption {
   friend bool operator==(const SetupIniOption&, const SetupIniOption&) = default;
 };
 
-// "/INI=" in any case, at the start or after a blank; the file in double quotes, or else up to the
-// next blank followed by "/" (the next option) or the end, blanks around it dropped. Given twice,
-// with no file, or with a quote left open, it is invalid.
+// "/INI=" in any case, at the start or after a blank; the file in double quotes, or the whole
+// option in them ("/INI=file"), or else up to the next blank followed by "/" (the next option) or
+// the end, blanks around it dropped. Given twice, with no file, or with a quote left open, it is
+// invalid.
 SetupIniOption ParseSetupIniOption(std::string_view arguments);
 
 // The setup finisher's run for deployment tools, which restart the PC themselves: "/XPEFBASETUP

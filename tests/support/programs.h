@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,14 +30,24 @@ class RunningProgram {
   // Starts folder\exe with the given arguments; false when it cannot be started.
   bool Start(const std::string& exe, const std::string& arguments = {},
              const std::string& folder = ProgramFolder());
+  // Starts as Start does, with the program's standard error going into a pipe that ErrorOutput
+  // reads (its standard output goes there too).
+  bool StartCapturing(const std::string& exe, const std::string& arguments = {},
+                      const std::string& folder = ProgramFolder());
+  // Everything the program wrote there, once it has ended (waiting for that within the limit).
+  std::string ErrorOutput(std::chrono::milliseconds limit = kDefaultWait);
   // The exit code once the program has ended within the limit.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit = kDefaultWait);
   bool Running() const;
   DWORD Id() const { return id_; }
 
  private:
+  struct Capture;
+  bool Launch(const std::string& exe, const std::string& arguments, const std::string& folder, HANDLE output);
+
   UniqueHandle process_;
   DWORD id_ = 0;
+  std::shared_ptr<Capture> capture_;
 };
 
 // Processes of the prefix that run the program with this file name (any case).
