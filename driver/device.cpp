@@ -1,6 +1,7 @@
 #include "driver/device.h"
 
 #include "driver/block_store.h"
+#include "driver/model_key_seeds.h"
 
 namespace koral::kernel {
 namespace {
@@ -69,7 +70,8 @@ void InitDevice(DeviceExtension& extension) {
   KeInitializeMutex(&extension.StoreLock, 0);
   extension.StoreOrder = logic::BlockStoreOrder();
   logic::Reset(extension.State);
-  LoadStoredBlock(extension.State.Block);
+  // A new installation's driver starts from the settings its setup seeded.
+  if (!LoadStoredBlock(extension.State.Block)) TakeModelKeySeeds(extension.State.Block);
 }
 
 NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT, PIRP irp) {

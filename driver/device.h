@@ -18,7 +18,8 @@ struct DeviceExtension {
   logic::BlockStoreOrder StoreOrder;
 };
 
-// Sets up a new device's extension: the defaults, then the block stored by an earlier run.
+// Sets up a new device's extension: the defaults, then the block stored by an earlier run, or
+// without one the seeds of the model key.
 void InitDevice(DeviceExtension& extension);
 
 NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp);

@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "common/core/folder_access.h"
+#include "common/core/command_lines.h"
+#include "common/core/settings_file.h"
 #include "common/core/setup_settings.h"
 #include "common/core/trusted_folders.h"
 #include "common/win/driver_link.h"
@@ -14,6 +16,7 @@
 #include "common/win/registry.h"
 #include "common/win/service_control.h"
 #include "common/win/trusted_folders.h"
+#include "common/win/text_files.h"
 
 namespace koral::package {
 namespace {
@@ -213,6 +216,30 @@ bool KeepExistingSettings(HKEY root, const std::string& path, const std::string&
       ok = false;
   }
   return ok;
+}
+
+IniStaging StageSettingsFile(std::string_view setupArguments, const std::string& staged,
+                             std::vector<std::string>& problems) {
+  problems.clear();
+  DeleteFileA(staged.c_str());
+  const SetupIniOption option = ParseSetupIniOption(setupArguments);
+  if (option.What == SetupIniOption::Kind::Absent) return IniStaging::Done;
+  if (option.What == SetupIniOption::Kind::Invalid) {
+    problems.push_back(option.Problem);
+    return IniStaging::Refused;
+  }
+  const FileBytes read = ReadFileStart(option.File, kSettingsFileLimit + 1);
+  if (!read.Read) {
+    problems.push_back(read.Problem);
+    return IniStaging::Refused;
+  }
+  problems = CheckSettingsFile(option.File, read.Bytes).Problems;
+  if (!problems.empty()) return IniStaging::Refused;
+  if (std::string failed = ReplaceFileContent(staged, read.Bytes); !failed.empty()) {
+    problems.push_back(std::move(failed));
+    return IniStaging::Refused;
+  }
+  return IniStaging::Done;
 }
 
 bool WaitUntilFree(const std::vector<std::string>& files, DWORD waitMs) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace koral::package {
@@ -22,6 +23,20 @@ DWORD GrantUsersWrite(HKEY root, const std::string& path);
 // key could not be removed.
 bool KeepExistingSettings(HKEY root, const std::string& path, const std::string& iniFile,
                           std::vector<std::string>& removed);
+
+// What the setup's "/INI=file" option came to (stage-ini's exit code).
+enum class IniStaging {
+  Done = 0,     // no /INI=, or the file passed and its bytes are staged
+  Refused = 2,  // the option or the file was refused; `problems` says why, a line each
+};
+
+// Finds "/INI=" in the setup's argument text and checks the file it names by the control panel's
+// import rules; the bytes that passed are written to `staged`, for the setup to install in
+// place of its own "setup.ini" (so that what is installed is exactly what was checked). Without
+// the option nothing is staged, and `staged` does not exist afterwards either way unless the
+// file passed.
+IniStaging StageSettingsFile(std::string_view setupArguments, const std::string& staged,
+                             std::vector<std::string>& problems);
 
 // Waits up to `waitMs` until every file of the list that exists can be opened for writing (no
 // program runs from it); false when one is still in use then.

@@ -21,6 +21,7 @@ constexpr CommandForm kCommands[] = {
     {"secure-folder", HelperCommand::kSecureFolder, 1, 1},
     {"install-driver", HelperCommand::kInstallDriver, 1, 1},
     {"remove-driver", HelperCommand::kRemoveDriver, 1, 1},
+    {"stage-ini", HelperCommand::kStageIni, 3, kAnyNumber},
 };
 
 }  // namespace

@@ -16,6 +16,7 @@ enum class HelperCommand {
   kSecureFolder,     // secure-folder <installation folder>
   kInstallDriver,    // install-driver <image>
   kRemoveDriver,     // remove-driver <image>
+  kStageIni,         // stage-ini <staged> <problems> <folder> <the setup's arguments>...
 };
 
 struct HelperCall {
@@ -26,7 +27,8 @@ struct HelperCall {
 
 // The arguments after the program's name. Command names are exact (lower case);
 // grant-users-write takes no file; keep-settings, secure-folder, install-driver and remove-driver
-// exactly one; prepare-update the installation folder and any number of programs after it.
+// exactly one; prepare-update the installation folder and any number of programs after it;
+// stage-ini its three files and any number of the setup's arguments after them.
 HelperCall ParseHelperCall(const std::vector<std::string>& arguments);
 
 }  // namespace koral

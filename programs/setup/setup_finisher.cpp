@@ -102,20 +102,22 @@ bool ConfigureMouseClass() {
   return false;
 }
 
-void RunSetupFinisher(bool silent) {
+bool RunSetupFinisher(bool silent, bool restart) {
   if (!silent) ShowProgressMessage(kSetupProgressText, kTitle);
   const StartupSteps start(kTitle, StartupSteps::Report::PlainBox);
   if (!start.LoadProfile()) {
     UnloadProgressMessage();
-    return;
+    return false;
   }
   ImportSetupIni();
   ApplyOemStrings();
   ConfigureMouseClass();
   UnloadProgressMessage();
+  if (!restart) return true;
   ForgetEndRequest();
   InformationBox(kSetupFinishedText, kTitle);
   RestartWindows(kTitle);
+  return true;
 }
 
 }  // namespace koral::setup

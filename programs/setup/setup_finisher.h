@@ -31,6 +31,8 @@ void ApplyOemStrings();
 bool ConfigureMouseClass();
 
 // The whole run, from the progress window to the restart request. Silent: no progress window.
-void RunSetupFinisher(bool silent);
+// Without `restart` the run ends before the final message and the restart request. False when it
+// ended early, without the profile.
+bool RunSetupFinisher(bool silent, bool restart = true);
 
 }  // namespace koral::setup

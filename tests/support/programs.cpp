@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace koral::test {
@@ -27,8 +28,60 @@ RunningProgram::~RunningProgram() {
   }
 }
 
+// The reading end of a program's output pipe and what came through it so far.
+struct RunningProgram::Capture {
+  UniqueHandle Read;
+  std::string Text;
+  // Takes what the pipe holds now, without waiting for more: a program the tested one started
+  // may hold the writing end open long after it ended.
+  void Drain() {
+    DWORD available = 0;
+    while (PeekNamedPipe(Read.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(Read.get(), buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) || got == 0) return;
+      Text.append(buffer, got);
+    }
+  }
+};
+
 testing::AssertionResult RunningProgram::Start(const std::string& exe, const std::string& arguments,
                                                const std::string& folder) {
+  return Launch(exe, arguments, folder, nullptr);
+}
+
+testing::AssertionResult RunningProgram::StartCapturing(const std::string& exe, const std::string& arguments,
+                                                        const std::string& folder) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0))
+    return testing::AssertionFailure() << "cannot start " << exe << ": CreatePipe " << ErrorText(GetLastError());
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  const UniqueHandle writeEnd(write);
+  auto capture = std::make_shared<Capture>();
+  capture->Read.reset(read);
+  auto started = Launch(exe, arguments, folder, write);
+  if (!started) return started;
+  capture_ = std::move(capture);
+  return started;
+}
+
+std::string RunningProgram::ErrorOutput(std::chrono::milliseconds limit) {
+  if (!capture_) return {};
+  // Drained while waiting: a program whose output fills the pipe would never end otherwise.
+  WaitUntil(
+      exe_ + " to end, its output read",
+      [&] {
+        capture_->Drain();
+        return !Running();
+      },
+      limit);
+  capture_->Drain();
+  return capture_->Text;
+}
+
+testing::AssertionResult RunningProgram::Launch(const std::string& exe, const std::string& arguments,
+                                                const std::string& folder, HANDLE output) {
   if (folder.empty()) return testing::AssertionFailure() << "cannot start " << exe << ": no folder (KORAL_PROGRAMS or KORAL_TOOLS unset)";
   std::string command = "\"" + folder + "\\" + exe + "\"";
   if (!arguments.empty()) command += " " + arguments;
@@ -36,8 +89,14 @@ testing::AssertionResult RunningProgram::Start(const std::string& exe, const std
   line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  if (output != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+  }
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr, folder.c_str(),
                       &startup, &info))
     return testing::AssertionFailure() << "cannot start " << command << ": CreateProcess " << ErrorText(GetLastError());
   CloseHandle(info.hThread);

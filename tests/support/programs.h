@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <source_location>
@@ -50,15 +51,26 @@ class RunningProgram {
   // command line and the system's error code.
   testing::AssertionResult Start(const std::string& exe, const std::string& arguments = {},
                                  const std::string& folder = ProgramFolder());
+  // Starts as Start does, with the program's standard error going into a pipe that ErrorOutput
+  // reads (its standard output goes there too).
+  testing::AssertionResult StartCapturing(const std::string& exe, const std::string& arguments = {},
+                                          const std::string& folder = ProgramFolder());
+  // Everything the program wrote there, once it has ended (waiting for that within the limit).
+  std::string ErrorOutput(std::chrono::milliseconds limit = kDefaultWait);
   // The exit code once the program has ended within the limit.
   ProgramExit WaitForExit(std::chrono::milliseconds limit = kDefaultWait);
   bool Running() const;
   DWORD Id() const { return id_; }
 
  private:
+  struct Capture;
+  testing::AssertionResult Launch(const std::string& exe, const std::string& arguments, const std::string& folder,
+                                  HANDLE output);
+
   UniqueHandle process_;
   DWORD id_ = 0;
   std::string exe_;
+  std::shared_ptr<Capture> capture_;
 };
 
 // Processes of the prefix that run the program with this file name (any case).
