@@ -418,7 +418,7 @@ TEST(SettingsTransferConsole, TheLineReachesTheConsoleOfTheProgramThatStartedIt)
 
   test::RunningProgram panel;
   const bool started = panel.Start(kPanel, "/EXPORT");
-  const auto exitCode = started ? panel.WaitForExit(30s) : std::nullopt;
+  const test::ProgramExit exitCode = started ? panel.WaitForExit(30s) : test::ProgramExit("the control panel did not start");
   std::string screen(80 * 5, ' ');
   const UniqueHandle console(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                          nullptr, OPEN_EXISTING, 0, nullptr));
