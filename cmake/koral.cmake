@@ -62,7 +62,7 @@ endfunction()
 
 # The test prefixes that Wine tests run in side by side: the test prefix and its copies, each a
 # machine of its own (server, driver, registry, desktop). CTest hands them out as the resource
-# "wine_prefix" (the windows test preset names this spec); scripts/test-prefix makes as many as it
+# "wine_prefix" (the windows test preset names this resource file); scripts/test-prefix makes as many as it
 # lists, and scripts/wine-run runs a test in the one it was given. One a processor, at most four:
 # beyond that the copies cost more disk and start-up than the tests gain.
 if(KORAL_WINDOWS)
@@ -116,7 +116,7 @@ endif()
 #   mouse-class   the registry's mouse class and device enumeration keys
 # A test with LOCKS is given a test prefix of its own (the resource wine_prefix), so tests that
 # share something run side by side in different prefixes; within one prefix (CTest run without the
-# resource spec) scripts/wine-run holds a lock on each named part for the test's run. A test
+# resource file) scripts/wine-run holds a lock on each named part for the test's run. A test
 # without LOCKS shares nothing and runs in the test prefix beside any other.
 # RESTART_PREFIX runs the tests instead in the throwaway prefix ${KORAL_RESTART_PREFIX}, where the
 # programs they start may restart Windows, which ends every process of the prefix that has a
