@@ -1,19 +1,22 @@
 #include "common/win/driver_link.h"
 
 #include "common/core/launch_rules.h"
+#include "common/win/right_button.h"
+#include "common/win/slot_window.h"
+#include "common/win/trusted_folders.h"
 
 namespace koral::device {
 namespace {
 
-bool MessageWindow(int32_t handle, WPARAM code) {
-  const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
-  SendMessageA(window, WM_USER, code, 0);
-  return true;
-}
+bool MessageWindow(int32_t handle, WPARAM code) { return SendWithTimeout(SlotWindow(handle), WM_USER, code, 0); }
 
-bool Run(const std::string& installPath, const char* program, UINT show) {
-  const std::string command = ProgramCommandLine(installPath, program);
-  return LauncherSucceeded(WinExec(command.c_str(), show));
+// From the trusted installation folder, never from the model key's InstallPath, which every user
+// may change.
+bool Run(const char* program, UINT show) {
+  const std::string& folder = Trusted().Install;
+  if (folder.empty()) return false;
+  const auto command = ProgramCommandLine(folder, program);
+  return command && LauncherSucceeded(WinExec(command->c_str(), show));
 }
 
 }  // namespace
@@ -72,12 +75,12 @@ bool Controller::Write(Group group, const ParamBlock& changed) {
 
 bool TellRightButtonTool(Driver& driver, WPARAM code) {
   const std::optional<WindowSlot> slot = driver.RightButtonSlot();
-  return slot && slot->Handle != kNoWindow && MessageWindow(slot->Handle, code);
+  return slot && IsRightButtonToolWindow(slot->Handle) && MessageWindow(slot->Handle, code);
 }
 
 bool QuitCompanion(Driver& driver) {
   const std::optional<WindowSlot> slot = driver.CompanionSlot();
-  return slot && slot->Handle != kNoWindow && MessageWindow(slot->Handle, kQuitCompanion);
+  return slot && IsCompanionWindow(slot->Handle) && MessageWindow(slot->Handle, kQuitCompanion);
 }
 
 void StopAuxiliaryPrograms(Driver& driver) {
@@ -87,7 +90,7 @@ void StopAuxiliaryPrograms(Driver& driver) {
   driver.Close();
 }
 
-bool StartRightButtonTool(const std::string& installPath) { return Run(installPath, kRightButtonProgram, SW_HIDE); }
-bool StartCompanion(const std::string& installPath) { return Run(installPath, kCompanionProgram, SW_SHOWNORMAL); }
+bool StartRightButtonTool() { return Run(kRightButtonProgram, SW_HIDE); }
+bool StartCompanion() { return Run(kCompanionProgram, SW_SHOWNORMAL); }
 
 }  // namespace koral::device

@@ -292,7 +292,7 @@ void frmMain::cboCalibration_Click() {
   writeCalibrationMode_ = true;
 }
 
-void frmMain::cmdSMIon_Click() { device::StartCompanion(profile_.InstallPath); }
+void frmMain::cmdSMIon_Click() { device::StartCompanion(); }
 void frmMain::cmdSMIoff_Click() { device::QuitCompanion(controller_.driver()); }
 
 }  // namespace koral::panel

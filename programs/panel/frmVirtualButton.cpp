@@ -148,7 +148,7 @@ void frmVirtualButton::StoreSettings(ParamBlock& block) const {
 // A tool already running settles a second start itself: the new one shows it and ends.
 void frmVirtualButton::SettingsApplied() {
   if (RightButtonUsesTool(Block()))
-    device::StartRightButtonTool(profile_.InstallPath);
+    device::StartRightButtonTool();
   else
     device::TellRightButtonTool(Controller().driver(), device::kQuitTool);
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/core/ini_text.h"
 #include "common/core/launch_rules.h"
 #include "common/core/removal_wait.h"
 #include "common/core/setup_messages.h"
@@ -11,6 +12,9 @@
 #include "common/win/message_box.h"
 #include "common/win/mouse_class.h"
 #include "common/win/restart.h"
+#include "common/win/trusted_folders.h"
+#include "forms/frmMessage.h"
+#include "ui/form.h"
 
 namespace koral::removal {
 namespace {
@@ -21,8 +25,13 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 
 }  // namespace
 
-bool StartFileRemover(const std::string& installPath, UniqueHandle& process) {
-  const std::string command = ProgramCommandLine(installPath, kFileRemoverProgram) + " " + kFileRemoverOption;
+bool StartFileRemover(UniqueHandle& process) {
+  // Run elevated: from the trusted installation folder, never from the model key's InstallPath.
+  const std::string& folder = Trusted().Install;
+  if (folder.empty()) return false;
+  const auto program = ProgramCommandLine(folder, kFileRemoverProgram);
+  if (!program) return false;
+  const std::string command = *program + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
@@ -76,7 +85,7 @@ void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile,
   app.Pause(3);
 
   UniqueHandle remover;
-  if (!StartFileRemover(profile.InstallPath, remover)) {
+  if (!StartFileRemover(remover)) {
     ExclamationBox(RemoveFilesFailureText("Startup"), kTitle);
     progress.Close();
     return;
@@ -96,9 +105,12 @@ void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile,
     return;
   }
 
-  const std::string& windows = profile.WindowsPath;
+  // A copy whose path WININIT.INI would not give back whole is left for the user to delete, and
+  // said so.
+  const std::string& windows = Trusted().Windows;
   const std::string ownCopy = windows + "\\" + kOwnCopy;
-  const bool scheduled = WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", ownCopy);
+  const auto written = ProfilePathText(ownCopy);
+  const bool scheduled = written && WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *written);
   if (!scheduled) PlainBox(ScheduleDeletionFailureText(ownCopy), kTitle);
   const bool unregistered = RemoveMouseClassEntries();
   app.Pause(10);

@@ -22,9 +22,9 @@
 
 namespace koral::removal {
 
-// Starts "<installPath>\unins000.exe" /SILENT in a normal window and opens its process for
-// waiting and for its exit code; false when either fails.
-bool StartFileRemover(const std::string& installPath, UniqueHandle& process);
+// Starts "<installation folder>\unins000.exe" /SILENT in a normal window and opens its process
+// for waiting and for its exit code; false when either fails or no installation folder can be trusted (Trusted()).
+bool StartFileRemover(UniqueHandle& process);
 
 // Up to ten one-second waits for the remover, processing window events before each. True when it
 // ended; otherwise "Fail to remove files! (WAIT_...)" has been shown.

@@ -10,6 +10,7 @@
 #include "common/win/registry.h"
 #include "common/win/restart.h"
 #include "common/win/startup_steps.h"
+#include "common/win/trusted_folders.h"
 #include "forms/frmMessage.h"
 
 namespace koral::setup {
@@ -17,8 +18,11 @@ namespace {
 
 constexpr const char* kTitle = kSetupFinisherTitle;
 
-std::string InstallationFile(const InstallationProfile& profile, const char* name) {
-  return profile.InstallPath + "\\" + name;
+// Run elevated: the files come from the trusted installation folder (the finisher's own), the INF
+// file goes to the system's Windows folder; the model key's paths are anyone's to change.
+// Without a trusted folder there is no file to read.
+std::string InstallationFile(const char* name) {
+  return Trusted().Install.empty() ? std::string() : Trusted().Install + "\\" + name;
 }
 
 // One profile text into the profile and the model key.
@@ -28,9 +32,12 @@ void ReplaceProfileText(const RegistryLocation& where, const char* valueName, st
   if (!OpenModelKey(where).WriteText(valueName, text)) PlainBox(failure, kTitle);
 }
 
-bool WriteInfStrings(const InstallationProfile& profile) {
-  const std::string inf = profile.WindowsPath + "\\inf\\" + kInfFileName;
-  for (const auto& [name, value] : InfStrings(profile.InstallPath))
+bool WriteInfStrings() {
+  if (Trusted().Install.empty() || Trusted().Windows.empty()) return false;
+  const std::string inf = Trusted().Windows + "\\inf\\" + kInfFileName;
+  const auto strings = InfStrings(Trusted().Install);
+  if (!strings) return false;
+  for (const auto& [name, value] : *strings)
     if (!WriteIniValue(inf, kInfSection, name, value)) return false;
   return true;
 }
@@ -75,8 +82,8 @@ bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byt
   return stored;
 }
 
-void ImportSetupIni(const InstallationProfile& profile, const RegistryLocation& where) {
-  const std::string file = InstallationFile(profile, "setup.ini");
+void ImportSetupIni(const RegistryLocation& where) {
+  const std::string file = InstallationFile("setup.ini");
   if (!IniFilePresent(file)) return;
   const RegKey key = OpenModelKey(where);
   if (!key) return;
@@ -86,7 +93,7 @@ void ImportSetupIni(const InstallationProfile& profile, const RegistryLocation& 
 }
 
 void ApplyOemStrings(InstallationProfile& profile, const RegistryLocation& where) {
-  const std::string file = InstallationFile(profile, "setup.oem");
+  const std::string file = InstallationFile("setup.oem");
   if (!IniFilePresent(file)) return;
   if (const std::string title = ReadIniValue(file, "SETUP", "TITLE"); !title.empty())
     ReplaceProfileText(where, "VenderName", profile.VenderName, title, kVenderNameFailureText);
@@ -94,31 +101,33 @@ void ApplyOemStrings(InstallationProfile& profile, const RegistryLocation& where
     ReplaceProfileText(where, "VenderStyle", profile.VenderStyle, style, kVenderStyleFailureText);
 }
 
-bool ConfigureMouseClass(const InstallationProfile& profile) {
-  if (WriteInfStrings(profile) && RegisterMouseClass()) return true;
+bool ConfigureMouseClass() {
+  if (WriteInfStrings() && RegisterMouseClass()) return true;
   WarningBox(kRegistryConfigFailureText, kTitle);
   return false;
 }
 
-void RunSetupFinisher(frmMessage& progress, bool silent) {
+bool RunSetupFinisher(frmMessage& progress, bool silent, bool restart) {
   if (!silent) progress.ShowMessage(kSetupProgressText, kTitle);
   const StartupSteps start(kTitle, StartupSteps::Report::PlainBox);
   ModelKeyStore store;
   InstallationProfile profile;
   if (!start.LoadProfile(store, profile)) {
     progress.Close();
-    return;
+    return false;
   }
-  ImportSetupIni(profile);
+  ImportSetupIni();
   ApplyOemStrings(profile);
-  const bool configured = ConfigureMouseClass(profile);
+  const bool configured = ConfigureMouseClass();
   progress.Close();
+  if (!restart) return configured;
   ForgetEndRequest();
   if (configured)
     InformationBox(kSetupFinishedText, kTitle);
   else
     ExclamationBox(kSetupIncompleteText, kTitle);
   RestartWindows(kTitle);
+  return configured;
 }
 
 }  // namespace koral::setup

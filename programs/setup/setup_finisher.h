@@ -21,20 +21,23 @@ int32_t ReadIniSetting(const std::string& file, const char* key, int32_t minimum
 // A failed write says "Fail to save settings! (<value name>)".
 bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byteCount);
 
-// Seeds the model key (at `where`) from InstallPath\setup.ini; nothing without the file.
-void ImportSetupIni(const InstallationProfile& profile, const RegistryLocation& where = {});
+// Seeds the model key (at `where`) from setup.ini in the installation folder (the finisher's own,
+// Trusted()); nothing without the file.
+void ImportSetupIni(const RegistryLocation& where = {});
 
-// The vendor's name and style from InstallPath\setup.oem, into the profile and the model key;
+// The vendor's name and style from setup.oem in the installation folder, into the profile and the model key;
 // nothing without the file, and an empty text changes nothing.
 void ApplyOemStrings(InstallationProfile& profile, const RegistryLocation& where = {});
 
 // The INF file's strings and the mouse class registration; false after "Fail to config system
 // registry!" when either is incomplete. A registration that could not be written whole is taken
 // away again rather than left half written.
-bool ConfigureMouseClass(const InstallationProfile& profile);
+bool ConfigureMouseClass();
 
 // The whole run, from the progress window to the restart request. Silent: no progress window.
 // The last message says that the setup has finished only when the registry was configured.
-void RunSetupFinisher(frmMessage& progress, bool silent);
+// Without `restart` the run ends before the final message and the restart request. False when it
+// ended early, without the profile, or the registry could not be configured.
+bool RunSetupFinisher(frmMessage& progress, bool silent, bool restart = true);
 
 }  // namespace koral::setup

@@ -203,6 +203,6 @@ void frmMain::End() {
   App().EndProgram();
 }
 
-void frmMain::RunStartSequence() { startup::RunStartSequence(App(), driver_, store_, profile_, state_, Caption()); }
+void frmMain::RunStartSequence() { startup::RunStartSequence(App(), driver_, store_, state_, Caption()); }
 
 }  // namespace koral::startup

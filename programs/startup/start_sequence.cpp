@@ -47,8 +47,8 @@ class WindowsDoubleClick final : public DoubleClickSystem {
 };
 
 // Without the companion program the driver learns the screen size from this program instead.
-void StartCompanionOrSendScreenSize(device::Controller& controller, const std::string& installPath) {
-  if (device::StartCompanion(installPath)) return;
+void StartCompanionOrSendScreenSize(device::Controller& controller) {
+  if (device::StartCompanion()) return;
   ParamBlock sized = controller.Block();
   sized.ResolutionX = static_cast<int16_t>(GetSystemMetrics(SM_CXSCREEN));
   sized.ResolutionY = static_cast<int16_t>(GetSystemMetrics(SM_CYSCREEN));
@@ -59,13 +59,12 @@ void StartCompanionOrSendScreenSize(device::Controller& controller, const std::s
 // was already running is hidden. A registration whose window is no longer a live tool (the tool
 // was killed) counts as none, or the function would stay without its tool until the driver
 // restarts.
-void StartOrHideRightButtonTool(const device::Controller& controller, const std::string& installPath,
-                                const std::string& caption) {
+void StartOrHideRightButtonTool(const device::Controller& controller, const std::string& caption) {
   const ParamBlock& block = controller.Block();
   if (!RightButtonUsesTool(block)) return;
   const std::optional<WindowSlot> slot = controller.driver().RightButtonSlot();
   const bool running = slot && IsRightButtonToolWindow(slot->Handle);
-  if (!running && !device::StartRightButtonTool(installPath)) ErrorBox(kRightButtonFailureText, caption);
+  if (!running && !device::StartRightButtonTool()) ErrorBox(kRightButtonFailureText, caption);
   if (running && block.RightButtonAutoMode != kRightButtonManual)
     device::TellRightButtonTool(controller.driver(), device::kHideTool);
 }
@@ -85,7 +84,11 @@ void LoadStoredDoubleClick(SettingsStore& store, ProgramState& state) {
     complete = false;
     if (store.Has(name)) state.StoredValuesUnreadable = true;
   }
-  if (complete) state.InForce = stored;
+  if (!complete) return;
+  if (WithinDoubleClickRanges(stored))
+    state.InForce = stored;
+  else
+    state.StoredValuesUnreadable = true;
 }
 
 void ApplyDoubleClick(const ProgramState& state, SettingsStore& store, const std::string& caption) {
@@ -94,14 +97,14 @@ void ApplyDoubleClick(const ProgramState& state, SettingsStore& store, const std
   if (!letters.empty()) ErrorBox(DoubleClickFailureText(letters), caption);
 }
 
-void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store,
-                      const InstallationProfile& profile, const ProgramState& state, const std::string& caption) {
+void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store, const ProgramState& state,
+                      const std::string& caption) {
   ApplyDoubleClick(state, store, caption);
   const StartupSteps start(caption);
   device::Controller controller(driver);
   if (!start.OpenDriver(driver) || !start.FindController(controller)) return;
-  StartCompanionOrSendScreenSize(controller, profile.InstallPath);
-  StartOrHideRightButtonTool(controller, profile.InstallPath, caption);
+  StartCompanionOrSendScreenSize(controller);
+  StartOrHideRightButtonTool(controller, caption);
   driver.Close();
   app.Pause(1);
 }

@@ -15,13 +15,14 @@ namespace koral::startup {
 struct ProgramState {
   bool DialogMode = false;           // started with "/SDC": the settings dialog, no start-up run
   DoubleClickSettings InForce{};     // the double-click settings in force
-  // Some stored value is there but cannot be read as a number (another type): the run applies the
-  // defaults but does not replace what is stored.
+  // Some stored value is there but cannot be read as a number (another type), or all three are
+  // numbers but one lies outside its range: the run applies the defaults but does not replace what
+  // is stored.
   bool StoredValuesUnreadable = false;
 };
 
-// Reads the three stored values from the store; when any of them cannot be read, all three are
-// the defaults (500, 32, 32).
+// Reads the three stored values from the store; when any of them cannot be read, or one lies
+// outside its range, all three are the defaults (500, 32, 32).
 void LoadStoredDoubleClick(SettingsStore& store, ProgramState& state);
 
 // Hands the settings in force to Windows, records them in the user's mouse settings and in the
@@ -30,7 +31,7 @@ void ApplyDoubleClick(const ProgramState& state, SettingsStore& store, const std
 
 // Everything the start-up run does after its window is shown, up to the pause. A failure to
 // open the driver or to find the controller has been reported when it returns early.
-void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store,
-                      const InstallationProfile& profile, const ProgramState& state, const std::string& caption);
+void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store, const ProgramState& state,
+                      const std::string& caption);
 
 }  // namespace koral::startup

@@ -15,6 +15,7 @@
 #include "common/win/profile.h"
 #include "common/win/registry.h"
 #include "common/win/handles.h"
+#include "common/win/trusted_folders.h"
 #include "common/win/utilities.h"
 #include "programs/setup/setup_finisher.h"
 #include "tests/reliability/hostile_pictures.h"
@@ -35,8 +36,12 @@ class HostileFiles : public ::testing::Test {
     fs::create_directories(folder_);
     profile_.InstallPath = folder_.string();
     where_ = {HKEY_CURRENT_USER, key_.Path(), ""};
+    // The setup files are read from the trusted installation folder.
+    saved_ = Trusted();
+    Trusted().Install = folder_.string();
   }
   void TearDown() override {
+    Trusted() = saved_;
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
@@ -63,6 +68,7 @@ class HostileFiles : public ::testing::Test {
   fs::path folder_;
   InstallationProfile profile_;
   RegistryLocation where_;
+  TrustedFolders saved_;
 };
 
 std::string Utf16(const std::string& text) {
@@ -113,7 +119,7 @@ TEST_F(HostileFiles, SetupIniGivesItsDocumentedSeedsOrNone) {
     Forget();
     Write("setup.ini", c.Text);
     test::FakeMessageBoxes boxes;
-    setup::ImportSetupIni(profile_, where_);
+    setup::ImportSetupIni(where_);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(Stored("VirtualButton"), c.VirtualButton);
     EXPECT_EQ(Stored("MouseSpeed"), c.MouseSpeed);
