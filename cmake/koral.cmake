@@ -97,7 +97,7 @@ endfunction()
 if(KORAL_WINDOWS)
   file(WRITE ${CMAKE_BINARY_DIR}/koral_test_headers.cpp "// The precompiled headers of the test code.\n")
   add_library(koral_test_headers OBJECT ${CMAKE_BINARY_DIR}/koral_test_headers.cpp)
-  set_target_properties(koral_test_headers PROPERTIES FOLDER tests)
+  set_target_properties(koral_test_headers PROPERTIES FOLDER tests/support)
   target_link_libraries(koral_test_headers PRIVATE gtest)
   target_compile_options(koral_test_headers PRIVATE -O0)
   target_precompile_headers(koral_test_headers PRIVATE <windows.h> <gtest/gtest.h> <chrono> <filesystem>

@@ -185,6 +185,15 @@ Function CheckFolder
 FunctionEnd
 
 Function DirectoryLeave
+  ; The folder as the page's field holds it: a text put there without typing (by automation, or
+  ; under Wine) may not have reached $INSTDIR.
+  FindWindow $R0 "#32770" "" $HWNDPARENT
+  GetDlgItem $R1 $R0 1019
+  System::Call 'user32::GetWindowTextW(p $R1, t .R2, i ${NSIS_MAX_STRLEN}) i'
+  ${If} $R2 != ""
+    StrCpy $INSTDIR $R2
+  ${EndIf}
+  !insertmacro KoralLog "directory page: $INSTDIR"
   Call CheckFolder
   ${If} ${Errors}
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}"
