@@ -85,15 +85,9 @@ void CalibrationSession::Pump() {
 
 void CalibrationSession::PumpTouch() {
   for (;;) {
-    const PanelSample sample = device_.ReadSample();
-    const CaptureStep step = rule_.Next(sample);
-    if (step == CaptureStep::kTaken) return Taken(rule_.Position());
-    staleReads_ = sample.Counter == previousCounter_ ? staleReads_ + 1 : 0;
-    previousCounter_ = sample.Counter;
-    if (step == CaptureStep::kReadAgain) {
-      if (staleReads_ < kStaleReadsBeforeMessages) continue;
-      staleReads_ = 0;
-    }
+    const CaptureStep step = reader_.Next(device_.ReadSample());
+    if (step == CaptureStep::kTaken) return Taken(reader_.Position());
+    if (step == CaptureStep::kReadAgain) continue;
     if (step == CaptureStep::kTouchDown) view_.SetTouchIndicator(true);
     if (step == CaptureStep::kLiftedEarly) view_.SetTouchIndicator(false);
     return;
@@ -127,9 +121,7 @@ void CalibrationSession::BeginTargets() {
 void CalibrationSession::BeginTarget() {
   const int16_t target = queue_.front();
   phase_ = Phase::kAwaitTouch;
-  rule_ = CaptureRule();
-  staleReads_ = 0;
-  previousCounter_ = 0;
+  reader_ = CaptureReader();
   view_.ShowMark(target, true);
   markShown_ = true;
   view_.ShowTouchPrompt(kTargetNames[static_cast<size_t>(target)], again_);

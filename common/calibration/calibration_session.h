@@ -162,9 +162,7 @@ class CalibrationSession {
   std::vector<int16_t> queue_;  // targets still to take, the current one first
   bool again_ = false;          // the queue holds rejected touches
   int misfitRounds_ = 0;
-  CaptureRule rule_;
-  int staleReads_ = 0;
-  int16_t previousCounter_ = 0;
+  CaptureReader reader_;
   bool markShown_ = false;
   bool breakOpen_ = false;
   bool markWasShown_ = false;

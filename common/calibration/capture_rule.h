@@ -73,6 +73,20 @@ class CaptureHost {
 // answer and let the user break off.
 inline constexpr int kStaleReadsBeforeMessages = 64;
 
+// The rule as the capture loops apply it: a kReadAgain after kStaleReadsBeforeMessages reads in a
+// row that brought no new sample is reported as kUntouched instead, so that messages are looked
+// at; every other step is the rule's.
+class CaptureReader {
+ public:
+  CaptureStep Next(const PanelSample& sample);
+  PanelPoint Position() const { return rule_.Position(); }
+
+ private:
+  CaptureRule rule_;
+  int staleReads_ = 0;
+  int16_t previousCounter_ = 0;
+};
+
 // Reads until a touch rests still on the panel and returns its position, or nothing once a
 // break is requested. Messages are processed on untouched reads and when a touch comes down,
 // not while a touch is being counted unless kStaleReadsBeforeMessages reads in a row brought no
