@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   const Stats floor = Measure(iterations, [&] { Raw(koral::kSimReadJournal, journal, 0, sizeof journal); });
   const Stats raw = Measure(iterations, [] { koral::device::ReadRawPoint(); });
   const Stats block = Measure(iterations, [] { koral::device::ReadBlock(); });
-  Report("0xF6030 read empty journal (floor)", floor);
+  Report("0xFE030 read empty journal (floor)", floor);
   Report("0xF2030 read raw sample", raw);
   Report("0xF2010 read parameter block", block);
 

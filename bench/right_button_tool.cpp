@@ -1,6 +1,6 @@
 // The right-button tool against the substitute driver: the processor time its thread takes
 // while idle and while armed (polling its slot as fast as its message processing allows), how
-// many slot reads a second that is, and the time from the driver's right click (0xF6040) to the
+// many slot reads a second that is, and the time from the driver's right click (0xFE040) to the
 // button being visible again. Each figure stands beside what it is measured against in the
 // same run.
 //
@@ -106,11 +106,16 @@ class Measurer {
     return (ProcessorMs(GetCurrentThread()) - startMs) / elapsed;
   }
 
-  // The tool's windows as the other programs find them: through the driver's registration.
+  // The tool's windows as the other programs find them: through the driver's registration (the
+  // window is this process's, so the other programs' check of its program does not apply).
   bool Registered() {
     return WaitFor([&] {
       const auto slot = driver_.RightButtonSlot();
-      if (!slot || !IsRightButtonToolWindow(slot->Handle)) return false;
+      DWORD owner = 0;
+      if (!slot || slot->Handle == kNoWindow ||
+          !GetWindowThreadProcessId(reinterpret_cast<HWND>(static_cast<INT_PTR>(slot->Handle)), &owner) ||
+          owner != GetCurrentProcessId())
+        return false;
       window_ = reinterpret_cast<HWND>(static_cast<INT_PTR>(slot->Handle));
       button_ = ui::FindNamedChild(window_, "cmdAction");
       return button_ && IsWindowVisible(button_);
@@ -236,7 +241,7 @@ int main(int argc, char** argv) {
   if (!r.delays.empty()) {
     const Summary delay = Summarise(r.delays);
     const Summary read = Summarise(r.reads);
-    Figure("right click (0xF6040) -> button visible", delay.median, "ms", "one slot read", read.median);
+    Figure("right click (0xFE040) -> button visible", delay.median, "ms", "one slot read", read.median);
     std::printf("  (right click -> button visible: min %.2f ms, max %.2f ms)\n", delay.low, delay.high);
   } else {
     std::printf("no complete right click measured\n");

@@ -1,7 +1,11 @@
 #include "driver/block_store.h"
 
+#include "driver/logic/driver_logic.h"
+
 namespace koral::kernel {
 namespace {
+
+static_assert(logic::kStoredBlockType == REG_BINARY);
 
 constexpr wchar_t kParametersSuffix[] = L"\\Parameters";
 constexpr wchar_t kValueName[] = L"ParamBlock";
@@ -58,12 +62,11 @@ bool LoadStoredBlock(ParamBlock& block) {
   const NTSTATUS status =
       ZwQueryValueKey(key, &name, KeyValuePartialInformation, value, sizeof(raw), &length);
   ZwClose(key);
-  if (!NT_SUCCESS(status) || value->Type != REG_BINARY ||
-      value->DataLength != sizeof(ParamBlock)) {
-    return false;
-  }
-  RtlCopyMemory(&block, value->Data, sizeof(ParamBlock));
-  return true;
+  if (!NT_SUCCESS(status)) return false;
+  // Never more than the call could fill, whatever length the value claims.
+  const ULONG room = sizeof(raw) - FIELD_OFFSET(KEY_VALUE_PARTIAL_INFORMATION, Data);
+  const ULONG filled = value->DataLength < room ? value->DataLength : room;
+  return logic::TakeStoredBlock(value->Type, value->Data, filled, block);
 }
 
 NTSTATUS StoreBlock(const ParamBlock& block) {

@@ -6,5 +6,5 @@
 #define __INTRINSIC_DEFINED_InterlockedBitTestAndReset
 
 extern "C" {
-#include <ntddk.h>
+#include <ntifs.h>  // ntddk.h, and the object and security calls the device's protection needs
 }

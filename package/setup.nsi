@@ -5,11 +5,16 @@
 ; Windows' list of installed programs, and ends by running the setup finisher, whose restart
 ; ends the installation.
 ;
-;   setup.exe [/S] [/TRIALDRIVER] [/D=folder]
+;   setup.exe [/S [/NORESTART]] [/TRIALDRIVER] [/INI=file] [/D=folder]
 ;
-; /S runs it without windows (the setup finisher then gets /XPEFBASETUP); /TRIALDRIVER selects
-; the substitute driver; /D= (last, unquoted) chooses the folder. Exit code 0 when done, 2 when
-; the installation was stopped (a folder that cannot be written, a file that cannot be copied).
+; /S runs it without windows (the setup finisher then gets /XPEFBASETUP); /NORESTART with /S
+; leaves the restart to whoever runs the setup (the finisher gets /XPEFBASETUP /NORESTART and the
+; exit code is 3010); /TRIALDRIVER selects the substitute driver; /INI= installs that settings
+; file in place of our setup.ini, after checking it as the control panel's /IMPORT does; /D=
+; (last, unquoted) chooses the folder. Exit code 0 when done, 3010 when done and a restart is
+; needed, 2 when the installation was stopped (a settings file refused, a folder that cannot be
+; written, a file that cannot be copied), 1 when the files are installed but the setup finisher
+; could not finish. Every run appends what it did to $TEMP\TouchScreen-7.2-Setup.log.
 ;
 ; Defines given by the build: OUT (the setup program to write), SRC (this folder), GEN (the
 ; build's folder of this package: programs.nsh and the data files), BIN (the suite's programs),
@@ -25,13 +30,16 @@ RequestExecutionLevel admin
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "Sections.nsh"
+!include "TextFunc.nsh"
 !include "${SRC}\files.nsh"
 
 Name "${KORAL_PRODUCT} ${KORAL_VERSION}"
 OutFile "${OUT}"
 InstallDir "$PROGRAMFILES64\TouchScreen KR-PS2"
-; Over an existing installation, its folder is offered (the 64-bit view: this is a 64-bit program).
-InstallDirRegKey HKLM "${KORAL_MODEL_KEY}" "InstallPath"
+; Over an existing installation, its folder is offered (the 64-bit view: this is a 64-bit program),
+; as the entry of installed programs names it: only administrators can change that entry, while
+; every user may set the model key's InstallPath.
+InstallDirRegKey HKLM "${KORAL_APPS_KEY}" "InstallLocation"
 ShowInstDetails show
 ; A file that cannot be copied stops the installation instead of being skipped.
 AllowSkipFiles off
@@ -47,6 +55,11 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) ${KORAL_VENDOR}"
 
 Var HadModelKey  ; 1: an installation was there before (its settings are kept)
 Var AskedFolder  ; the folder given with /D=, as given
+Var PageFolder   ; the folder the user confirmed on the directory page (empty in a silent setup)
+Var Copying      ; 1 once files are being copied: before that a failed setup has nothing to take back
+Var LogFile      ; the setup's log, for administrators
+Var IniGiven     ; 1: /INI= named a settings file that passed; it is staged in $PLUGINSDIR
+Var NoRestart    ; 1: /S /NORESTART, the restart is left to whoever runs the setup
 
 !define MUI_ICON "${ICON}"
 !define MUI_ABORTWARNING
@@ -73,8 +86,56 @@ Var AskedFolder  ; the folder given with /D=, as given
   Delete "$INSTDIR\${NAME}"
 !macroend
 
+; Appends a line, after the time, to the setup's log; the error flag and the registers stay.
+!macro KoralLog TEXT
+  Push "${TEXT}"
+  Call LogLine
+!macroend
+Function LogLine
+  Exch $R9
+  Push $R8
+  Push $R0
+  Push $R1
+  Push $R2
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  StrCpy $R8 0
+  IfErrors 0 +2
+    StrCpy $R8 1
+  ${GetTime} "" "L" $R0 $R1 $R2 $R3 $R4 $R5 $R6
+  ClearErrors
+  FileOpen $R3 $LogFile a
+  ${IfNot} ${Errors}
+    FileSeek $R3 0 END
+    FileWrite $R3 "$R2-$R1-$R0 $R4:$R5:$R6 $R9$\r$\n"
+    FileClose $R3
+  ${EndIf}
+  ClearErrors
+  StrCmp $R8 1 0 +2
+    SetErrors
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Pop $R0
+  Pop $R8
+  Pop $R9
+FunctionEnd
+
+; Stops the installation with the message: in a box unless silent, in the log, exit code 2.
+!macro KoralStop MESSAGE
+  !insertmacro KoralLog "stopped: ${MESSAGE}"
+  MessageBox MB_OK|MB_ICONSTOP "${MESSAGE}" /SD IDOK
+  Abort "${MESSAGE}"
+!macroend
+
 !define STILL_RUNNING "A program of ${KORAL_PRODUCT} is still running.$\r$\n$\r$\nClose it, then run the setup again."
 !define CANNOT_WRITE "The folder $INSTDIR cannot be written.$\r$\n$\r$\nChoose another folder, or ask your administrator for write access to it."
+!define NOT_ADMIN_ONLY "The folder $INSTDIR, or a folder above it, can be changed by users who are not administrators.$\r$\n$\r$\nThe programs installed there run for every user; choose a folder only administrators can change, or a new one."
 
 ; Sets the error flag when the installation folder cannot be written. Whatever the check made
 ; (the folder and any missing folders above it, a test file) is taken away again.
@@ -129,15 +190,29 @@ Function DirectoryLeave
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}"
     Abort
   ${EndIf}
+  StrCpy $PageFolder $INSTDIR
 FunctionEnd
 
 Section "TouchScreen programs" SecPrograms
   SectionIn RO
-  ${If} $AskedFolder != ""
+  ; The folder the user chose on the page; without the page (a silent setup) the one asked for.
+  ${If} $PageFolder != ""
+    StrCpy $INSTDIR $PageFolder
+  ${ElseIf} $AskedFolder != ""
     StrCpy $INSTDIR $AskedFolder
   ${EndIf}
+  !insertmacro KoralLog "folder: $INSTDIR"
   Call CheckFolder
   ${If} ${Errors}
+    !insertmacro KoralStop "${CANNOT_WRITE}"
+  ${EndIf}
+  ; The folder, and every folder above it, must be in administrators' hands; missing ones are
+  ; made so (setup_helper.h, SecureInstallFolder).
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" secure-folder "$INSTDIR"' $0
+  ${If} $0 == 1
+    MessageBox MB_OK|MB_ICONSTOP "${NOT_ADMIN_ONLY}" /SD IDOK
+    Abort "${NOT_ADMIN_ONLY}"
+  ${ElseIf} $0 != 0
     MessageBox MB_OK|MB_ICONSTOP "${CANNOT_WRITE}" /SD IDOK
     Abort "${CANNOT_WRITE}"
   ${EndIf}
@@ -146,12 +221,12 @@ Section "TouchScreen programs" SecPrograms
   ; auxiliary programs are told to quit, and any other stops the setup before anything changes.
   StrCpy $1 '"$WINDIR\${KORAL_REMOVAL_COPY}"'
   !insertmacro KORAL_PROGRAMS KoralListFile
-  ExecWait '"$PLUGINSDIR\setup_helper.exe" prepare-update $1' $0
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" prepare-update "$INSTDIR" $1' $0
   ${If} $0 != 0
-    MessageBox MB_OK|MB_ICONSTOP "${STILL_RUNNING}" /SD IDOK
-    Abort "${STILL_RUNNING}"
+    !insertmacro KoralStop "${STILL_RUNNING}"
   ${EndIf}
 
+  StrCpy $Copying 1
   SetOutPath $INSTDIR
   !insertmacro KORAL_PROGRAMS KoralInstallProgram
   !insertmacro KORAL_DATA_FILES KoralInstallData
@@ -159,12 +234,25 @@ Section "TouchScreen programs" SecPrograms
   SetOutPath $WINDIR
   File "/oname=${KORAL_REMOVAL_COPY}" "${BIN}\KORALpde.exe"
   SetOutPath $INSTDIR
+  !insertmacro KoralLog "files copied"
 
-  ; The settings a user already has stay: the setup finisher seeds only what the model key lacks.
-  ${If} $HadModelKey == 1
+  ; An administrator's settings file replaces ours, and its settings replace those a user has:
+  ; it was asked for. Without one, the settings a user already has stay: the setup finisher
+  ; seeds only what the model key lacks.
+  ${If} $IniGiven == 1
+    ClearErrors
+    CopyFiles /SILENT "$PLUGINSDIR\setup.ini" "$INSTDIR\setup.ini"
+    ${If} ${Errors}
+      !insertmacro KoralStop "The settings file cannot be copied to $INSTDIR\setup.ini."
+    ${EndIf}
+    !insertmacro KoralLog "setup.ini: the settings file given with /INI="
+  ${ElseIf} $HadModelKey == 1
     ExecWait '"$PLUGINSDIR\setup_helper.exe" keep-settings "$INSTDIR\setup.ini"' $0
     ${If} $0 != 0
       DetailPrint "Some of the existing settings could not be kept (setup.ini stays as shipped)."
+      !insertmacro KoralLog "some of the existing settings could not be kept (setup.ini stays as shipped)"
+    ${Else}
+      !insertmacro KoralLog "setup.ini: ours, without the settings this computer already has"
     ${EndIf}
   ${EndIf}
 
@@ -198,12 +286,14 @@ Section "TouchScreen programs" SecPrograms
   WriteRegDWORD HKLM "${KORAL_APPS_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${KORAL_APPS_KEY}" "EstimatedSize" $0
+  !insertmacro KoralLog "profile, startup registration, Start menu and Apps entry written"
 SectionEnd
 
 Section /o "Substitute driver (trial)" SecDriver
   SetOutPath $INSTDIR
   File "/oname=${KORAL_DRIVER_IMAGE}" "${DRIVER}"
   ExecWait '"$PLUGINSDIR\setup_helper.exe" install-driver "$INSTDIR\${KORAL_DRIVER_IMAGE}"' $0
+  !insertmacro KoralLog "substitute driver: setup_helper install-driver ended with $0"
   ${Switch} $0
     ${Case} 0
       DetailPrint "The substitute driver runs."
@@ -221,11 +311,30 @@ Section /o "Substitute driver (trial)" SecDriver
   ${EndSwitch}
 SectionEnd
 
-; Last: the setup finisher, whose restart question ends the installation.
+; Last: the setup finisher, whose restart question ends the installation, unless /NORESTART
+; leaves the restart to whoever runs the setup.
 Section "-Finish"
-  ${If} ${Silent}
+  !insertmacro KoralLog "setup finisher started"
+  ${If} $NoRestart == 1
+    ; What the finisher would have shown in boxes comes back as lines, for the log.
+    nsExec::ExecToStack '"$INSTDIR\KORALpdi.exe" /XPEFBASETUP /NORESTART'
+    Pop $0
+    Pop $1
+    ${If} $1 != ""
+      !insertmacro KoralLog "setup finisher said: $1"
+    ${EndIf}
+    ${If} $0 == 3010
+      !insertmacro KoralLog "done; Windows must be restarted (exit code 3010)"
+      SetErrorLevel 3010
+    ${Else}
+      !insertmacro KoralLog "the setup finisher could not finish (its exit code $0; exit code 1)"
+      SetErrorLevel 1
+    ${EndIf}
+  ${ElseIf} ${Silent}
+    !insertmacro KoralLog "done; the setup finisher restarts Windows"
     ExecWait '"$INSTDIR\KORALpdi.exe" /XPEFBASETUP'
   ${Else}
+    !insertmacro KoralLog "done; the setup finisher restarts Windows"
     ExecWait '"$INSTDIR\KORALpdi.exe"'
   ${EndIf}
 SectionEnd
@@ -235,13 +344,70 @@ SectionEnd
   !insertmacro MUI_DESCRIPTION_TEXT ${SecDriver} "A driver that plays the touchscreen controller, to try the software on a computer without the hardware. Windows loads it only where test-signed drivers are allowed."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
+; The problems of a refused settings file, from the helper's list: each into the log, the first
+; few into the box.
+Function ReportIniProblems
+  StrCpy $R1 ""
+  StrCpy $R2 0
+  ClearErrors
+  FileOpen $R0 "$PLUGINSDIR\ini-problems.txt" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileRead $R0 $R3
+      ${If} ${Errors}
+        ${Break}
+      ${EndIf}
+      ${TrimNewLines} $R3 $R3
+      !insertmacro KoralLog "$R3"
+      IntOp $R2 $R2 + 1
+      ${If} $R2 <= 5
+        StrCpy $R1 "$R1$R3$\r$\n"
+      ${EndIf}
+    ${Loop}
+    FileClose $R0
+  ${EndIf}
+  ${If} $R2 > 5
+    StrCpy $R1 "$R1... (all of them in $LogFile)$\r$\n"
+  ${EndIf}
+  !insertmacro KoralLog "stopped: the settings file was refused; nothing was installed"
+  MessageBox MB_OK|MB_ICONSTOP "The settings file cannot be used:$\r$\n$\r$\n$R1$\r$\nNothing was installed." /SD IDOK
+FunctionEnd
+
 Function .onInit
   SetShellVarContext all
   SetRegView 64
+  StrCpy $LogFile "$TEMP\TouchScreen-${KORAL_VERSION}-Setup.log"
   InitPluginsDir
   File "/oname=$PLUGINSDIR\setup_helper.exe" "${HELPER}"
 
   ${GetParameters} $R0
+  !insertmacro KoralLog "${KORAL_PRODUCT} ${KORAL_VERSION} setup started: $R0"
+  ; Where the setup was started: a relative /INI= file name means a file there. ("\." keeps a
+  ; root folder's backslash from escaping the closing quote.)
+  System::Call 'kernel32::GetCurrentDirectoryW(i ${NSIS_MAX_STRLEN}, t .R9) i'
+
+  ; An administrator's settings file is checked before anything else happens; a refused one
+  ; ends the setup here, with nothing changed.
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" stage-ini "$PLUGINSDIR\setup.ini" "$PLUGINSDIR\ini-problems.txt" "$R9\." $R0' $0
+  ${If} $0 != 0
+    Call ReportIniProblems
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  StrCpy $IniGiven 0
+  ${If} ${FileExists} "$PLUGINSDIR\setup.ini"
+    StrCpy $IniGiven 1
+    !insertmacro KoralLog "the settings file given with /INI= passed its check"
+  ${EndIf}
+
+  StrCpy $NoRestart 0
+  ClearErrors
+  ${GetOptions} $R0 "/NORESTART" $R1
+  ${IfNot} ${Errors}
+  ${AndIf} ${Silent}
+    StrCpy $NoRestart 1
+  ${EndIf}
   ClearErrors
   ${GetOptions} $R0 "/TRIALDRIVER" $R1
   ${IfNot} ${Errors}
@@ -264,6 +430,8 @@ Function .onInit
     IntOp $R4 $R4 + 1
   ${Loop}
 
+  StrCpy $PageFolder ""
+  StrCpy $Copying 0
   StrCpy $HadModelKey 0
   ClearErrors
   EnumRegValue $R1 HKLM "${KORAL_MODEL_KEY}" 0
@@ -274,8 +442,13 @@ Function .onInit
 FunctionEnd
 
 Function .onInstFailed
-  ; Only a fresh installation is taken back: files over an existing one were that one's.
-  ReadRegStr $R0 HKLM "${KORAL_MODEL_KEY}" "InstallPath"
+  !insertmacro KoralLog "the installation was stopped (exit code 2)"
+  ; Nothing was copied (a refused folder keeps whatever it holds), or only over an existing
+  ; installation, whose files they were: nothing is taken back then.
+  ${If} $Copying != 1
+    Return
+  ${EndIf}
+  ReadRegStr $R0 HKLM "${KORAL_APPS_KEY}" "InstallLocation"
   ${If} $HadModelKey == 1
   ${AndIf} $R0 == $INSTDIR
     Return

@@ -59,3 +59,20 @@ install_driver() {
     wine "$build/tools/korctl.exe" start </dev/null
   fi
 }
+
+# Stops this prefix's server, if it runs, and waits until it has written its registry.
+stop_server() {
+  if [ -d "$WINEPREFIX" ]; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+  fi
+}
+
+# Starts the program that holds this prefix's desktop open between test programs (see
+# tests/support/desktop_keeper.cpp); it ends with the prefix's server.
+start_desktop_keeper() {
+  local build="$1"
+  [ -f "$build/tools/desktop_keeper.exe" ] || return 0
+  wine "$build/tools/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
+  disown
+}

@@ -1,7 +1,7 @@
 // Stands in for the companion program KORALPvr.exe, which lies outside the suite, so that the
 // programs that start it and tell it to quit can be run and tested: it shows a small window with
 // the show state it was started with, registers that window in the driver's companion slot
-// (through the substitute driver's simulation code 0xF6050, keeping the orientation code the slot
+// (through the substitute driver's simulation code 0xFE050, keeping the orientation code the slot
 // holds), and ends when it is sent WM_USER with wParam 0x200E, withdrawing the registration.
 #include <windows.h>
 

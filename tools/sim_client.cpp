@@ -25,7 +25,7 @@ constexpr DWORD kJournalChunk = 64;
 
 bool SimClient::Open(DWORD wait_ms) {
   device_.reset();
-  device_ = service::OpenDevice(wait_ms, &last_error_);
+  device_ = service::OpenDevice(wait_ms, &last_error_, GENERIC_READ | GENERIC_WRITE);
   return static_cast<bool>(device_);
 }
 

@@ -3,12 +3,12 @@
 // common/win/service_control.h.
 //
 // Simulation codes (each buffer is sent as both input and output, as the suite does):
-//   0xF6010 load block        82 bytes in; they become the driver's block
-//   0xF6020 push sample       SimSample in; the latest raw sample, counter advanced
-//   0xF6030 read journal      k x JournalEntry out; the k oldest entries, removed
-//   0xF6040 right click done  4 bytes; an armed right-button state (1) becomes 0
-//   0xF6050 set companion     WindowSlot in; the companion's window and orientation code
-//   0xF6060 reset             4 bytes; default block, empty slots, no touch, empty journal
+//   0xFE010 load block        82 bytes in; they become the driver's block
+//   0xFE020 push sample       SimSample in; the latest raw sample, counter advanced
+//   0xFE030 read journal      k x JournalEntry out; the k oldest entries, removed
+//   0xFE040 right click done  4 bytes; an armed right-button state (1) becomes 0
+//   0xFE050 set companion     WindowSlot in; the companion's window and orientation code
+//   0xFE060 reset             4 bytes; default block, empty slots, no touch, empty journal
 // A call with a length its code does not take fails with ERROR_BAD_LENGTH, an unknown code
 // with ERROR_INVALID_FUNCTION, a push with a touched flag above 1 with
 // ERROR_INVALID_PARAMETER; a failed call changes nothing.
@@ -27,8 +27,9 @@ namespace koral::sim {
 
 class SimClient {
  public:
-  // Opens "\\.\KORALPS2" as the suite does (read access, shared read and write). With a wait,
-  // tries again until the device opens or `wait_ms` milliseconds have passed.
+  // Opens "\\.\KORALPS2" for reading and writing (shared read and write): the simulation codes
+  // ask for write access, which the device grants administrators only. With a wait, tries again
+  // until the device opens or `wait_ms` milliseconds have passed.
   bool Open(DWORD wait_ms = 0);
   bool IsOpen() const { return static_cast<bool>(device_); }
   void Close() { device_.reset(); }

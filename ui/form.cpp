@@ -4,6 +4,7 @@
 #include <chrono>
 #include <utility>
 
+#include "common/core/titles.h"
 #include "ui/controls.h"
 #include "ui/names.h"
 #include "ui/twips.h"
@@ -11,7 +12,7 @@
 namespace koral::ui {
 namespace {
 
-constexpr char kFormClass[] = "KoralForm";
+constexpr const char* kFormClass = kFormWindowClass;
 // Posted to a form when it becomes the program's active form, so that Form_Activate runs after
 // the activation (and Show) has finished rather than inside it.
 constexpr UINT kActivateMessage = WM_APP + 0x10;

@@ -20,11 +20,18 @@ struct DoubleClickSettings {
 // What applies when the model key does not hold all three values.
 inline constexpr DoubleClickSettings kDefaultDoubleClick{};
 
-// The ranges of the dialog's bars.
+// The ranges of the dialog's bars, which are also those of the seeds "setup.ini" gives.
 inline constexpr int32_t kSpeedMin = 100;
 inline constexpr int32_t kSpeedMax = 900;
 inline constexpr int32_t kSizeMin = 0;
 inline constexpr int32_t kSizeMax = 64;
+
+// All three values lie in their ranges. Stored values outside them count as unreadable: every
+// user who logs on gets them applied, and anyone may set them in the model key.
+constexpr bool WithinDoubleClickRanges(const DoubleClickSettings& settings) {
+  return settings.Speed >= kSpeedMin && settings.Speed <= kSpeedMax && settings.Width >= kSizeMin &&
+         settings.Width <= kSizeMax && settings.Height >= kSizeMin && settings.Height <= kSizeMax;
+}
 
 // Value names: REG_SZ under HKEY_CURRENT_USER "Control Panel\Mouse", REG_DWORD in the model key.
 inline constexpr const char kDoubleClickSpeedName[] = "DoubleClickSpeed";

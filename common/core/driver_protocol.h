@@ -31,14 +31,17 @@ enum ControlCode : uint32_t {
   kSoundTest = 0xF5010,          // SoundTest in
 };
 
-// Private simulation codes of the substitute driver. Only tests and the panel emulator send them.
+// Private simulation codes of the substitute driver. Only tests, the tools and the stand-ins send
+// them. Their access bits (14..15) ask for read and write access, so the system refuses them on a
+// handle opened for reading only, which is how the suite's programs open the device; the codes
+// above are fixed, and ask for no access (0xF4010 and 0xF5010 for read access).
 enum SimulationCode : uint32_t {
-  kSimLoadBlock = 0xF6010,       // 82 bytes in: become the driver's block
-  kSimPushSample = 0xF6020,      // SimSample in: becomes the latest raw sample
-  kSimReadJournal = 0xF6030,     // k x JournalEntry out: oldest entries, removed
-  kSimRightClickDone = 0xF6040,  // 4 bytes: right-button state 1 becomes 0
-  kSimSetCompanionSlot = 0xF6050,// WindowSlot in
-  kSimReset = 0xF6060,           // 4 bytes: defaults, empty slots, no sample, empty journal
+  kSimLoadBlock = 0xFE010,       // 82 bytes in: become the driver's block
+  kSimPushSample = 0xFE020,      // SimSample in: becomes the latest raw sample
+  kSimReadJournal = 0xFE030,     // k x JournalEntry out: oldest entries, removed
+  kSimRightClickDone = 0xFE040,  // 4 bytes: right-button state 1 becomes 0
+  kSimSetCompanionSlot = 0xFE050,// WindowSlot in
+  kSimReset = 0xFE060,           // 4 bytes: defaults, empty slots, no sample, empty journal
 };
 
 #pragma pack(push, 1)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/core/ini_text.h"
+
 namespace koral {
 namespace {
 
@@ -13,11 +15,14 @@ bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 // "TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F13)" for "*PNP0F13".
 std::string DeviceName(std::string_view supportedId) {
   return std::string("TouchScreen - PS/2 Mouse (") + kDriverVersion + "." + std::string(supportedId.substr(1)) + ")";
+}
+
+// One to nine digits: the names the uninstaller takes for class sub-keys.
+bool IsClassNumber(std::string_view name) {
+  return !name.empty() && name.size() <= 9 && name.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace
@@ -36,12 +41,17 @@ std::optional<std::string> SupportedDeviceName(std::string_view deviceId) {
   return std::nullopt;
 }
 
-NamedTexts InfStrings(const std::string& installPath) {
-  NamedTexts strings = {{"OEM_NAME", Quoted("TouchScreen")},
-                        {"OEM_CALL", Quoted(std::string("TouchScreen - PS/2 Mouse Driver V.") + kDriverVersion)},
-                        {"InstallPath", installPath}};
-  for (const char* id : kSupportedIds) strings.emplace_back(std::string(id) + ".DeviceDesc", Quoted(DeviceName(id)));
-  return strings;
+std::optional<NamedTexts> InfStrings(const std::string& installPath) {
+  NamedTexts texts = {{"OEM_NAME", "TouchScreen"},
+                      {"OEM_CALL", std::string("TouchScreen - PS/2 Mouse Driver V.") + kDriverVersion},
+                      {"InstallPath", installPath}};
+  for (const char* id : kSupportedIds) texts.emplace_back(std::string(id) + ".DeviceDesc", DeviceName(id));
+  for (auto& [name, value] : texts) {
+    auto written = InfStringText(value);
+    if (!written) return std::nullopt;
+    value = std::move(*written);
+  }
+  return texts;
 }
 
 NamedTexts ClassValues(const std::string& deviceDescription, const std::string& deviceId) {
@@ -58,7 +68,29 @@ NamedTexts ClassValues(const std::string& deviceDescription, const std::string& 
 }
 
 std::vector<std::string> DeviceEnumKeys(const std::string& deviceId) {
+  if (!SupportedDeviceName(deviceId)) return {};
   return {"Enum\\ACPI\\" + deviceId, "Enum\\BIOS\\" + deviceId};
+}
+
+std::vector<ClassKeyValues> ClassKeysUntilGap(const ClassKeys& found) {
+  std::vector<ClassKeyValues> keys;
+  for (;;) {
+    const std::string name = ClassSubKeyName(static_cast<int>(keys.size()));
+    const auto key = std::find_if(found.begin(), found.end(), [&](const auto& entry) { return entry.first == name; });
+    if (key == found.end()) return keys;
+    keys.push_back(key->second);
+  }
+}
+
+ClassKeys NumberedClassKeys(const ClassKeys& found) {
+  ClassKeys keys;
+  for (const auto& entry : found)
+    if (IsClassNumber(entry.first)) keys.push_back(entry);
+  std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+    const long x = std::stol(a.first), y = std::stol(b.first);
+    return x != y ? x < y : a.first < b.first;
+  });
+  return keys;
 }
 
 ClassRegistration PlanClassRegistration(const std::vector<ClassKeyValues>& keys) {
@@ -79,13 +111,15 @@ ClassRegistration PlanClassRegistration(const std::vector<ClassKeyValues>& keys)
   return plan;
 }
 
-ClassRemoval PlanClassRemoval(const std::vector<std::pair<std::string, ClassKeyValues>>& keys) {
+ClassRemoval PlanClassRemoval(const ClassKeys& keys) {
   ClassRemoval plan{{}, kDefaultDeviceId};
   for (const auto& [name, key] : keys) {
     if (!key.ProviderName || !SameText(*key.ProviderName, "TouchScreen")) continue;
     if (!key.MouseType || !IsPs2MouseType(*key.MouseType)) continue;
     plan.Delete.push_back(name);
-    if (key.MatchingDeviceId) plan.DeviceId = *key.MatchingDeviceId;
+    // Only what the setup finisher writes: any other text would name other enumeration keys, and
+    // an empty one the whole of Enum\ACPI and Enum\BIOS.
+    if (key.MatchingDeviceId && SupportedDeviceName(*key.MatchingDeviceId)) plan.DeviceId = *key.MatchingDeviceId;
   }
   return plan;
 }

@@ -31,13 +31,15 @@ std::optional<std::string> SupportedDeviceName(std::string_view deviceId);
 
 using NamedTexts = std::vector<std::pair<std::string, std::string>>;
 
-// The INF file's "Strings" entries, in the order they are written.
-NamedTexts InfStrings(const std::string& installPath);
+// The INF file's "Strings" entries, in the order they are written, each value as InfStringText
+// gives it; nothing when the installation path is one no INF line gives back (InfStringText).
+std::optional<NamedTexts> InfStrings(const std::string& installPath);
 
 // The ten REG_SZ values of the touchscreen's class key, in the order they are written.
 NamedTexts ClassValues(const std::string& deviceDescription, const std::string& deviceId);
 
-// The device's enumeration keys under HKEY_LOCAL_MACHINE, ACPI first.
+// The device's enumeration keys under HKEY_LOCAL_MACHINE, ACPI first; none for an identifier
+// that is not one of the six supported ones (an empty one would name the whole trees).
 std::vector<std::string> DeviceEnumKeys(const std::string& deviceId);
 
 // What a tool read from one class sub-key; nothing where the value could not be read as text.
@@ -47,8 +49,18 @@ struct ClassKeyValues {
   std::optional<std::string> ProviderName;
 };
 
-// The setup finisher's decision over the sub-keys "0000", "0001", ... up to the first that could
-// not be opened (`keys[n]` is sub-key n).
+// A class sub-key as a tool found it: its name and what it read from it.
+using ClassKeys = std::vector<std::pair<std::string, ClassKeyValues>>;
+
+// The setup finisher's scan: the sub-keys "0000", "0001", ... of those found (in any order) up
+// to the first number that is missing; element n is sub-key n.
+std::vector<ClassKeyValues> ClassKeysUntilGap(const ClassKeys& found);
+
+// The uninstaller's scan: every sub-key found whose name is a number of one to nine digits, in
+// numeric order (names of equal value, "7" and "0007", in text order), also past a missing number.
+ClassKeys NumberedClassKeys(const ClassKeys& found);
+
+// The setup finisher's decision over ClassKeysUntilGap (`keys[n]` is sub-key n).
 struct ClassRegistration {
   std::vector<std::string> Delete;  // sub-key names, in scan order
   std::string SubKey;               // the key the registration is written to
@@ -61,15 +73,16 @@ struct ClassRegistration {
 // number and the default identifier.
 ClassRegistration PlanClassRegistration(const std::vector<ClassKeyValues>& keys);
 
-// The uninstaller's decision over the class sub-keys it found (name, values).
+// The uninstaller's decision over NumberedClassKeys.
 struct ClassRemoval {
   std::vector<std::string> Delete;  // sub-key names, in scan order
   std::string DeviceId;             // whose enumeration keys go
   friend bool operator==(const ClassRemoval&, const ClassRemoval&) = default;
 };
 // Keys of provider "TouchScreen" (any case) whose mouse type is PS/2 are deleted; the last of
-// them that names an identifier gives the one whose enumeration keys go (default otherwise).
-ClassRemoval PlanClassRemoval(const std::vector<std::pair<std::string, ClassKeyValues>>& keys);
+// them that names one of the six supported identifiers gives the one whose enumeration keys go
+// (default otherwise). Any other identifier, an empty one included, is passed over.
+ClassRemoval PlanClassRemoval(const ClassKeys& keys);
 
 // The setup finisher's command line selects the silent run with "/XPEFBASETUP" in any case,
 // blanks around it ignored.

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/core/setup_seeds.h"
+
 namespace koral {
 
 // What ReadIniSetting gives besides a value in range (every range starts at 0 or above, so these
@@ -30,26 +32,6 @@ int32_t SettingValue(std::string_view text, int32_t minimum, int32_t maximum);
 // then the next; 4 bytes from the most significant down. Other counts give no bytes.
 std::vector<uint8_t> SeedBytes(uint32_t value, int byteCount);
 
-// One key of "setup.ini" section "Settings" and the range it must lie in.
-struct SetupIniKey {
-  const char* Name;
-  int32_t Minimum;
-  int32_t Maximum;
-};
-
-// The eighteen keys in the order they are read.
-inline constexpr SetupIniKey kSetupIniKeys[] = {
-    {"CalibrationMode", 0, 1},       {"VirtualButton", 1, 4},
-    {"RightButtonFunction", 0, 1},   {"RightButtonAutoMode", 0, 1},
-    {"RightButtonAutoSTime", 0, 9},  {"RightButtonAutoETime", 0, 9},
-    {"RightButtonAutoBeep", 0, 1},   {"FeedbackSound", 1, 4},
-    {"FeedbackTone", 200, 5000},     {"FeedbackDuration", 10, 50},
-    {"MouseBypass", 0, 1},           {"MouseHSpeed", 1, 20},
-    {"MouseVSpeed", 1, 20},          {"MouseAcceleration", 1, 4},
-    {"DoubleClickSpeed", 100, 900},  {"DoubleClickWidth", 0, 64},
-    {"DoubleClickHeight", 0, 64},    {"PanelDirection", 0, 7},
-};
-
 // A value to store in the model key: ByteCount 0 is a REG_DWORD, 1, 2 or 4 a REG_BINARY of that
 // many bytes (SeedBytes).
 struct SeedStore {
@@ -57,30 +39,6 @@ struct SeedStore {
   int32_t Value;
   int ByteCount;
   friend bool operator==(const SeedStore&, const SeedStore&) = default;
-};
-
-// A value of the model key that the import seeds, in the order they are stored: ByteCount as in
-// SeedStore, made of one "setup.ini" key, or of four (RightButtonAutomatic, MouseSpeed) whose
-// values fill its bytes from the most significant down.
-struct SeedValue {
-  const char* ValueName;
-  int ByteCount;
-  const char* Keys[4];
-};
-inline constexpr SeedValue kSeedValues[] = {
-    {"CalibrationMode", 0, {"CalibrationMode"}},
-    {"VirtualButton", 1, {"VirtualButton"}},
-    {"RightButtonFunction", 1, {"RightButtonFunction"}},
-    {"RightButtonAutomatic", 4,
-     {"RightButtonAutoMode", "RightButtonAutoSTime", "RightButtonAutoETime", "RightButtonAutoBeep"}},
-    {"FeedbackSound", 1, {"FeedbackSound"}},
-    {"FeedbackTone", 2, {"FeedbackTone"}},
-    {"FeedbackDuration", 2, {"FeedbackDuration"}},
-    {"MouseSpeed", 4, {"MouseHSpeed", "MouseVSpeed", "MouseAcceleration", "MouseBypass"}},
-    {"DoubleClickSpeed", 0, {"DoubleClickSpeed"}},
-    {"DoubleClickWidth", 0, {"DoubleClickWidth"}},
-    {"DoubleClickHeight", 0, {"DoubleClickHeight"}},
-    {"PanelDirection", 1, {"PanelDirection"}},
 };
 
 // The model-key value that a "setup.ini" key seeds (exact names); empty for any other name.

@@ -10,4 +10,7 @@ inline constexpr const char kRightButtonTitle[] = " TouchScreen Right-Button #KR
 inline constexpr const char kUninstallerTitle[] = "TouchScreen Software Removal";
 inline constexpr const char kSetupFinisherTitle[] = "TouchScreen Driver Installation";
 
+// The window class of every form of the suite: the right-button tool's window is recognised by it.
+inline constexpr const char kFormWindowClass[] = "KoralForm";
+
 }  // namespace koral

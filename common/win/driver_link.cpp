@@ -5,7 +5,9 @@
 #include "common/core/launch_rules.h"
 #include "common/core/messages.h"
 #include "common/win/message_box.h"
-#include "common/win/profile.h"
+#include "common/win/right_button.h"
+#include "common/win/slot_window.h"
+#include "common/win/trusted_folders.h"
 
 namespace koral::device {
 namespace {
@@ -18,14 +20,15 @@ void Command(uint32_t code, void* buffer, DWORD length) {
 
 void SendBlock(uint32_t code) { Command(code, &Link().Block, sizeof(ParamBlock)); }
 
-void MessageTool(WPARAM code) {
-  const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(Link().Slot.Handle));
-  SendMessageA(window, WM_USER, code, 0);
-}
+void MessageTool(WPARAM code) { SendWithTimeout(SlotWindow(Link().Slot.Handle), WM_USER, code, 0); }
 
+// From the trusted installation folder, never from the model key's InstallPath, which every user
+// may change.
 bool Run(const char* program, UINT show) {
-  const std::string command = ProgramCommandLine(Profile().InstallPath, program);
-  return LauncherSucceeded(WinExec(command.c_str(), show));
+  const std::string& folder = Trusted().Install;
+  if (folder.empty()) return false;
+  const auto command = ProgramCommandLine(folder, program);
+  return command && LauncherSucceeded(WinExec(command->c_str(), show));
 }
 
 }  // namespace
@@ -68,12 +71,12 @@ void PlaySoundTest() { Command(kSoundTest, &Link().Sound, sizeof(SoundTest)); }
 
 void TellRightButtonTool(WPARAM code) {
   GetRightButtonSlot();
-  if (Link().Slot.Handle != kNoWindow) MessageTool(code);
+  if (IsRightButtonToolWindow(Link().Slot.Handle)) MessageTool(code);
 }
 
 void QuitCompanion() {
   GetCompanionSlot();
-  if (Link().Slot.Handle != kNoWindow) MessageTool(kQuitCompanion);
+  if (IsCompanionWindow(Link().Slot.Handle)) MessageTool(kQuitCompanion);
 }
 
 void StopAuxiliaryPrograms() {

@@ -57,15 +57,18 @@ void SetRightButtonSlot();             // 0xF3020
 void GetCompanionSlot();               // 0xF4010
 void PlaySoundTest();                  // 0xF5010
 
-// Looks up the right-button tool's window and, when one is registered, sends it WM_USER with
-// the given code (kHideTool, kShowTool or kQuitTool).
+// Looks up the right-button tool's window and, when one is registered and it is the suite's own
+// tool (IsRightButtonToolWindow), sends it WM_USER with the given code (kHideTool, kShowTool or
+// kQuitTool), giving up on a window that does not answer in time.
 void TellRightButtonTool(WPARAM code);
-// Looks up the companion's window and, when one is registered, tells it to quit.
+// Looks up the companion's window and, when it is the companion's (IsCompanionWindow), tells it to
+// quit, with the same time-out.
 void QuitCompanion();
 // Opens the driver, tells the right-button tool and the companion to quit, and closes it again;
 // nothing happens, and nothing is said, when the driver cannot be opened.
 void StopAuxiliaryPrograms();
-// Start the auxiliary programs from the installation folder; true when the launcher succeeded.
+// Start the auxiliary programs from the trusted installation folder (Trusted().Install, never the
+// model key's InstallPath); true when the launcher succeeded.
 bool StartRightButtonTool();
 bool StartCompanion();
 

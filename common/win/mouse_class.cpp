@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "common/win/registry.h"
 
 namespace koral {
@@ -22,37 +20,22 @@ ClassKeyValues ReadValues(const RegKey& key) {
   return values;
 }
 
-bool IsNumber(const std::string& name) {
-  return !name.empty() && name.size() <= 9 && name.find_first_not_of("0123456789") == std::string::npos;
+// Every sub-key of the class that opens, in the registry's order, with what it holds.
+ClassKeys ReadClassKeys() {
+  ClassKeys keys;
+  for (const std::string& name : RegKey::Open(HKEY_LOCAL_MACHINE, kMouseClassPath).SubKeyNames()) {
+    if (const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, ClassKeyPath(name))) keys.emplace_back(name, ReadValues(key));
+  }
+  return keys;
 }
 
 }  // namespace
 
 std::string ClassKeyPath(const std::string& subKey) { return std::string(kMouseClassPath) + "\\" + subKey; }
 
-std::vector<ClassKeyValues> ReadClassKeysUntilGap() {
-  std::vector<ClassKeyValues> keys;
-  for (int n = 0;; ++n) {
-    const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, ClassKeyPath(ClassSubKeyName(n)));
-    if (!key) break;
-    keys.push_back(ReadValues(key));
-  }
-  return keys;
-}
+std::vector<ClassKeyValues> ReadClassKeysUntilGap() { return ClassKeysUntilGap(ReadClassKeys()); }
 
-std::vector<std::pair<std::string, ClassKeyValues>> ReadEveryClassKey() {
-  std::vector<std::string> names = RegKey::Open(HKEY_LOCAL_MACHINE, kMouseClassPath).SubKeyNames();
-  std::erase_if(names, [](const std::string& name) { return !IsNumber(name); });
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return std::stol(a) != std::stol(b) ? std::stol(a) < std::stol(b) : a < b;
-  });
-
-  std::vector<std::pair<std::string, ClassKeyValues>> keys;
-  for (const std::string& name : names) {
-    if (const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, ClassKeyPath(name))) keys.emplace_back(name, ReadValues(key));
-  }
-  return keys;
-}
+ClassKeys ReadEveryClassKey() { return NumberedClassKeys(ReadClassKeys()); }
 
 void DeleteClassKeys(const std::vector<std::string>& subKeys, const std::function<void(const std::string& path)>& failed) {
   for (const std::string& name : subKeys) {

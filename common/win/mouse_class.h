@@ -14,13 +14,11 @@ namespace koral {
 // kMouseClassPath + "\" + sub-key.
 std::string ClassKeyPath(const std::string& subKey);
 
-// The sub-keys "0000", "0001", ... opened without creating them, up to (not including) the first
-// that cannot be opened; element n is sub-key n.
+// The setup finisher's scan (ClassKeysUntilGap) of the sub-keys that open, without creating any.
 std::vector<ClassKeyValues> ReadClassKeysUntilGap();
 
-// Every sub-key of the class whose name is a number, in numeric order, also past a number that
-// is missing.
-std::vector<std::pair<std::string, ClassKeyValues>> ReadEveryClassKey();
+// The uninstaller's scan (NumberedClassKeys) of the sub-keys that open.
+ClassKeys ReadEveryClassKey();
 
 // Deletes the class sub-keys with their sub-keys, in order; `failed` hears of each key (by its
 // path) that could not be deleted, and the deletion goes on with the next.

@@ -1,5 +1,7 @@
 #include "common/win/registry.h"
 
+#include "common/core/registry_value.h"
+
 namespace koral {
 
 RegKey RegKey::Create(HKEY root, const std::string& keyPath, const std::string& subKey, REGSAM access) {
@@ -87,13 +89,14 @@ bool HasValue(HKEY key, const std::string& name) {
 
 bool ReadNumber(HKEY key, const std::string& name, int32_t& value) {
   DWORD type = 0;
-  DWORD data = 0;
+  char data[4] = {};
   DWORD size = sizeof data;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD)
+  // A value longer than a number fails here (ERROR_MORE_DATA); a shorter one is refused below.
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
     return false;
-  value = static_cast<int32_t>(data);
+  const auto number = DecodeNumber(type, std::string_view(data, size < sizeof data ? size : sizeof data));
+  if (!number) return false;
+  value = *number;
   return true;
 }
 
@@ -106,13 +109,12 @@ bool ReadText(HKEY key, const std::string& name, std::string& value) {
   std::string buffer(size, ' ');
   DWORD got = size;
   if (RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS ||
-      type != REG_SZ)
+                       reinterpret_cast<BYTE*>(buffer.data()), &got) != ERROR_SUCCESS)
     return false;
   buffer.resize(got < size ? got : size);
-  const auto nul = buffer.find('\0');
-  if (nul != std::string::npos) buffer.resize(nul);
-  value = std::move(buffer);
+  auto text = DecodeText(type, buffer);
+  if (!text) return false;
+  value = std::move(*text);
   return true;
 }
 

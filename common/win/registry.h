@@ -71,9 +71,9 @@ bool CloseKey(UniqueHKey& key);
 
 // True when the value exists, whatever its type.
 bool HasValue(HKEY key, const std::string& name);
-// REG_DWORD only.
+// A REG_DWORD of exactly four bytes only (DecodeNumber).
 bool ReadNumber(HKEY key, const std::string& name, int32_t& value);
-// REG_SZ only; the text ends at the first NUL (stored garbage behind it is not part of it).
+// REG_SZ only; the text ends at the first NUL (DecodeText).
 bool ReadText(HKEY key, const std::string& name, std::string& value);
 bool WriteNumber(HKEY key, const std::string& name, int32_t value);
 bool WriteText(HKEY key, const std::string& name, const std::string& value);

@@ -1,18 +1,25 @@
 #include "common/win/right_button.h"
 
-#include <string>
-
+#include "common/core/launch_rules.h"
+#include "common/core/titles.h"
 #include "common/win/driver_link.h"
+#include "common/win/slot_window.h"
+#include "common/win/trusted_folders.h"
 
 namespace koral {
+namespace {
+
+constexpr SlotWindowRule kToolRule{kFormWindowClass, kRightButtonToolCaption, kRightButtonProgram};
+constexpr SlotWindowRule kCompanionRule{nullptr, nullptr, kCompanionProgram};
+
+}  // namespace
 
 bool IsRightButtonToolWindow(int32_t handle) {
-  if (handle == kNoWindow) return false;
-  const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
-  if (!IsWindow(window)) return false;
-  char caption[16] = {};
-  const int length = GetWindowTextA(window, caption, sizeof caption);
-  return std::string(caption, static_cast<size_t>(length > 0 ? length : 0)) == kRightButtonToolCaption;
+  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kToolRule, Trusted().Install);
+}
+
+bool IsCompanionWindow(int32_t handle) {
+  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kCompanionRule, Trusted().Install);
 }
 
 void RightButtonPause::Suspend(ParamBlock& block) {

@@ -13,10 +13,14 @@ namespace koral {
 // The caption the right-button tool gives its window.
 inline constexpr const char kRightButtonToolCaption[] = " P-RBF";
 
-// True when the handle a window slot holds names a live right-button tool window. A tool that
-// was killed leaves its handle registered; such a handle, or one that now names another window,
-// does not count.
+// True when the handle a window slot holds names a live right-button tool window: the suite's form
+// with the tool's caption, of KORALprb.exe in the trusted installation folder, in this session. A
+// tool that was killed leaves its handle registered; such a handle, one that now names another
+// window, or one somebody else put there, does not count, and is never sent a message.
 bool IsRightButtonToolWindow(int32_t handle);
+// The same for the companion's slot: a window of KORALPvr.exe in the installation folder, in this
+// session (the companion lies outside the suite; its class and caption are its own).
+bool IsCompanionWindow(int32_t handle);
 
 // While a full-screen window (calibration, start-up) takes touches, the right-button function
 // must not turn them into right clicks: automatic mode in drag-and-drop mode is switched off in

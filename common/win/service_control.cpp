@@ -37,18 +37,23 @@ DWORD ErrorOr(bool ok) { return ok ? ERROR_SUCCESS : GetLastError(); }
 
 }  // namespace
 
-DWORD Install(const std::string& sys_path) {
+DWORD Create(const std::string& sys_path) {
   const UniqueServiceHandle manager = OpenManager();
   if (!manager) return GetLastError();
   // Automatic start: Wine starts such a service at every cold start of its server, so the
   // device is there before the first program of the suite runs.
-  UniqueServiceHandle service(CreateServiceA(
+  const UniqueServiceHandle service(CreateServiceA(
       manager.get(), kServiceName, kServiceName, SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
       SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, sys_path.c_str(), nullptr, nullptr, nullptr,
       nullptr, nullptr));
-  if (service) return ERROR_SUCCESS;
-  if (GetLastError() != ERROR_SERVICE_EXISTS) return GetLastError();
-  service.reset(OpenServiceA(manager.get(), kServiceName, SERVICE_CHANGE_CONFIG));
+  return service ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD Install(const std::string& sys_path) {
+  if (const DWORD created = Create(sys_path); created != ERROR_SERVICE_EXISTS) return created;
+  const UniqueServiceHandle manager = OpenManager();
+  if (!manager) return GetLastError();
+  const UniqueServiceHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_CHANGE_CONFIG));
   if (!service) return GetLastError();
   return ErrorOr(ChangeServiceConfigA(service.get(), SERVICE_KERNEL_DRIVER, SERVICE_AUTO_START,
                                       SERVICE_ERROR_NORMAL, sys_path.c_str(), nullptr, nullptr,
@@ -87,12 +92,12 @@ DWORD Uninstall() {
   return error == ERROR_SERVICE_MARKED_FOR_DELETE ? ERROR_SUCCESS : error;
 }
 
-UniqueHandle OpenDevice(DWORD wait_ms, DWORD* error) {
+UniqueHandle OpenDevice(DWORD wait_ms, DWORD* error, DWORD access) {
   const std::string path = std::string("\\\\.\\") + kDeviceName;
   UniqueHandle device;
   DWORD last = ERROR_SUCCESS;
   PollUntil(wait_ms, [&] {
-    device.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    device.reset(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     last = device ? ERROR_SUCCESS : GetLastError();
     return static_cast<bool>(device);
@@ -104,23 +109,29 @@ UniqueHandle OpenDevice(DWORD wait_ms, DWORD* error) {
 bool WaitForDevice(DWORD wait_ms) { return static_cast<bool>(OpenDevice(wait_ms)); }
 
 std::optional<ServiceInfo> Query() {
-  const UniqueServiceHandle service =
-      OpenDriverService(SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG);
-  if (!service) return std::nullopt;
   ServiceInfo info;
+  if (Query(info) != ERROR_SUCCESS) return std::nullopt;
+  return info;
+}
+
+DWORD Query(ServiceInfo& info) {
+  const UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) return GetLastError();
+  const UniqueServiceHandle service(
+      OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG));
+  if (!service) return GetLastError();
   SERVICE_STATUS status{};
-  if (!QueryServiceStatus(service.get(), &status)) return std::nullopt;
-  info.State = status.dwCurrentState;
+  if (!QueryServiceStatus(service.get(), &status)) return GetLastError();
   DWORD needed = 0;
-  QueryServiceConfigA(service.get(), nullptr, 0, &needed);
+  if (QueryServiceConfigA(service.get(), nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    return GetLastError() == ERROR_SUCCESS ? ERROR_INVALID_DATA : GetLastError();
   std::vector<char> buffer(needed);
   auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-  if (needed == 0 || !QueryServiceConfigA(service.get(), config, needed, &needed)) {
-    return std::nullopt;
-  }
+  if (!QueryServiceConfigA(service.get(), config, needed, &needed)) return GetLastError();
+  info.State = status.dwCurrentState;
   info.StartType = config->dwStartType;
-  if (config->lpBinaryPathName != nullptr) info.BinaryPath = config->lpBinaryPathName;
-  return info;
+  info.BinaryPath = config->lpBinaryPathName != nullptr ? config->lpBinaryPathName : "";
+  return ERROR_SUCCESS;
 }
 
 }  // namespace koral::service

@@ -10,7 +10,8 @@ bool PreviousInstanceRunning(const std::string& program) {
   static UniqueHandle mutex;
   static bool previous = false;
   if (!mutex) {
-    const std::string name = "KoralTouchSuite." + program;
+    // One per session: users logged on side by side each run their own.
+    const std::string name = "Local\\KoralTouchSuite." + program;
     mutex.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
     previous = GetLastError() == ERROR_ALREADY_EXISTS;
   }

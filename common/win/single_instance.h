@@ -8,8 +8,9 @@
 
 namespace koral {
 
-// True when another copy of the program was running when this one first asked. The first call
-// creates a named mutex that this process then holds until it ends.
+// True when another copy of the program was running in this session when this one first asked.
+// The first call creates a session-local named mutex ("Local\KoralTouchSuite.<program>") that
+// this process then holds until it ends.
 bool PreviousInstanceRunning(const std::string& program);
 
 // The running instance's window: walking the top-level windows in window order, skipping own,

@@ -245,6 +245,12 @@ void Reset(DriverState& state) {
   state.Log.Count = 0;
 }
 
+bool TakeStoredBlock(uint32_t type, const uint8_t* data, uint32_t length, ParamBlock& block) {
+  if (type != kStoredBlockType || length != sizeof(ParamBlock)) return false;
+  block = Load<ParamBlock>(data);
+  return true;
+}
+
 Outcome Handle(DriverState& state, uint32_t code, uint8_t* buffer, uint32_t input_length,
                uint32_t output_length) {
   const Command* command = FindCommand(code);

@@ -66,6 +66,14 @@ struct Beep {
 
 Beep BeepOf(int16_t tone, int16_t duration);
 
+// The registry's type for a value of bytes (REG_BINARY), in which the block is stored.
+inline constexpr uint32_t kStoredBlockType = 3;
+
+// Takes the block stored under the service key, as the registry gave it back at load, into
+// `block` when it is one: of type REG_BINARY and exactly a block long. Any other type or size is
+// not a block (another program's value, or damage) and leaves `block` as it was; false then.
+bool TakeStoredBlock(uint32_t type, const uint8_t* data, uint32_t length, ParamBlock& block);
+
 // Carries out one buffered control call. `buffer` holds `input_length` bytes of input on entry
 // and receives at most `output_length` bytes of output (it is at least as large as the larger
 // of the two, as the I/O manager allocates it; it may be null when both are 0). A failed call

@@ -1,15 +1,20 @@
 // The built setup program and its file remover under Wine, in the throwaway prefix where the setup
 // finisher and the uninstaller may restart Windows: what an installation leaves, that the suite
 // runs from it, and that the uninstaller takes it away again.
+#include <aclapi.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "common/core/messages.h"
+#include "common/core/settings_file.h"
 #include "common/core/setup_messages.h"
 #include "common/core/setup_settings.h"
 #include "common/core/titles.h"
@@ -23,6 +28,7 @@
 #include "tests/support/programs.h"
 #include "tests/support/restart_probe.h"
 #include "tests/support/setup_installation.h"
+#include "tools/sim_client.h"
 #include "ui/names.h"
 
 namespace koral {
@@ -287,6 +293,11 @@ TEST_F(Package, AnInstallationOverAnExistingOneKeepsTheUsersSettings) {
     ASSERT_TRUE(registry::WriteText(key.get(), "WindowsPath", "C:\\nowhere"));
   }
 
+  // What a standard user may do meanwhile: point InstallPath at a folder of their own.
+  const fs::path user = Chosen().parent_path() / "User";
+  fs::create_directories(user);
+  ASSERT_TRUE(test::WriteDevelopmentProfile(user.string(), "C:\\nowhere"));
+
   // The startup program, started by the restart, still runs: nothing changes.
   EXPECT_EQ(InstallRefused(""), 2u);
   EXPECT_EQ(MachineText(ModelKeyPath(), "WindowsPath"), "C:\\nowhere");
@@ -294,7 +305,8 @@ TEST_F(Package, AnInstallationOverAnExistingOneKeepsTheUsersSettings) {
   EXPECT_TRUE(probe_.StillArmed()) << "the setup finisher did not run";
   AnswerStartupProgram();
 
-  Install("");  // the existing installation's folder is offered
+  Install("");  // the existing installation's folder is offered, as the installed-programs entry names it
+  EXPECT_TRUE(fs::is_empty(user)) << "nothing went to the folder the model key named";
 
   EXPECT_EQ(ModelValue("CalibrationMode"), Stored({"CalibrationMode", 1, 0}));
   EXPECT_EQ(ModelValue("DoubleClickSpeed"), Stored({"DoubleClickSpeed", 700, 0}));
@@ -327,6 +339,74 @@ TEST_F(Package, AFolderThatCannotBeWrittenStopsTheSetupBeforeAnythingIsInstalled
     EXPECT_TRUE(probe_.StillArmed()) << "the setup finisher never ran";
   }
   EXPECT_EQ(test::FileText(file), "not a folder");
+}
+
+// The programs run elevated and for every user: a folder others can change (here one open to
+// everyone) is refused before anything is copied, and left as it was.
+TEST_F(Package, AFolderOthersCanChangeIsRefusedBeforeAnythingIsInstalled) {
+  const fs::path folder = Chosen();
+  fs::create_directories(folder);
+  std::ofstream(folder / "KORALpdi.exe") << "a user's program";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(
+      ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL everyone = nullptr;
+  GetSecurityDescriptorDacl(descriptor, &present, &everyone, &defaulted);
+  ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char*>(folder.string().c_str()), SE_FILE_OBJECT,
+                                  DACL_SECURITY_INFORMATION, nullptr, nullptr, everyone, nullptr),
+            static_cast<DWORD>(ERROR_SUCCESS));
+  LocalFree(descriptor);
+
+  for (const fs::path& target : {folder, folder / "Below"}) {
+    SCOPED_TRACE(target.string());
+    EXPECT_EQ(InstallRefused("/D=" + target.string()), 2u);
+    EXPECT_EQ(test::FileText(folder / "KORALpdi.exe"), "a user's program") << "the user's file stays as it was";
+    EXPECT_FALSE(fs::exists(folder / "KORALpcp.exe"));
+    EXPECT_FALSE(fs::exists(folder / "Below"));
+    EXPECT_FALSE(test::MachineKeyExists(ModelKeyPath()));
+    EXPECT_FALSE(MachineText(kRunKey, "KORALpao"));
+    EXPECT_TRUE(probe_.StillArmed()) << "the setup finisher never ran";
+  }
+}
+
+// With windows, the folder the user chooses on the directory page is the one installed to, also
+// when the command line asked for another.
+TEST_F(Package, TheFolderChosenOnTheDirectoryPageIsTheOneInstalledTo) {
+  const fs::path asked = Chosen().parent_path() / "Asked";
+  const fs::path chosen = Chosen();
+  program_ = {};
+  const fs::path setup(kSetupProgram);
+  ASSERT_TRUE(program_.Start(setup.filename().string(), "/D=" + asked.string(), setup.parent_path().string()));
+  const HWND wizard = test::WaitForVisibleWindow("TouchScreen KR-PS2 7.2 Setup", 30s);
+  ASSERT_NE(wizard, nullptr) << "no setup window";
+  // Next through the pages up to the directory page, whose folder field is control 1019.
+  HWND field = nullptr;
+  for (int page = 0; page < 6 && !field; ++page) {
+    const HWND inner = FindWindowExA(wizard, nullptr, "#32770", nullptr);
+    field = inner ? GetDlgItem(inner, 1019) : nullptr;
+    if (field) break;
+    PostMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(test::WaitUntil([&] { return FindWindowExA(wizard, nullptr, "#32770", nullptr) != inner; }))
+        << "the setup did not go on to its next page";
+  }
+  ASSERT_NE(field, nullptr) << "no directory page";
+  EXPECT_EQ(test::ControlText(field), asked.string()) << "the page offers the folder asked for";
+  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.string().c_str()));
+  PostMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);
+
+  const auto box = test::WaitForMessageBox(kSetupFinisherTitle, 60s);
+  ASSERT_TRUE(box) << "the setup finisher did not end the installation";
+  EXPECT_TRUE(fs::exists(chosen / "KORALpcp.exe")) << "the folder chosen on the page";
+  EXPECT_FALSE(fs::exists(asked)) << "the folder of the command line";
+  EXPECT_EQ(MachineText(ModelKeyPath(), "InstallPath"), chosen.string());
+  test::AnswerMessageBox(box->Box, IDOK);
+  EXPECT_TRUE(probe_.WaitForRestart());
+  ASSERT_TRUE(probe_.Arm());
+  if (!service::WaitForDevice(0)) AnswerStartupProgram();
+  // The wizard's last page is closed by the restart, or waits for Finish.
+  if (program_.Running()) PostMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);
+  EXPECT_TRUE(program_.WaitForExit(30s));
 }
 
 TEST_F(Package, TheFileRemoverAsksUnlessSilentAndRunningItAgainIsHarmless) {
@@ -375,6 +455,254 @@ TEST_F(Package, AKORALPS2DriverOfAnotherImageIsNeitherReplacedNorRemoved) {
   EXPECT_EQ(remover.WaitForExit(10s), 0u);
   ASSERT_TRUE(service::Query()) << "the other driver stays";
   EXPECT_EQ(service::Query()->BinaryPath, other);
+}
+
+}  // namespace
+}  // namespace koral
+
+// ---- Deployment: the command lines of docs/deployment.md, run as they stand there.
+
+namespace koral {
+namespace {
+
+constexpr char kSetupLog[] = "TouchScreen-7.2-Setup.log";
+constexpr char kSetupCaption[] = "TouchScreen KR-PS2 7.2 Setup";
+constexpr DWORD kRestartNeeded = 3010;
+
+// A fleet's settings, each different from our setup.ini's.
+constexpr char kFleet[] =
+    "; the fleet's settings\r\n[Settings]\r\nCalibrationMode=1\r\nVirtualButton=3\r\nRightButtonFunction=1\r\n"
+    "RightButtonAutoMode=0\r\nRightButtonAutoSTime=5\r\nRightButtonAutoETime=7\r\nRightButtonAutoBeep=0\r\n"
+    "FeedbackSound=2\r\nFeedbackTone=1500\r\nFeedbackDuration=40\r\nMouseBypass=1\r\nMouseHSpeed=14\r\n"
+    "MouseVSpeed=6\r\nMouseAcceleration=3\r\nDoubleClickSpeed=420\r\nDoubleClickWidth=8\r\n"
+    "DoubleClickHeight=9\r\nPanelDirection=2\r\n";
+
+std::string DeploymentDocument() { return test::FileText(fs::path(KORAL_DEPLOYMENT_DOC)); }
+
+// The first line of docs/deployment.md that starts (after blanks) with `start`, without them.
+std::string DocumentedLine(const std::string& start) {
+  std::istringstream lines(DeploymentDocument());
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const auto first = line.find_first_not_of(' ');
+    if (first != std::string::npos && line.compare(first, start.size(), start) == 0) return line.substr(first);
+  }
+  ADD_FAILURE() << "docs/deployment.md has no line starting with " << start;
+  return {};
+}
+
+// The startup script of docs/deployment.md, with CR LF line ends as a .cmd file has them.
+std::string DocumentedScript() {
+  const std::string text = DeploymentDocument();
+  const auto begin = text.find("```bat\n");
+  const auto end = text.find("```", begin + 7);
+  if (begin == std::string::npos || end == std::string::npos) {
+    ADD_FAILURE() << "docs/deployment.md has no startup script";
+    return {};
+  }
+  std::string script;
+  std::istringstream lines(text.substr(begin + 7, end - begin - 7));
+  for (std::string line; std::getline(lines, line);) script += line + "\r\n";
+  return script;
+}
+
+// Every seed value of the model key: its type and bytes.
+std::map<std::string, std::pair<DWORD, std::vector<uint8_t>>> ModelSeeds() {
+  std::map<std::string, std::pair<DWORD, std::vector<uint8_t>>> seeds;
+  for (const SeedValue& seed : kSeedValues)
+    if (const auto value = ModelValue(seed.ValueName)) seeds[seed.ValueName] = *value;
+  return seeds;
+}
+
+class Deployment : public Package {
+ protected:
+  void SetUp() override {
+    Package::SetUp();
+    share_ = fs::temp_directory_path() / "deploy share";
+    fs::remove_all(share_);
+    fs::create_directories(share_);
+    fs::copy_file(kSetupProgram, share_ / fs::path(kSetupProgram).filename());
+    std::ofstream(share_ / "fleet.ini", std::ios::binary) << kFleet;
+    log_ = fs::temp_directory_path() / kSetupLog;
+    fs::remove(log_);
+    fleet_ = CheckSettingsFile("fleet.ini", kFleet);
+    ASSERT_TRUE(fleet_.Accepted());
+  }
+  void TearDown() override {
+    Package::TearDown();
+    fs::remove_all(share_);
+  }
+
+  // Runs a documented setup line from the share, as a deployment tool does; its exit code.
+  std::optional<DWORD> RunSetupLine(const std::string& line) {
+    const std::string setup = fs::path(kSetupProgram).filename().string();
+    EXPECT_EQ(line.rfind(setup + " ", 0), 0u) << line;
+    program_ = {};
+    if (!program_.Start(setup, line.substr(setup.size() + 1), share_.string())) return std::nullopt;
+    const auto code = program_.WaitForExit(90s);
+    EXPECT_EQ(test::FindTopWindow(kSetupFinisherTitle, "#32770"), nullptr) << "a box nobody can answer";
+    return code;
+  }
+  // A documented command line that starts with a quoted program path.
+  static std::optional<DWORD> RunQuotedLine(const std::string& line) {
+    const auto close = line.find('"', 1);
+    const fs::path program = line.substr(1, close - 1);
+    test::RunningProgram run;
+    if (!run.Start(program.filename().string(), line.substr(close + 2), program.parent_path().string())) return {};
+    return run.WaitForExit(30s);
+  }
+  // The driver's block after it was stopped and started again, as at the next start of Windows.
+  static std::optional<ParamBlock> BlockAfterDriverRestart() {
+    EXPECT_EQ(service::Stop(5000), 0u);
+    EXPECT_EQ(service::Start(), 0u);
+    EXPECT_TRUE(service::WaitForDevice(10000)) << "the driver did not come back";
+    sim::SimClient sim;
+    if (!sim.Open(10000)) return std::nullopt;
+    return sim.ReadBlock();
+  }
+  static ParamBlock WithValues(const SettingsValues& values) {
+    ParamBlock block = sim::SimClient::DefaultBlock();
+    PutIntoBlock(values, block);
+    return block;
+  }
+  void ExpectFleetSeeds() {
+    for (const SeedStore& seed : SeedStoresOf(fleet_.Values)) EXPECT_EQ(ModelValue(seed.ValueName), Stored(seed)) << seed.ValueName;
+  }
+
+  fs::path share_, log_;
+  SettingsFileCheck fleet_;
+};
+
+bool SameBlock(const ParamBlock& a, const ParamBlock& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST_F(Deployment, TheIntuneLinesInstallWithTheFleetsSettingsDetectAndRemove) {
+  EXPECT_EQ(RunSetupLine(DocumentedLine("TouchScreen-7.2-Setup.exe /S /NORESTART /INI=fleet.ini")), kRestartNeeded);
+  EXPECT_TRUE(probe_.StillArmed()) << "the restart is left to the deployment tool";
+  EXPECT_EQ(test::FileText(Default() / "setup.ini"), kFleet) << "the fleet's file in place of ours";
+  ExpectFleetSeeds();
+  EXPECT_EQ(MachineText(kAppsKey, "DisplayVersion"), "7.2") << "the detection rule finds it";
+  EXPECT_TRUE(fs::exists(windows_ / "inf" / "KORALPS2.INF")) << "the setup finisher ran";
+
+  const std::string log = test::FileText(log_);
+  for (const char* said : {"setup started: /S /NORESTART /INI=fleet.ini", "passed its check", "files copied",
+                           "setup finisher started", "done; Windows must be restarted (exit code 3010)"})
+    EXPECT_NE(log.find(said), std::string::npos) << "the log says " << said << "\n" << log;
+
+  EXPECT_EQ(RunQuotedLine(DocumentedLine("\"C:\\Program Files\\TouchScreen KR-PS2\\unins000.exe\" /SILENT")), 0u);
+  EXPECT_FALSE(MachineText(kAppsKey, "DisplayVersion")) << "the detection rule no longer finds it";
+  EXPECT_FALSE(test::MachineKeyExists(ModelKeyPath()));
+  for (const std::string& name : PackagedPrograms()) EXPECT_FALSE(fs::exists(Default() / name)) << name;
+}
+
+TEST_F(Deployment, ARefusedSettingsFileStopsTheSetupWithItsProblemsAndChangesNothing) {
+  struct Case {
+    const char* What;
+    std::string Option;
+    std::optional<std::string> Bytes;  // written to share\bad.ini
+    std::string Problem;
+  };
+  const Case cases[] = {
+      {"a missing file", "/INI=missing.ini", std::nullopt, "missing.ini: no such file"},
+      {"an empty file", "/INI=bad.ini", "", "bad.ini: the file is empty"},
+      {"a UTF-16 file", "/INI=bad.ini", std::string("\xFF\xFE[\0S\0", 6), "bad.ini: UTF-16 text; save it as ANSI text"},
+      {"a folder", "\"/INI=" + share_.string() + "\"", std::nullopt, share_.string() + ": is a folder"},
+      {"a key twice", "/INI=\"" + (share_ / "bad.ini").string() + "\"", "[Settings]\r\nFeedbackSound=2\r\nFeedbackSound=3\r\n",
+       (share_ / "bad.ini").string() + ":3: FeedbackSound: given twice (first at line 2)"},
+      {"10,000 digits", "/INI=bad.ini", "[Settings]\r\nFeedbackDuration=" + std::string(10'000, '1') + "\r\n",
+       "bad.ini:2: FeedbackDuration: 111111111111111111111111... (10000 characters) is outside 10..50"},
+      {"no file named", "/INI=", std::nullopt, "/INI= names no file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    if (c.Bytes) std::ofstream(share_ / "bad.ini", std::ios::binary | std::ios::trunc) << *c.Bytes;
+    fs::remove(log_);
+    EXPECT_EQ(RunSetupLine("TouchScreen-7.2-Setup.exe /S /NORESTART /TRIALDRIVER " + c.Option), 2u);
+    const std::string log = test::FileText(log_);
+    EXPECT_NE(log.find(c.Problem), std::string::npos) << log;
+    EXPECT_NE(log.find("stopped: the settings file was refused; nothing was installed"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(Default()));
+    EXPECT_FALSE(test::MachineKeyExists(ModelKeyPath()));
+    EXPECT_FALSE(test::MachineKeyExists(kAppsKey));
+    EXPECT_FALSE(service::Query());
+    EXPECT_TRUE(probe_.StillArmed());
+  }
+
+  // Not silent, the problems are shown before the setup ends.
+  std::ofstream(share_ / "bad.ini", std::ios::binary | std::ios::trunc) << "[Settings]\r\nVirtualButton=9\r\n";
+  program_ = {};
+  ASSERT_TRUE(program_.Start(fs::path(kSetupProgram).filename().string(), "/INI=bad.ini", share_.string()));
+  const auto box = test::WaitForMessageBox(kSetupCaption, 30s);
+  ASSERT_TRUE(box) << "no box for a refused settings file";
+  EXPECT_NE(box->Text.find("bad.ini:2: VirtualButton: 9 is outside 1..4"), std::string::npos) << box->Text;
+  test::AnswerMessageBox(box->Box, IDOK);
+  EXPECT_EQ(program_.WaitForExit(30s), 2u);
+  EXPECT_FALSE(fs::exists(Default()));
+}
+
+// The template PC set up with /INI= and the trial driver; its export, on the next installation,
+// gives the same driver block and seeds.
+TEST_F(Deployment, AFleetsSettingsGoFromOneInstallationToTheNext) {
+  EXPECT_EQ(RunSetupLine(DocumentedLine("TouchScreen-7.2-Setup.exe /S /NORESTART /TRIALDRIVER /INI=fleet.ini")),
+            kRestartNeeded);
+  ExpectFleetSeeds();
+  const auto template_block = BlockAfterDriverRestart();
+  ASSERT_TRUE(template_block);
+  EXPECT_TRUE(SameBlock(*template_block, WithValues(fleet_.Values))) << "the new driver took the seeds";
+  const auto template_seeds = ModelSeeds();
+
+  const fs::path exported = share_ / "exported pc.ini";
+  test::RunningProgram panel;
+  ASSERT_TRUE(panel.Start("KORALpcp.exe", "/EXPORT \"" + exported.string() + "\"", Default().string()));
+  ASSERT_EQ(panel.WaitForExit(30s), 0u);
+  const SettingsFileCheck check = CheckSettingsFile(exported.string(), test::FileText(exported));
+  ASSERT_TRUE(check.Accepted());
+  EXPECT_EQ(check.Values, fleet_.Values) << "the export carries the fleet's settings";
+
+  ASSERT_EQ(RunQuotedLine(DocumentedLine("\"C:\\Program Files\\TouchScreen KR-PS2\\unins000.exe\" /SILENT")), 0u);
+  ASSERT_FALSE(service::Query()) << "the driver went with the installation";
+
+  // The next PC: our own settings, then the template's imported.
+  EXPECT_EQ(RunSetupLine("TouchScreen-7.2-Setup.exe /S /NORESTART /TRIALDRIVER /D=" + Chosen().string()),
+            kRestartNeeded);
+  sim::SimClient sim;
+  ASSERT_TRUE(sim.Open(10000));
+  const auto fresh = sim.ReadBlock();
+  ASSERT_TRUE(fresh);
+  EXPECT_TRUE(SameBlock(*fresh, sim::SimClient::DefaultBlock())) << "nothing of the template's driver is left";
+  sim.Close();
+  ASSERT_TRUE(panel.Start("KORALpcp.exe", "/IMPORT \"" + exported.string() + "\"", Chosen().string()));
+  ASSERT_EQ(panel.WaitForExit(30s), 0u);
+  const auto imported = BlockAfterDriverRestart();
+  ASSERT_TRUE(imported);
+  EXPECT_TRUE(SameBlock(*imported, *template_block)) << "the same driver block";
+  EXPECT_EQ(ModelSeeds(), template_seeds) << "the same seeds";
+}
+
+// Wine's shutdown.exe does nothing; the file remover's stand-in, as shutdown.exe in the folder
+// the script runs in (which a command prompt searches first), notes how it was asked.
+TEST_F(Deployment, TheStartupScriptInstallsOnceAndAsksForTheRestart) {
+  const fs::path script = share_ / "install-touchscreen.cmd";
+  std::ofstream(script, std::ios::binary) << DocumentedScript();
+  fs::copy_file(fs::path(test::ToolFolder()) / "unins000.exe", share_ / "shutdown.exe");
+  const fs::path asked = share_ / "unins000.log";
+  const std::string run = "/c cd /d \"" + share_.string() + "\" && \"" + script.string() + "\"";
+  const std::string system = Folder(CSIDL_SYSTEM).string();
+  test::RunningProgram cmd;
+  ASSERT_TRUE(cmd.Start("cmd.exe", run, system));
+  EXPECT_EQ(cmd.WaitForExit(90s), kRestartNeeded);
+  ExpectFleetSeeds();
+  EXPECT_EQ(MachineText(kAppsKey, "DisplayVersion"), "7.2");
+  EXPECT_NE(test::FileText(asked).find("shutdown /r /t 0 /c \"The touchscreen software was installed.\""),
+            std::string::npos)
+      << test::FileText(asked);
+
+  // At the next start the installed version is found and nothing runs again.
+  fs::remove(log_);
+  fs::remove(asked);
+  ASSERT_TRUE(cmd.Start("cmd.exe", run, system));
+  EXPECT_EQ(cmd.WaitForExit(30s), 0u);
+  EXPECT_FALSE(fs::exists(log_)) << "the setup did not run again";
+  EXPECT_FALSE(fs::exists(asked)) << "nor was a restart asked for";
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 
 #include <aclapi.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,8 +18,11 @@
 #include "common/win/handles.h"
 #include "common/win/ini_file.h"
 #include "common/win/registry.h"
+#include "common/win/slot_window.h"
 #include "package/tests/users_access.h"
 #include "tests/support/scratch_key.h"
+#include "tests/support/slot_stand_in.h"
+#include "tools/sim_client.h"
 
 namespace koral::package {
 namespace {
@@ -200,6 +206,140 @@ TEST(SameImage, ComparesPathsAsTheServiceManagerMayGiveThem) {
   };
   for (const auto& [configured, same] : cases) EXPECT_EQ(SameImage(configured, ours), same) << configured;
   EXPECT_FALSE(SameImage("", "")) << "no image of ours matches nothing";
+}
+
+// What the driver's service is like decides what installing the substitute driver does; a question
+// that failed is no "not installed": re-pointing the service then could replace the real driver.
+TEST(StepForService, OnlyAMissingServiceIsMadeAndOnlyOursIsSetUpAgain) {
+  const std::string ours = "C:\\Touch\\KORALPS2.sys";
+  struct Case {
+    const char* Name;
+    DWORD Error;
+    std::string Path;
+    ServiceStep Step;
+  };
+  for (const Case& c : {Case{"no such service", ERROR_SERVICE_DOES_NOT_EXIST, "", ServiceStep::Create},
+                        Case{"ours", ERROR_SUCCESS, "\\??\\c:\\touch\\koralps2.sys", ServiceStep::KeepOurs},
+                        Case{"another image", ERROR_SUCCESS, "C:\\drivers\\KORALPS2.sys", ServiceStep::LeaveForeign},
+                        Case{"access denied", ERROR_ACCESS_DENIED, "", ServiceStep::GiveUp},
+                        Case{"the service manager does not answer", RPC_S_SERVER_UNAVAILABLE, "", ServiceStep::GiveUp},
+                        Case{"a configuration that cannot be read", ERROR_INSUFFICIENT_BUFFER, "",
+                             ServiceStep::GiveUp}})
+    EXPECT_EQ(StepForService(c.Error, c.Path, ours), c.Step) << c.Name;
+}
+
+// The installation folder: made admin-only when new, used only when admin-only already, and never
+// under a folder others can move. Under Wine a folder's access list is its Unix permissions: a
+// folder open to everyone is one whose permissions let everyone write.
+class SecureInstallFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("koral_secure_" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  // Lets everyone change the folder, as a folder a user made, or one under C:\, may.
+  static void OpenToEveryone(const fs::path& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    EXPECT_EQ(SetNamedSecurityInfoA(const_cast<char*>(folder.string().c_str()), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(descriptor);
+  }
+  static std::string Sddl(const fs::path& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(folder.string().c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+      return {};
+    char* text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                         nullptr);
+    std::string sddl = text ? text : "";
+    LocalFree(text);
+    LocalFree(descriptor);
+    return sddl;
+  }
+  fs::path root_;
+};
+
+TEST_F(SecureInstallFolderTest, MakesMissingFoldersForAdministratorsOnly) {
+  const fs::path folder = root_ / "Program Files" / "Touch Screen";
+  EXPECT_EQ(SecureInstallFolder(folder.string()), FolderCheck::Secured);
+  ASSERT_TRUE(fs::is_directory(folder));
+  for (const fs::path& made : {folder, folder.parent_path()})
+    EXPECT_EQ(Sddl(made).find(";WD)"), std::string::npos) << made << " " << Sddl(made) << ": no entry for everyone";
+  EXPECT_EQ(SecureInstallFolder(folder.string()), FolderCheck::Secured) << "and takes it as it is the next time";
+}
+
+TEST_F(SecureInstallFolderTest, RefusesAFolderOthersCanChangeOrMoveAndChangesNothing) {
+  const fs::path open = root_ / "Open";
+  fs::create_directories(open / "Inside");
+  OpenToEveryone(open);
+  const std::string before = Sddl(open);
+  struct Case {
+    const char* Name;
+    fs::path Folder;
+  };
+  for (const Case& c : {Case{"the folder itself", open}, Case{"a folder below it", open / "Inside"},
+                        Case{"a new folder below it", open / "New"}}) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(SecureInstallFolder(c.Folder.string()), FolderCheck::Refused);
+  }
+  EXPECT_FALSE(fs::exists(open / "New")) << "nothing is made under a folder others can move";
+  EXPECT_EQ(Sddl(open), before) << "a refused folder is left as it was";
+}
+
+TEST_F(SecureInstallFolderTest, AnUnusableFolderFails) {
+  for (const std::string folder : {std::string("Touch"), (root_ / ".." / "x").string(), std::string("C:\\a\"b")})
+    EXPECT_EQ(SecureInstallFolder(folder), FolderCheck::Failed) << folder;
+  const fs::path file = root_ / "a file";
+  std::ofstream(file) << "not a folder";
+  EXPECT_EQ(SecureInstallFolder((file / "Touch").string()), FolderCheck::Failed);
+}
+
+// The setup's update step tells the installation's tool and companion to quit; windows that have
+// stopped answering hold it up for the time-out, and windows of programs elsewhere get nothing.
+TEST(PrepareUpdate, WindowsThatNeverAnswerDoNotHoldTheSetup) {
+  sim::SimClient driver;
+  ASSERT_TRUE(driver.Open(10000)) << "the substitute driver is not running in the test prefix";
+  ASSERT_TRUE(driver.Reset());
+  const fs::path install = fs::temp_directory_path() / ("koral_update_" + std::to_string(GetCurrentProcessId()));
+  test::SlotStandIn tool, companion;
+  ASSERT_TRUE(tool.Start(install, test::SlotStandIn::Role::Tool, true));
+  ASSERT_TRUE(companion.Start(install, test::SlotStandIn::Role::Companion, true));
+  std::atomic<bool> done{false};
+  std::thread update([&] {
+    PrepareUpdate(install.string(), {});
+    done = true;
+  });
+  EXPECT_TRUE(test::WaitUntil([&] { return done.load(); }, std::chrono::milliseconds(3 * kSlotMessageTimeoutMs)))
+      << "the setup would wait for good";
+  tool.Kill();
+  companion.Kill();
+  update.join();
+  driver.Reset();
+
+  // The same programs, answering, but from another folder than the one being updated.
+  ASSERT_TRUE(tool.Start(install / "Other", test::SlotStandIn::Role::Tool));
+  EXPECT_TRUE(PrepareUpdate(install.string(), {}));
+  EXPECT_TRUE(tool.Received().empty());
+  tool.Kill();
+  ASSERT_TRUE(tool.Start(install, test::SlotStandIn::Role::Tool));
+  EXPECT_TRUE(PrepareUpdate(install.string(), {}));
+  EXPECT_EQ(tool.Received(), std::vector<WPARAM>{0x100E});
+  EXPECT_TRUE(tool.Ended());
+  driver.Reset();
+  std::error_code ignored;
+  fs::remove_all(install, ignored);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/right_button.h"
+#include "common/win/single_instance.h"
+#include "common/win/slot_window.h"
 #include "common/win/startup_steps.h"
 #include "ui/twips.h"
 
@@ -16,8 +18,10 @@ namespace {
 constexpr int kButtonSize = 600;  // twips, square
 constexpr int kIconSize = 36;     // pixels
 
+// The claim that keeps this the only tool of the session (see PreviousInstanceRunning).
+constexpr char kProgram[] = "KORALprb";
+
 int32_t SlotHandle(HWND window) { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(window)); }
-HWND SlotWindow(int32_t handle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle)); }
 
 WindowSlot& Slot() { return device::Link().Slot; }
 
@@ -94,17 +98,22 @@ void frmMain::ShowInCorner() {
 
 bool frmMain::RegisterToolWindow(HWND window) {
   WindowSlot& slot = Slot();
+  // Claimed before the slot is read: of two tools started at once in a session, only the one
+  // holding the session's claim may write the slot.
+  const bool anotherTool = PreviousInstanceRunning(kProgram);
   device::GetRightButtonSlot();
-  // A registration whose window is gone, or is no longer a tool's, is left over from a tool that
-  // was killed: taking it over is the only way the right-button function works again.
-  if (slot.Handle == kNoWindow || !IsRightButtonToolWindow(slot.Handle)) {
-    slot.State = kToolIdle;
-    slot.Handle = SlotHandle(window);
-    device::SetRightButtonSlot();
-    return true;
+  if (IsRightButtonToolWindow(slot.Handle)) {
+    SendWithTimeout(SlotWindow(slot.Handle), WM_USER, device::kShowTool, 0);
+    return false;
   }
-  SendMessageA(SlotWindow(slot.Handle), WM_USER, device::kShowTool, 0);
-  return false;
+  if (anotherTool) return false;
+  // A registration whose window is gone, or is no tool of this installation and session, is left
+  // over from a tool that was killed (or was put there by someone else): the tool holding the
+  // claim takes it over, the only way the right-button function works again.
+  slot.State = kToolIdle;
+  slot.Handle = SlotHandle(window);
+  device::SetRightButtonSlot();
+  return true;
 }
 
 void frmMain::UnregisterToolWindow() {

@@ -47,8 +47,9 @@ class frmMain : public ui::Form {
   void cmdAction_Click();
 
   void InitialiseWindow();
-  // Registers `window` with the driver unless a live tool is registered already; that one is
-  // told to show itself and false comes back.
+  // Registers `window` with the driver unless a live tool of this installation and session is
+  // registered already (that one is told to show itself) or another tool of the session holds the
+  // claim to the registration; false then.
   bool RegisterToolWindow(HWND window);
   void UnregisterToolWindow();
   // Polls the driver, processing the window messages around every poll, until the driver has

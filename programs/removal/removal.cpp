@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/core/ini_text.h"
 #include "common/core/launch_rules.h"
 #include "common/core/removal_wait.h"
 #include "common/core/setup_messages.h"
@@ -10,8 +11,8 @@
 #include "common/win/ini_file.h"
 #include "common/win/message_box.h"
 #include "common/win/mouse_class.h"
-#include "common/win/profile.h"
 #include "common/win/restart.h"
+#include "common/win/trusted_folders.h"
 #include "forms/frmMessage.h"
 #include "ui/form.h"
 
@@ -25,8 +26,12 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 }  // namespace
 
 bool StartFileRemover(UniqueHandle& process) {
-  const std::string command =
-      ProgramCommandLine(Profile().InstallPath, kFileRemoverProgram) + " " + kFileRemoverOption;
+  // Run elevated: from the trusted installation folder, never from the model key's InstallPath.
+  const std::string& folder = Trusted().Install;
+  if (folder.empty()) return false;
+  const auto program = ProgramCommandLine(folder, kFileRemoverProgram);
+  if (!program) return false;
+  const std::string command = *program + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
@@ -78,8 +83,10 @@ void RemoveTouchScreen() {
     return;
   }
 
-  const std::string& windows = Profile().WindowsPath;
-  WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", windows + "\\" + kOwnCopy);
+  // A copy whose path WININIT.INI would not give back whole is left for the user to delete.
+  const std::string& windows = Trusted().Windows;
+  if (const auto ownCopy = ProfilePathText(windows + "\\" + kOwnCopy))
+    WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *ownCopy);
   RemoveMouseClassEntries();
   ui::Pause(10);
   UnloadProgressMessage();

@@ -9,8 +9,8 @@
 
 namespace koral::removal {
 
-// Starts "<InstallPath>\unins000.exe" /SILENT in a normal window and opens its process for
-// waiting; false when either fails.
+// Starts "<installation folder>\unins000.exe" /SILENT in a normal window and opens its process
+// for waiting; false when either fails or no installation folder can be trusted (Trusted()).
 bool StartFileRemover(UniqueHandle& process);
 
 // Up to ten one-second waits for the remover, processing window events before each. True when it

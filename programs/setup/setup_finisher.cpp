@@ -10,6 +10,7 @@
 #include "common/win/registry.h"
 #include "common/win/restart.h"
 #include "common/win/startup_steps.h"
+#include "common/win/trusted_folders.h"
 #include "forms/frmMessage.h"
 
 namespace koral::setup {
@@ -17,7 +18,12 @@ namespace {
 
 constexpr const char* kTitle = kSetupFinisherTitle;
 
-std::string InstallationFile(const char* name) { return Profile().InstallPath + "\\" + name; }
+// Run elevated: the files come from the trusted installation folder (the finisher's own), the INF
+// file goes to the system's Windows folder; the model key's paths are anyone's to change.
+// Without a trusted folder there is no file to read.
+std::string InstallationFile(const char* name) {
+  return Trusted().Install.empty() ? std::string() : Trusted().Install + "\\" + name;
+}
 
 // One profile text into the profile and the model key.
 void ReplaceProfileText(const char* valueName, std::string& field, const std::string& text, const char* failure) {
@@ -26,8 +32,11 @@ void ReplaceProfileText(const char* valueName, std::string& field, const std::st
 }
 
 bool WriteInfStrings() {
-  const std::string inf = Profile().WindowsPath + "\\inf\\" + kInfFileName;
-  for (const auto& [name, value] : InfStrings(Profile().InstallPath))
+  if (Trusted().Install.empty() || Trusted().Windows.empty()) return false;
+  const std::string inf = Trusted().Windows + "\\inf\\" + kInfFileName;
+  const auto strings = InfStrings(Trusted().Install);
+  if (!strings) return false;
+  for (const auto& [name, value] : *strings)
     if (!WriteIniValue(inf, kInfSection, name, value)) return false;
   return true;
 }
@@ -93,20 +102,22 @@ bool ConfigureMouseClass() {
   return false;
 }
 
-void RunSetupFinisher(bool silent) {
+bool RunSetupFinisher(bool silent, bool restart) {
   if (!silent) ShowProgressMessage(kSetupProgressText, kTitle);
   const StartupSteps start(kTitle, StartupSteps::Report::PlainBox);
   if (!start.LoadProfile()) {
     UnloadProgressMessage();
-    return;
+    return false;
   }
   ImportSetupIni();
   ApplyOemStrings();
   ConfigureMouseClass();
   UnloadProgressMessage();
+  if (!restart) return true;
   ForgetEndRequest();
   InformationBox(kSetupFinishedText, kTitle);
   RestartWindows(kTitle);
+  return true;
 }
 
 }  // namespace koral::setup

@@ -18,10 +18,11 @@ int32_t ReadIniSetting(const std::string& file, const char* key, int32_t minimum
 // A failed write says "Fail to save settings! (<value name>)".
 bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byteCount);
 
-// Seeds the model key from InstallPath\setup.ini; nothing without the file.
+// Seeds the model key from setup.ini in the installation folder (the finisher's own, Trusted());
+// nothing without the file.
 void ImportSetupIni();
 
-// The vendor's name and style from InstallPath\setup.oem, into the profile and the model key;
+// The vendor's name and style from setup.oem in the installation folder, into the profile and the model key;
 // nothing without the file, and an empty text changes nothing.
 void ApplyOemStrings();
 
@@ -30,6 +31,8 @@ void ApplyOemStrings();
 bool ConfigureMouseClass();
 
 // The whole run, from the progress window to the restart request. Silent: no progress window.
-void RunSetupFinisher(bool silent);
+// Without `restart` the run ends before the final message and the restart request. False when it
+// ended early, without the profile.
+bool RunSetupFinisher(bool silent, bool restart = true);
 
 }  // namespace koral::setup

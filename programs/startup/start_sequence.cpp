@@ -93,7 +93,11 @@ void LoadStoredDoubleClick() {
     complete = false;
     if (model.Has(name)) state.StoredValuesUnreadable = true;
   }
-  if (complete) state.InForce = stored;
+  if (!complete) return;
+  if (WithinDoubleClickRanges(stored))
+    state.InForce = stored;
+  else
+    state.StoredValuesUnreadable = true;
 }
 
 void ApplyDoubleClick(const std::string& caption) {

@@ -12,15 +12,16 @@ namespace koral::startup {
 struct ProgramState {
   bool DialogMode = false;           // started with "/SDC": the settings dialog, no start-up run
   DoubleClickSettings InForce{};     // the double-click settings in force
-  // Some stored value is there but cannot be read as a number (another type): the run applies the
-  // defaults but does not replace what is stored.
+  // Some stored value is there but cannot be read as a number (another type), or all three are
+  // numbers but one lies outside its range: the run applies the defaults but does not replace what
+  // is stored.
   bool StoredValuesUnreadable = false;
 };
 
 ProgramState& Program();
 
-// Reads the three stored values from the model key; when any of them cannot be read, all three
-// are the defaults (500, 32, 32).
+// Reads the three stored values from the model key; when any of them cannot be read, or one lies
+// outside its range, all three are the defaults (500, 32, 32).
 void LoadStoredDoubleClick();
 
 // Hands the settings in force to Windows, records them in the user's mouse settings and in the

@@ -207,6 +207,10 @@ class HostileValues : public ::testing::Test {
   // Opens each dialog of the control panel from its button (also those whose rows the main
   // window keeps hidden) and closes it with OK, untouched.
   void OpenEveryDialogAndPressOk(const char* row) {
+    // A panel still ending holds the single-instance mark: a new start would only bring it forward.
+    ASSERT_TRUE(test::WaitUntil("no control panel left running in the prefix",
+                                [] { return test::ProcessesOf("KORALpcp.exe").empty(); }, 15s))
+        << row;
     ASSERT_TRUE(panel_.Start("KORALpcp.exe")) << row;
     const HWND main = WaitForForm("frmMain");
     ASSERT_NE(main, nullptr) << row << ": the main window did not appear";
@@ -234,7 +238,7 @@ class HostileValues : public ::testing::Test {
       EXPECT_EQ(writes, ShowsAChange(*before, dialog) ? 1 : 0) << "OK sends exactly what the dialog shows changed";
     }
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(panel_.WaitForExit(15s)) << row << ": the panel did not end";
+    ASSERT_TRUE(panel_.WaitForExit(15s)) << row << ": the panel did not end";
   }
 
   sim::SimClient sim_;
@@ -319,6 +323,7 @@ std::vector<HostileValue> HostileRegistryValues() {
       {"empty two-byte seed", "FeedbackTone", Binary("")},
       {"text where the double-click speed belongs", "DoubleClickSpeed", test::Text("500")},
       {"double-click width of two bytes", "DoubleClickWidth", Binary(std::string("\x20\x00", 2))},
+      {"double-click height as a REG_DWORD of two bytes", "DoubleClickHeight", {REG_DWORD, std::string("\x20\x00", 2)}},
   };
 }
 

@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace koral::test {
@@ -27,31 +28,98 @@ RunningProgram::~RunningProgram() {
   }
 }
 
-bool RunningProgram::Start(const std::string& exe, const std::string& arguments,
-                           const std::string& folder) {
+// The reading end of a program's output pipe and what came through it so far.
+struct RunningProgram::Capture {
+  UniqueHandle Read;
+  std::string Text;
+  // Takes what the pipe holds now, without waiting for more: a program the tested one started
+  // may hold the writing end open long after it ended.
+  void Drain() {
+    DWORD available = 0;
+    while (PeekNamedPipe(Read.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(Read.get(), buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) || got == 0) return;
+      Text.append(buffer, got);
+    }
+  }
+};
+
+testing::AssertionResult RunningProgram::Start(const std::string& exe, const std::string& arguments,
+                                               const std::string& folder) {
+  return Launch(exe, arguments, folder, nullptr);
+}
+
+testing::AssertionResult RunningProgram::StartCapturing(const std::string& exe, const std::string& arguments,
+                                                        const std::string& folder) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0))
+    return testing::AssertionFailure() << "cannot start " << exe << ": CreatePipe " << ErrorText(GetLastError());
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  const UniqueHandle writeEnd(write);
+  auto capture = std::make_shared<Capture>();
+  capture->Read.reset(read);
+  auto started = Launch(exe, arguments, folder, write);
+  if (!started) return started;
+  capture_ = std::move(capture);
+  return started;
+}
+
+std::string RunningProgram::ErrorOutput(std::chrono::milliseconds limit) {
+  if (!capture_) return {};
+  // Drained while waiting: a program whose output fills the pipe would never end otherwise.
+  WaitUntil(
+      exe_ + " to end, its output read",
+      [&] {
+        capture_->Drain();
+        return !Running();
+      },
+      limit);
+  capture_->Drain();
+  return capture_->Text;
+}
+
+testing::AssertionResult RunningProgram::Launch(const std::string& exe, const std::string& arguments,
+                                                const std::string& folder, HANDLE output) {
+  if (folder.empty()) return testing::AssertionFailure() << "cannot start " << exe << ": no folder (KORAL_PROGRAMS or KORAL_TOOLS unset)";
   std::string command = "\"" + folder + "\\" + exe + "\"";
   if (!arguments.empty()) command += " " + arguments;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  if (output != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+  }
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr, folder.c_str(),
                       &startup, &info))
-    return false;
+    return testing::AssertionFailure() << "cannot start " << command << ": CreateProcess " << ErrorText(GetLastError());
   CloseHandle(info.hThread);
   process_.reset(info.hProcess);
   id_ = info.dwProcessId;
-  return true;
+  exe_ = exe;
+  return testing::AssertionSuccess();
 }
 
-std::optional<DWORD> RunningProgram::WaitForExit(std::chrono::milliseconds limit) {
-  if (!process_) return std::nullopt;
-  if (!WaitUntil([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, limit))
-    return std::nullopt;
+ProgramExit RunningProgram::WaitForExit(std::chrono::milliseconds limit) {
+  if (!process_) return ProgramExit("no program was started");
+  const auto ended = WaitUntil(exe_ + " (process " + std::to_string(id_) + ") to end",
+                               [&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, limit);
+  if (!ended) return ProgramExit(ended.message());
   DWORD code = 0;
-  GetExitCodeProcess(process_.get(), &code);
+  if (!GetExitCodeProcess(process_.get(), &code))
+    return ProgramExit(exe_ + " ended, but its exit code is unreadable: " + ErrorText(GetLastError()));
   return code;
+}
+
+void PrintTo(const ProgramExit& exit, std::ostream* out) {
+  if (exit) *out << "exit code " << *exit;
+  else *out << "no exit code: " << exit.Why();
 }
 
 bool RunningProgram::Running() const {
@@ -72,10 +140,13 @@ HWND FindTopWindow(const std::string& caption, const char* windowClass) {
   return FindWindowA(windowClass, caption.c_str());
 }
 
-HWND WaitForTopWindow(const std::string& caption, const char* windowClass,
-                      std::chrono::milliseconds limit) {
+HWND WaitForTopWindow(const std::string& caption, const char* windowClass, std::chrono::milliseconds limit,
+                      std::source_location caller) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindTopWindow(caption, windowClass)) != nullptr; }, limit);
+  const std::string what = std::string(windowClass ? "a window of class " + std::string(windowClass) : "a window") +
+                           " captioned \"" + caption + "\"";
+  const auto came = WaitUntil(what, [&] { return (found = FindTopWindow(caption, windowClass)) != nullptr; }, limit);
+  FailAt(caller, came);
   return found;
 }
 
@@ -97,14 +168,15 @@ int CountProcessWindows(DWORD processId, const std::string& caption) {
   return search.Count;
 }
 
-std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption,
-                                                std::chrono::milliseconds limit) {
-  const HWND box = WaitForTopWindow(caption, "#32770", limit);
+std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption, std::chrono::milliseconds limit,
+                                                std::source_location caller) {
+  const HWND box = WaitForTopWindow(caption, "#32770", limit, caller);
   if (!box) return std::nullopt;
   char text[1024] = {};
   // The text control appears with the box; wait until it is readable.
-  WaitUntil([&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; },
-            std::chrono::milliseconds(5000));
+  FailAt(caller, WaitUntil("the text of the message box \"" + caption + "\"",
+                           [&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; },
+                           std::chrono::milliseconds(5000)));
   return MessageBoxView{box, text};
 }
 
@@ -144,9 +216,11 @@ HWND FindVisibleWindow(const std::string& caption) {
   return search.Found;
 }
 
-HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit) {
+HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit, std::source_location caller) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindVisibleWindow(caption)) != nullptr; }, limit);
+  const auto came = WaitUntil("a visible window captioned \"" + caption + "\"",
+                              [&] { return (found = FindVisibleWindow(caption)) != nullptr; }, limit);
+  FailAt(caller, came);
   return found;
 }
 

@@ -3,8 +3,13 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <memory>
 #include <optional>
+#include <ostream>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -18,6 +23,22 @@ namespace koral::test {
 std::string ProgramFolder();
 std::string ToolFolder();
 
+// A program's end as a wait saw it: its exit code, or none, and then why (still running at the
+// limit, or never started) for the assertion on it.
+class ProgramExit : public std::optional<DWORD> {
+ public:
+  ProgramExit(DWORD code) : std::optional<DWORD>(code) {}
+  explicit ProgramExit(std::string why) : why_(std::move(why)) {}
+  operator testing::AssertionResult() const {
+    return has_value() ? testing::AssertionSuccess() : testing::AssertionFailure() << why_;
+  }
+  const std::string& Why() const { return why_; }
+
+ private:
+  std::string why_;
+};
+void PrintTo(const ProgramExit& exit, std::ostream* out);
+
 // A started program; ended on destruction if it is still running.
 class RunningProgram {
  public:
@@ -26,26 +47,43 @@ class RunningProgram {
   RunningProgram& operator=(RunningProgram&&) = default;
   ~RunningProgram();
 
-  // Starts folder\exe with the given arguments; false when it cannot be started.
-  bool Start(const std::string& exe, const std::string& arguments = {},
-             const std::string& folder = ProgramFolder());
+  // Starts folder\exe with the given arguments; when it cannot be started, the result gives the
+  // command line and the system's error code.
+  testing::AssertionResult Start(const std::string& exe, const std::string& arguments = {},
+                                 const std::string& folder = ProgramFolder());
+  // Starts as Start does, with the program's standard error going into a pipe that ErrorOutput
+  // reads (its standard output goes there too).
+  testing::AssertionResult StartCapturing(const std::string& exe, const std::string& arguments = {},
+                                          const std::string& folder = ProgramFolder());
+  // Everything the program wrote there, once it has ended (waiting for that within the limit).
+  std::string ErrorOutput(std::chrono::milliseconds limit = kDefaultWait);
   // The exit code once the program has ended within the limit.
-  std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit = kDefaultWait);
+  ProgramExit WaitForExit(std::chrono::milliseconds limit = kDefaultWait);
   bool Running() const;
   DWORD Id() const { return id_; }
 
  private:
+  struct Capture;
+  testing::AssertionResult Launch(const std::string& exe, const std::string& arguments, const std::string& folder,
+                                  HANDLE output);
+
   UniqueHandle process_;
   DWORD id_ = 0;
+  std::string exe_;
+  std::shared_ptr<Capture> capture_;
 };
 
 // Processes of the prefix that run the program with this file name (any case).
 std::vector<DWORD> ProcessesOf(const char* exe);
 
+// The waits for windows and message boxes below expect them to come: one that does not records a
+// failure at the caller's line naming what it waited for.
+
 // Top-level windows by exact caption (optionally by class), in any process of the prefix.
 HWND FindTopWindow(const std::string& caption, const char* windowClass = nullptr);
 HWND WaitForTopWindow(const std::string& caption, const char* windowClass = nullptr,
-                      std::chrono::milliseconds limit = kDefaultWait);
+                      std::chrono::milliseconds limit = kDefaultWait,
+                      std::source_location caller = std::source_location::current());
 // Top-level windows with the caption that belong to the given process.
 int CountProcessWindows(DWORD processId, const std::string& caption);
 
@@ -55,7 +93,8 @@ struct MessageBoxView {
   std::string Text;
 };
 std::optional<MessageBoxView> WaitForMessageBox(const std::string& caption,
-                                                std::chrono::milliseconds limit = kDefaultWait);
+                                                std::chrono::milliseconds limit = kDefaultWait,
+                                                std::source_location caller = std::source_location::current());
 // Presses IDOK, IDYES, IDNO... on the box.
 void AnswerMessageBox(HWND box, int button);
 
@@ -68,7 +107,8 @@ namespace koral::test {
 // A visible top-level window with the caption that is not a message box; hidden windows of a
 // program that is still starting (or failing) do not count.
 HWND FindVisibleWindow(const std::string& caption);
-HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit = kDefaultWait);
+HWND WaitForVisibleWindow(const std::string& caption, std::chrono::milliseconds limit = kDefaultWait,
+                          std::source_location caller = std::source_location::current());
 // Text of a control in another process (works for combo boxes too, unlike GetWindowText).
 std::string ControlText(HWND control);
 

@@ -16,20 +16,26 @@ constexpr char kEntry[] = "KoralRestartProbe";
 
 RestartProbe::~RestartProbe() { Disarm(); }
 
-bool RestartProbe::Arm() {
+testing::AssertionResult RestartProbe::Arm() {
   Disarm();
   char folder[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, folder);
   copy_ = std::string(folder) + "koral_restart_probe_" + std::to_string(GetCurrentProcessId()) + "_" +
           std::to_string(GetTickCount64()) + ".exe";
-  if (!CopyFileA((ToolFolder() + "\\marker_program.exe").c_str(), copy_.c_str(), FALSE)) return false;
+  const std::string marker = ToolFolder() + "\\marker_program.exe";
+  if (!CopyFileA(marker.c_str(), copy_.c_str(), FALSE))
+    return testing::AssertionFailure() << "cannot copy " << marker << " to " << copy_ << ": " << ErrorText(GetLastError());
   UniqueHKey key;
-  return registry::OpenKey(HKEY_LOCAL_MACHINE, kRunOnce, "", key) &&
-         registry::WriteText(key.get(), kEntry, "\"" + copy_ + "\"");
+  if (!registry::OpenKey(HKEY_LOCAL_MACHINE, kRunOnce, "", key) ||
+      !registry::WriteText(key.get(), kEntry, "\"" + copy_ + "\""))
+    return testing::AssertionFailure() << "cannot write the entry " << kEntry << " under HKEY_LOCAL_MACHINE\\" << kRunOnce;
+  return testing::AssertionSuccess();
 }
 
-bool RestartProbe::WaitForRestart(std::chrono::milliseconds limit) const {
-  return !copy_.empty() && WaitUntil([&] { return FileExists(copy_ + ".ran"); }, limit);
+testing::AssertionResult RestartProbe::WaitForRestart(std::chrono::milliseconds limit) const {
+  if (copy_.empty()) return testing::AssertionFailure() << "the restart probe was not armed";
+  return WaitUntil("a restart to run the RunOnce entry " + std::string(kEntry) + " (" + copy_ + ".ran to appear)",
+                   [&] { return FileExists(copy_ + ".ran"); }, limit);
 }
 
 bool RestartProbe::StillArmed() const {

@@ -3,6 +3,8 @@
 // only tests in a prefix of their own, without windows, may let a program restart).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <string>
 
@@ -17,10 +19,11 @@ class RestartProbe {
   RestartProbe(const RestartProbe&) = delete;
   RestartProbe& operator=(const RestartProbe&) = delete;
 
-  // Registers a copy of the marker program to run once at the next restart; false when that fails.
-  bool Arm();
-  // True once the copy has run, waiting up to the limit.
-  bool WaitForRestart(std::chrono::milliseconds limit = kDefaultWait) const;
+  // Registers a copy of the marker program to run once at the next restart; a failure says which
+  // step failed and why.
+  testing::AssertionResult Arm();
+  // Success once the copy has run, waiting up to the limit.
+  testing::AssertionResult WaitForRestart(std::chrono::milliseconds limit = kDefaultWait) const;
   // The RunOnce entry is still there (no restart ran it).
   bool StillArmed() const;
 

@@ -32,19 +32,24 @@ std::vector<DWORD> ToolProcessIds() { return ProcessesOf(kRightButtonProgram); }
 
 int RightButtonToolProcesses() { return static_cast<int>(ToolProcessIds().size()); }
 
-bool QuitRightButtonTools() {
+testing::AssertionResult QuitRightButtonTools() {
   for (HWND window : RightButtonToolWindows()) {
     if (HWND box = FindWindowA("#32770", kRightButtonTitle)) AnswerMessageBox(box, IDOK);
     PostMessageA(window, WM_USER, device::kQuitTool, 0);
   }
   // A second start still on its way ends by itself, having no window to be told.
-  if (WaitUntil([] { return ToolProcessIds().empty(); }, std::chrono::milliseconds(10000))) return true;
+  const auto ended = WaitUntil("every right-button tool to quit", [] { return ToolProcessIds().empty(); },
+                               std::chrono::milliseconds(10000));
+  if (ended) return ended;
+  testing::AssertionResult failure = testing::AssertionFailure() << ended.message() << "; ended by force:";
   for (DWORD id : ToolProcessIds()) {
+    failure << " process " << id;
     const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+    if (!process) failure << " (cannot open it: " << ErrorText(GetLastError()) << ")";
     TerminateProcess(process.get(), 1);
     WaitForSingleObject(process.get(), 5000);
   }
-  return false;
+  return failure;
 }
 
 }  // namespace koral::test

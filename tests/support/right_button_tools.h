@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 namespace koral::test {
@@ -14,7 +16,7 @@ std::vector<HWND> RightButtonToolWindows();
 int RightButtonToolProcesses();
 // Tells every running tool to quit, as the uninstaller does, answering a message box it shows,
 // and waits until no process of the tool's program is left; those left after the limit are
-// ended. False when one had to be.
-bool QuitRightButtonTools();
+// ended. A failure, naming them, when one had to be.
+testing::AssertionResult QuitRightButtonTools();
 
 }  // namespace koral::test

@@ -6,6 +6,7 @@
 #include "common/core/mouse_class_rules.h"
 #include "common/win/registry.h"
 #include "tests/support/profile_fixture.h"
+#include "tests/support/slot_stand_in.h"
 
 namespace koral::test {
 
@@ -14,12 +15,17 @@ namespace fs = std::filesystem;
 bool SetupInstallation::Create(const std::string& name) {
   Root = fs::temp_directory_path() / name;
   Install = Root / "Program Files" / "TouchScreen";
-  Windows = Root / "windows";
+  User = Root / "User";
+  char windows[MAX_PATH] = {};
+  if (GetWindowsDirectoryA(windows, MAX_PATH) == 0) return false;
+  Windows = windows;
   std::error_code error;
   fs::remove_all(Root, error);
   fs::create_directories(Install, error);
+  fs::create_directories(User, error);
   fs::create_directories(Windows / "inf", error);
   if (error) return false;
+  RemoveWindowsFolderFiles(Windows);
   ClearMouseRegistration();
   RemoveModelKey();
   return WriteDevelopmentProfile(Install.string(), Windows.string());
@@ -29,7 +35,15 @@ SetupInstallation::~SetupInstallation() {
   ClearMouseRegistration();
   RemoveModelKey();
   std::error_code error;
+  if (!Windows.empty()) RemoveWindowsFolderFiles(Windows);
   if (!Root.empty()) fs::remove_all(Root, error);
+}
+
+bool SetupInstallation::AddProgram(const char* program) const { return CopyProgram(program, Install); }
+
+void RemoveWindowsFolderFiles(const fs::path& windows) {
+  std::error_code error;
+  for (const char* file : {"inf\\KORALPS2.INF", "WININIT.INI", "wininit.bak"}) fs::remove(windows / file, error);
 }
 
 void ClearMouseRegistration() {
@@ -42,7 +56,7 @@ bool MachineKeyExists(const std::string& path) {
 }
 
 bool AddDeviceEnumKeys(const std::string& deviceId) {
-  for (const std::string& path : DeviceEnumKeys(deviceId)) {
+  for (const std::string& path : {"Enum\\ACPI\\" + deviceId, "Enum\\BIOS\\" + deviceId}) {
     UniqueHKey key;
     if (!registry::OpenKey(HKEY_LOCAL_MACHINE, path, "0", key)) return false;
   }

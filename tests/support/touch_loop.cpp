@@ -38,7 +38,7 @@ PanelPoint Finger::Reading(double x, double y) {
   return {unit(exact.X + off(random_)), unit(exact.Y + off(random_))};
 }
 
-bool Finger::NewTouch(calibration::PanelPoint raw) {
+testing::AssertionResult Finger::NewTouch(calibration::PanelPoint raw) {
   // The driver keeps only the latest sample: a lift followed at once by the next touch may never
   // be read, and the emulator would take the touch for a slide of the last one, with the settings
   // of that one. The emulator reads the right-button slot as each touch comes down, so the
@@ -47,16 +47,17 @@ bool Finger::NewTouch(calibration::PanelPoint raw) {
     const auto lifted = std::chrono::steady_clock::now();
     WaitUntil([&] { return std::chrono::steady_clock::now() - lifted >= pause; }, pause + 100ms);
     driver_.ReadJournal();
-    if (!Down(raw)) return false;
+    if (!Down(raw)) return testing::AssertionFailure() << "the driver refused the sample: " << ErrorText(driver_.LastError());
     const bool seen = WaitUntil([&] {
       for (const JournalEntry& e : driver_.ReadJournal())
         if (e.Code == kGetRightButtonSlot) return true;
       return false;
     }, 500ms);
-    if (seen) return true;
+    if (seen) return testing::AssertionSuccess();
     Lift(raw);
   }
-  return false;
+  return testing::AssertionFailure() << "the touch emulator never read the right-button slot for a new touch, "
+                                        "however long the finger was lifted before it (up to 512 ms)";
 }
 
 std::optional<POINT> Finger::TouchAndRead(int x, int y) {
@@ -71,11 +72,11 @@ std::optional<POINT> Finger::TouchAndRead(int x, int y) {
   return at;
 }
 
-bool WaitForTouchEmulator(sim::SimClient& driver) {
+testing::AssertionResult WaitForTouchEmulator(sim::SimClient& driver) {
   // Two places far apart, so that wherever the touch maps the pointer leaves one of them.
   const POINT corners[] = {{0, 0}, {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1}};
   int tries = 0;
-  const bool moved = WaitUntil([&] {
+  const auto moved = WaitUntil("the pointer to follow a touch in the middle of the panel", [&] {
     const POINT from = corners[tries++ % 2];
     SetCursorPos(from.x, from.y);
     driver.PushSample(512, 512, true);

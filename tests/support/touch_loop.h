@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -31,7 +33,7 @@ class Finger {
 
   // Puts the finger down as a new touch and makes sure the touch emulator took it as one (it
   // reads the block and the right-button slot then). Reads and empties the driver's journal.
-  bool NewTouch(calibration::PanelPoint raw);
+  testing::AssertionResult NewTouch(calibration::PanelPoint raw);
 
   // Touches the pixel as a new touch and returns where the pointer went, then lifts. The
   // pointer is first put far from the pixel so that its move is seen; a pointer that stays there
@@ -49,7 +51,7 @@ class Finger {
 
 // Waits until a touch emulator just started follows the samples: touches the middle of the
 // panel (through the block's calibration, whatever it is) until the pointer moves, then lifts.
-bool WaitForTouchEmulator(sim::SimClient& driver);
+testing::AssertionResult WaitForTouchEmulator(sim::SimClient& driver);
 
 // A touch emulator ended in the middle of a touch leaves the buttons it pressed down for every
 // program of the prefix; this lets them go.

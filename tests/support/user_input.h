@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <initializer_list>
 
@@ -34,16 +36,25 @@ inline void Keys(std::initializer_list<WORD> keys, bool down) {
 }
 
 // The hidden gesture: the form brought to the front, Shift, Ctrl and Alt held, the right button
-// pressed on the control and released, the keys let go. False when the form did not come to the
-// front (no keys are pressed then).
-inline bool RightPressWithAllShiftKeys(HWND form, HWND control) {
+// pressed on the control and released, the keys let go. A failure naming the window in front
+// when the form did not come to the front (no keys are pressed then).
+inline testing::AssertionResult RightPressWithAllShiftKeys(HWND form, HWND control) {
   SetForegroundWindow(form);
-  if (!WaitUntil([&] { return GetForegroundWindow() == form; }, std::chrono::seconds(5))) return false;
+  const auto front = WaitUntil("the form to come to the front", [&] { return GetForegroundWindow() == form; },
+                               std::chrono::seconds(5));
+  if (!front) {
+    const HWND other = GetForegroundWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(other, &process);
+    char caption[256] = {};
+    GetWindowTextA(other, caption, sizeof caption);
+    return testing::AssertionFailure() << front.message() << "; in front: \"" << caption << "\" of process " << process;
+  }
   Keys({VK_SHIFT, VK_CONTROL, VK_MENU}, true);
   MouseOn(control, MOUSEEVENTF_RIGHTDOWN);
   MouseOn(control, MOUSEEVENTF_RIGHTUP);
   Keys({VK_MENU, VK_CONTROL, VK_SHIFT}, false);
-  return true;
+  return testing::AssertionSuccess();
 }
 
 }  // namespace koral::test

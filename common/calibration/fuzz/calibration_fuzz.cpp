@@ -9,13 +9,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+
+#include "common/core/fuzz/require.h"
 
 namespace {
 
 using namespace koral::calibration;
+using koral::fuzz::Require;
 
 class Reader {
  public:
@@ -34,12 +35,6 @@ class Reader {
   size_t size_;
   size_t at_ = 0;
 };
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "calibration invariant broken: %s\n", what);
-  std::abort();
-}
 
 bool InRange(int16_t v) { return v >= kLowestReading && v <= kHighestReading; }
 

@@ -4,12 +4,11 @@
 // read as empty); the whole input is also read as a single text.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/core/fuzz/require.h"
 #include "common/core/ini_text.h"
 #include "common/core/placement.h"
 #include "common/core/setup_settings.h"
@@ -17,12 +16,7 @@
 namespace {
 
 using namespace koral;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "setup.ini invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 const SetupIniKey* Key(std::string_view name) {
   for (const SetupIniKey& key : kSetupIniKeys)

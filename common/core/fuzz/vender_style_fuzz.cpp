@@ -4,21 +4,15 @@
 // Input: the code's bytes as the registry or the INI file would hand them over.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
+#include "common/core/fuzz/require.h"
 #include "common/core/vender_style.h"
 
 namespace {
 
 using namespace koral;
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "style code invariant broken: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 bool IsPaletteColour(const std::optional<PaletteColour>& colour) {
   if (!colour) return true;

@@ -2,12 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
+#include "common/core/setup_settings.h"
+
 #include <set>
 #include <string>
 #include <vector>
 
 namespace koral {
 namespace {
+
+TEST(WithinDoubleClickRanges, TheRangesOfTheSetupIniSeedsAndNothingBeyond) {
+  for (const SetupIniKey& key : kSetupIniKeys) {
+    const std::string_view name = key.Name;
+    if (name == kDoubleClickSpeedName) EXPECT_EQ(std::pair(key.Minimum, key.Maximum), std::pair(kSpeedMin, kSpeedMax));
+    if (name == kDoubleClickWidthName || name == kDoubleClickHeightName)
+      EXPECT_EQ(std::pair(key.Minimum, key.Maximum), std::pair(kSizeMin, kSizeMax)) << name;
+  }
+  struct Case {
+    DoubleClickSettings Settings;
+    bool Within;
+  };
+  for (const Case& c : {Case{{500, 32, 32}, true}, Case{{100, 0, 64}, true}, Case{{900, 64, 0}, true},
+                        Case{{99, 32, 32}, false}, Case{{901, 32, 32}, false}, Case{{500, -1, 32}, false},
+                        Case{{500, 65, 32}, false}, Case{{500, 32, -1}, false}, Case{{500, 32, 65}, false},
+                        Case{{-2147483647 - 1, 32, 32}, false}, Case{{500, 32, 2147483647}, false}})
+    EXPECT_EQ(WithinDoubleClickRanges(c.Settings), c.Within)
+        << c.Settings.Speed << " " << c.Settings.Width << " " << c.Settings.Height;
+}
 
 TEST(IsDialogCommandLine, OnlyTheOptionAloneInAnyCaseSelectsTheDialog) {
   struct Case {

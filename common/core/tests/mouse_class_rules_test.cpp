@@ -26,7 +26,7 @@ TEST(MouseClassRules, InfStringsAndClassValuesInTheirOrder) {
   const NamedTexts inf = {
       {"OEM_NAME", "\"TouchScreen\""},
       {"OEM_CALL", "\"TouchScreen - PS/2 Mouse Driver V.7.2.PS2\""},
-      {"InstallPath", "C:\\Program Files\\Touch"},
+      {"InstallPath", "\"C:\\Program Files\\Touch\""},
       {"*PNP0F13.DeviceDesc", "\"TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F13)\""},
       {"*PNP0F03.DeviceDesc", "\"TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F03)\""},
       {"*PNP0F0B.DeviceDesc", "\"TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F0B)\""},
@@ -35,6 +35,9 @@ TEST(MouseClassRules, InfStringsAndClassValuesInTheirOrder) {
       {"*PNP0F1C.DeviceDesc", "\"TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F1C)\""},
   };
   EXPECT_EQ(InfStrings("C:\\Program Files\\Touch"), inf);
+  EXPECT_EQ((*InfStrings("C:\\a;b,\"c\" \\"))[2].second, "\"C:\\a;b,\"\"c\"\" \\\"");
+  for (const std::string& path : {std::string("C:\\100%"), std::string("C:\\a\r\nOEM_NAME=x"), std::string(260, 'a')})
+    EXPECT_FALSE(InfStrings(path)) << path;
 
   const NamedTexts values = {
       {"DevLoader", "*vmouse"},  {"MouseType", "PS2"},          {"NoSetupUI", "1"},
@@ -44,6 +47,8 @@ TEST(MouseClassRules, InfStringsAndClassValuesInTheirOrder) {
   };
   EXPECT_EQ(ClassValues("desc", "*pnp0f03"), values);
   EXPECT_EQ(DeviceEnumKeys("*PNP0F13"), (std::vector<std::string>{"Enum\\ACPI\\*PNP0F13", "Enum\\BIOS\\*PNP0F13"}));
+  for (const char* id : {"", "*", "*PNP0F99", "*PNP0F13\\..", "..\\..\\Software", "*PNP0F13 "})
+    EXPECT_TRUE(DeviceEnumKeys(id).empty()) << "'" << id << "'";
 }
 
 TEST(PlanClassRegistration, DeletesEveryPs2KeyAndReusesTheLastSupportedOne) {
@@ -96,11 +101,52 @@ TEST(PlanClassRemoval, DeletesOnlyTheTouchScreensPs2Keys) {
         {"0002", Mouse("PS2", "*PNP0F12", "TouchScreen")},
         {"0003", Mouse("PS2", std::nullopt, "TouchScreen")}},
        {{"0000", "0002", "0003"}, "*PNP0F12"}},
+      {"an empty or unknown identifier never names the enumeration keys",
+       {{"0000", Mouse("PS2", "*PNP0F0B", "TouchScreen")},
+        {"0001", Mouse("PS2", "", "TouchScreen")},
+        {"0002", Mouse("PS2", "*PNP0F99", "TouchScreen")},
+        {"0003", Mouse("PS2", "..\\..\\SOFTWARE", "TouchScreen")}},
+       {{"0000", "0001", "0002", "0003"}, "*PNP0F0B"}},
+      {"only unknown identifiers: the default",
+       {{"0000", Mouse("PS2", "", "TouchScreen")}}, {{"0000"}, "*PNP0F13"}},
       {"unreadable provider or type does not count",
        {{"0000", Mouse(std::nullopt, "*PNP0F03", "TouchScreen")}, {"0001", Mouse("PS2", "*PNP0F03", std::nullopt)}},
        {{}, "*PNP0F13"}},
+      // "Enum\\ACPI\\" + "" would be the enumerator's whole key, + "x\\y" a key of another device.
+      {"an identifier that is not one key's name is passed over",
+       {{"0000", Mouse("PS2", "*PNP0F03", "TouchScreen")},
+        {"0001", Mouse("PS2", "", "TouchScreen")},
+        {"0002", Mouse("PS2", "*PNP0F13\\..\\..", "TouchScreen")},
+        {"0003", Mouse("PS2", std::string(256, 'P'), "TouchScreen")}},
+       {{"0000", "0001", "0002", "0003"}, "*PNP0F03"}},
   };
   for (const Case& c : cases) EXPECT_EQ(PlanClassRemoval(c.Keys), c.Expected) << c.Name;
+  for (const std::string& id : {std::string(), std::string("\\"), std::string("ACPI\\*PNP0F13"), std::string(256, 'P')})
+    EXPECT_TRUE(DeviceEnumKeys(id).empty()) << id;
+}
+
+TEST(ClassKeyScans, TheFinisherStopsAtTheFirstGapTheUninstallerTakesEveryNumber) {
+  const auto found = [](std::initializer_list<const char*> names) {
+    ClassKeys keys;
+    for (const char* name : names) keys.emplace_back(name, Mouse(name));
+    return keys;
+  };
+  const auto types = [](const std::vector<ClassKeyValues>& keys) {
+    std::vector<std::string> names;
+    for (const auto& key : keys) names.push_back(*key.MouseType);
+    return names;
+  };
+  const auto names = [](const ClassKeys& keys) {
+    std::vector<std::string> list;
+    for (const auto& key : keys) list.push_back(key.first);
+    return list;
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(types(ClassKeysUntilGap(found({"0001", "0000", "0003", "x"}))), (Names{"0000", "0001"}));
+  EXPECT_EQ(types(ClassKeysUntilGap(found({"0001", "0002"}))), Names{}) << "no 0000: nothing";
+  EXPECT_EQ(types(ClassKeysUntilGap(found({"0000", "1", "00001"}))), Names{"0000"}) << "only four-digit names";
+  EXPECT_EQ(names(NumberedClassKeys(found({"0010", "x", "0002", "7", "0007", "", "1234567890", "-1", "12a", "000000003"}))),
+            (Names{"0002", "000000003", "0007", "7", "0010"}));
 }
 
 TEST(IsSilentSetupRun, OnlyTheSilentOptionInAnyCase) {

@@ -174,5 +174,38 @@ TEST(IniText, TextsWithLineBreaksOrNulsAreUnsafe) {
   }
 }
 
+// What the INF and profile readers would not give back whole is refused (nothing); everything
+// else is written so that they do.
+TEST(IniText, InfStringsAreQuotedAndProfilePathsWrittenAsTheyAre) {
+  struct Case {
+    std::string Value;
+    std::optional<std::string> Inf, Profile;
+  };
+  const std::string longest(kLongestPath, 'a');
+  for (const auto& c : {
+           Case{"C:\\Program Files\\Touch", "\"C:\\Program Files\\Touch\"", "C:\\Program Files\\Touch"},
+           Case{"", "\"\"", ""},
+           Case{"a;b,c=d[e]", "\"a;b,c=d[e]\"", "a;b,c=d[e]"},
+           Case{"say \"hi\"", "\"say \"\"hi\"\"\"", "say \"hi\""},
+           Case{"\"quoted\"", "\"\"\"quoted\"\"\"", std::nullopt},
+           Case{"'quoted'", "\"'quoted'\"", std::nullopt},
+           Case{" C:\\lead", "\" C:\\lead\"", std::nullopt},
+           Case{"C:\\trail\\ ", "\"C:\\trail\\ \"", std::nullopt},
+           Case{"C:\\folder\\", "\"C:\\folder\\\"", "C:\\folder\\"},
+           Case{"C:\\100%", std::nullopt, "C:\\100%"},
+           Case{"C:\\a\r\nNUL=C:\\b", std::nullopt, std::nullopt},
+           Case{"C:\\a\tb", std::nullopt, std::nullopt},
+           Case{std::string("C:\\a\0b", 5), std::nullopt, std::nullopt},
+           Case{"C:\\a\x1A", std::nullopt, std::nullopt},
+           Case{"\xA0" "C:\\a", "\"\xA0" "C:\\a\"", std::nullopt},
+           Case{longest, '"' + longest + '"', longest},
+           Case{longest + "a", std::nullopt, std::nullopt},
+           Case{std::string(10'000, 'a'), std::nullopt, std::nullopt},
+       }) {
+    EXPECT_EQ(InfStringText(c.Value), c.Inf) << c.Value;
+    EXPECT_EQ(ProfilePathText(c.Value), c.Profile) << c.Value;
+  }
+}
+
 }  // namespace
 }  // namespace koral

@@ -2,13 +2,20 @@
 // back from its journal.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "common/win/driver_link.h"
 #include "common/win/profile.h"
+#include "common/win/right_button.h"
+#include "common/win/slot_window.h"
+#include "common/win/trusted_folders.h"
 #include "tests/support/programs.h"
+#include "tests/support/slot_stand_in.h"
 #include "tests/support/tool_window.h"
 #include "tools/sim_client.h"
 
@@ -202,27 +209,84 @@ TEST_F(DriverLink, CalibrationEventsAndSoundTestsReachTheDriver) {
   EXPECT_EQ(journal[1].Length, 4u);
 }
 
-TEST_F(DriverLink, RightButtonToolIsMessagedOnlyWhenRegistered) {
-  test::ToolWindow tool;
-  device::TellRightButtonTool(device::kHideTool);
-  EXPECT_TRUE(test::ToolWindow::Received().empty());
+// A slot's window is messaged only when it is the suite's own: the tool's or the companion's
+// program in the trusted installation folder. Windows of other programs, of this process, of
+// another folder, and windows gone, count as none.
+class SlotWindows : public DriverLink {
+ protected:
+  void SetUp() override {
+    DriverLink::SetUp();
+    install_ = std::filesystem::temp_directory_path() / "koral slot windows" / "Install";
+    std::filesystem::remove_all(install_.parent_path());
+    saved_ = Trusted();
+    Trusted().Install = install_.string();
+  }
+  void TearDown() override {
+    Trusted() = saved_;
+    tool_.Kill();
+    companion_.Kill();
+    DriverLink::TearDown();
+    std::error_code ignored;
+    std::filesystem::remove_all(install_.parent_path(), ignored);
+  }
+  std::filesystem::path install_;
+  TrustedFolders saved_;
+  test::SlotStandIn tool_, companion_;
+};
 
-  Link().Slot = {tool.Handle(), 0, {}};
+TEST_F(SlotWindows, TheToolIsMessagedOnlyWhenItIsTheSuitesOwn) {
+  test::ToolWindow inThisProcess(kRightButtonToolCaption);
+  device::TellRightButtonTool(device::kHideTool);
+  Link().Slot = {inThisProcess.Handle(), 0, {}};
   device::SetRightButtonSlot();
-  for (WPARAM code : {device::kHideTool, device::kShowTool, device::kQuitTool})
-    device::TellRightButtonTool(code);
-  EXPECT_EQ(test::ToolWindow::Received(),
-            (std::vector<WPARAM>{device::kHideTool, device::kShowTool, device::kQuitTool}));
+  device::TellRightButtonTool(device::kHideTool);
+  EXPECT_TRUE(test::ToolWindow::Received().empty()) << "a window of another program with the tool's caption";
+
+  ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool));
+  for (WPARAM code : {device::kHideTool, device::kShowTool, device::kQuitTool}) device::TellRightButtonTool(code);
+  EXPECT_EQ(tool_.Received(), (std::vector<WPARAM>{device::kHideTool, device::kShowTool, device::kQuitTool}));
+  EXPECT_TRUE(tool_.Ended());
+  device::TellRightButtonTool(device::kShowTool);
+  EXPECT_EQ(tool_.Received().size(), 3u) << "the tool has gone: its handle is sent nothing";
+
+  ASSERT_TRUE(tool_.Start(install_.parent_path() / "Elsewhere", test::SlotStandIn::Role::Tool));
+  device::TellRightButtonTool(device::kHideTool);
+  EXPECT_TRUE(tool_.Received().empty()) << "the tool's program in another folder";
 }
 
-TEST_F(DriverLink, CompanionIsToldToQuitOnlyWhenRegistered) {
-  test::ToolWindow companion;
+TEST_F(SlotWindows, TheCompanionIsToldToQuitOnlyWhenItIsTheCompanion) {
+  test::ToolWindow inThisProcess;
+  ASSERT_TRUE(sim_.SetCompanionSlot(inThisProcess.Handle(), 2));
   device::QuitCompanion();
   EXPECT_TRUE(test::ToolWindow::Received().empty());
-  ASSERT_TRUE(sim_.SetCompanionSlot(companion.Handle(), 2));
+
+  // The right-button tool's program is no companion, even in the right folder.
+  ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool));
+  ASSERT_TRUE(sim_.SetCompanionSlot(tool_.Handle(), 2));
   device::QuitCompanion();
-  EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{device::kQuitCompanion});
-  EXPECT_EQ(Link().Slot.State, 2) << "the orientation code comes with the slot";
+  EXPECT_TRUE(tool_.Received().empty());
+
+  ASSERT_TRUE(companion_.Start(install_, test::SlotStandIn::Role::Companion));
+  device::QuitCompanion();
+  EXPECT_EQ(companion_.Received(), std::vector<WPARAM>{device::kQuitCompanion});
+  EXPECT_TRUE(companion_.Ended());
+}
+
+// A slot's window that has stopped answering holds the sender for the time-out at most.
+TEST_F(SlotWindows, AWindowThatNeverAnswersHoldsNobodyForGood) {
+  ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool, true));
+  ASSERT_TRUE(companion_.Start(install_, test::SlotStandIn::Role::Companion, true));
+  std::atomic<bool> done{false};
+  std::thread stopping([&] {
+    device::StopAuxiliaryPrograms();
+    done = true;
+  });
+  const bool returned =
+      test::WaitUntil([&] { return done.load(); }, std::chrono::milliseconds(3 * kSlotMessageTimeoutMs));
+  tool_.Kill();  // a sender still waiting is let go, so that the test ends either way
+  companion_.Kill();
+  stopping.join();
+  EXPECT_TRUE(returned) << "the uninstaller and the setup would wait for good";
 }
 
 // Programs are started by their quoted path: a folder with a blank must not run a program
@@ -239,15 +303,17 @@ TEST(Launcher, InstallPathWithABlankRunsTheRightProgram) {
   fs::copy_file(marker, root / "Program Files" / "KORALPrb.exe");
   fs::copy_file(marker, root / "Program Files" / "KORALPvr.exe");
 
-  Profile().InstallPath = (root / "Program Files").string();
+  const TrustedFolders saved = Trusted();
+  Trusted().Install = (root / "Program Files").string();
   EXPECT_TRUE(device::StartRightButtonTool());
   EXPECT_TRUE(device::StartCompanion());
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPrb.exe.ran"); }));
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPvr.exe.ran"); }));
   EXPECT_FALSE(fs::exists(root / "Program.exe.ran"));
 
-  Profile().InstallPath = (root / "Nowhere").string();
+  Trusted().Install = (root / "Nowhere").string();
   EXPECT_FALSE(device::StartRightButtonTool());
+  Trusted() = saved;
   // The started programs may still be ending; their files can go once they have.
   EXPECT_TRUE(test::WaitUntil([&] { return fs::remove_all(root, ignored), !fs::exists(root); }));
 }

@@ -90,5 +90,19 @@ TEST_F(MouseClass, EnumerationKeysGoWithTheirSubKeysAndMissingOnesArePassedOver)
   }
 }
 
+// An identifier read from a class key that is not one key's name reaches no key at all: not the
+// enumerator's whole key (an empty one), not a key below a device.
+TEST_F(MouseClass, AnIdentifierThatIsNotOneKeysNameDeletesNothing) {
+  for (const char* bus : {"ACPI", "BIOS"}) {
+    UniqueHKey deep;
+    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, std::string("Enum\\") + bus + "\\*PNP0F0E", "0\\Device Parameters", deep));
+  }
+  for (const std::string& id : {std::string(), std::string("\\"), std::string("*PNP0F0E\\0")}) {
+    DeleteDeviceEnumKeys(id);
+    for (const char* bus : {"ACPI", "BIOS"})
+      EXPECT_TRUE(Exists(std::string("Enum\\") + bus + "\\*PNP0F0E\\0\\Device Parameters")) << bus << " after '" << id << "'";
+  }
+}
+
 }  // namespace
 }  // namespace koral

@@ -81,15 +81,19 @@ TEST_F(RegistryLayer, ReadTextEndsAtTheFirstNulAndRejectsOtherTypes) {
   EXPECT_EQ(value, "before");
 }
 
-TEST_F(RegistryLayer, ReadNumberTakesOnlyDwords) {
+TEST_F(RegistryLayer, ReadNumberTakesOnlyDwordsOfFourBytes) {
   const DWORD minusOne = 0xFFFFFFFF;
+  const uint8_t eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
   StoreRaw("dword", REG_DWORD, &minusOne, 4);
   StoreRaw("text", REG_SZ, "5", 2);
   StoreRaw("binary", REG_BINARY, &minusOne, 4);
+  StoreRaw("short dword", REG_DWORD, eight, 2);
+  StoreRaw("long dword", REG_DWORD, eight, 8);
+  StoreRaw("empty dword", REG_DWORD, eight, 0);
   int32_t value = 42;
   EXPECT_TRUE(registry::ReadNumber(key_.get(), "dword", value));
   EXPECT_EQ(value, -1);
-  for (const char* name : {"text", "binary", "missing"}) {
+  for (const char* name : {"text", "binary", "missing", "short dword", "long dword", "empty dword"}) {
     value = 42;
     EXPECT_FALSE(registry::ReadNumber(key_.get(), name, value)) << name;
     EXPECT_EQ(value, 42) << name;

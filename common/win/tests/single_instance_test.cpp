@@ -57,7 +57,7 @@ TEST(SingleInstance, SaysSoWhenTheRunningWindowCannotBeFound) {
 }
 
 TEST(SingleInstance, NoticesAnInstanceStartedBefore) {
-  const UniqueHandle earlier(CreateMutexA(nullptr, FALSE, "KoralTouchSuite.KORALtest"));
+  const UniqueHandle earlier(CreateMutexA(nullptr, FALSE, "Local\\KoralTouchSuite.KORALtest"));
   EXPECT_TRUE(PreviousInstanceRunning("KORALtest"));
   EXPECT_TRUE(PreviousInstanceRunning("KORALtest"));
 }

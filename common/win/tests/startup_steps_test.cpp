@@ -2,14 +2,20 @@
 // message boxes answered in this process.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "common/core/messages.h"
 #include "common/win/driver_link.h"
 #include "common/win/profile.h"
 #include "common/win/right_button.h"
+#include "common/win/slot_window.h"
 #include "common/win/startup_steps.h"
+#include "common/win/trusted_folders.h"
 #include "tests/support/fake_boxes.h"
 #include "tests/support/profile_fixture.h"
 #include "tests/support/programs.h"
+#include "tests/support/slot_stand_in.h"
 #include "tests/support/tool_window.h"
 #include "tools/sim_client.h"
 
@@ -95,13 +101,15 @@ TEST_F(StartupStepsTest, RightButtonPauseSwitchesAutomaticModeOrHidesTheTool) {
       {"drag-drop automatic", kDragDropMode, kRightButtonOn, 1, {}, true},
       {"drag-drop automatic 2", kDragDropMode, kRightButtonOn, 2, {}, true},
   };
+  const std::filesystem::path install = std::filesystem::temp_directory_path() / "koral pause";
+  const TrustedFolders saved = Trusted();
+  Trusted().Install = install.string();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(sim_.Reset());
-    test::ToolWindow tool;
+    test::SlotStandIn tool;
+    ASSERT_TRUE(tool.Start(install, test::SlotStandIn::Role::Tool));
     ASSERT_TRUE(device::OpenDevice());
-    Link().Slot = {tool.Handle(), kToolIdle, {}};
-    device::SetRightButtonSlot();
     ParamBlock& block = Link().Block;
     block = sim_.DefaultBlock();
     block.VirtualButton = c.mode;
@@ -118,25 +126,66 @@ TEST_F(StartupStepsTest, RightButtonPauseSwitchesAutomaticModeOrHidesTheTool) {
     for (const JournalEntry& entry : sim_.ReadJournal())
       if (entry.Code == kWriteVirtualButton) sentAuto.push_back(entry.Data[54]);
 
-    EXPECT_EQ(test::ToolWindow::Received(), c.toolMessages);
+    EXPECT_EQ(tool.Received(), c.toolMessages);
     const std::vector<uint8_t> expectedAuto = c.autoSwitched ? std::vector<uint8_t>{0, 1} : std::vector<uint8_t>{};
     EXPECT_EQ(sentAuto, expectedAuto);
     device::CloseDevice();
   }
+  Trusted() = saved;
 }
 
-TEST(RightButtonTool, OnlyALiveToolWindowCounts) {
-  test::ToolWindow tool(kRightButtonToolCaption);
-  test::ToolWindow other("tool");
+// Only the tool's program in the trusted installation folder, in this session, with the tool's
+// class and caption; the companion's check asks for the companion's program there.
+TEST(SlotWindow, OnlyTheSuitesOwnWindowsCount) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / "koral slot check";
+  const fs::path install = root / "Install";
+  const TrustedFolders saved = Trusted();
+  Trusted().Install = install.string();
+  test::SlotStandIn tool, companion, elsewhere;
+  ASSERT_TRUE(tool.Start(install, test::SlotStandIn::Role::Tool));
+  ASSERT_TRUE(companion.Start(install, test::SlotStandIn::Role::Companion));
+  ASSERT_TRUE(elsewhere.Start(root / "Elsewhere", test::SlotStandIn::Role::Tool));
+  test::ToolWindow inThisProcess(kRightButtonToolCaption);
   int32_t gone = 0;
   {
-    test::ToolWindow killed(kRightButtonToolCaption);
-    gone = killed.Handle();
+    test::SlotStandIn ended;
+    ASSERT_TRUE(ended.Start(root / "Ended", test::SlotStandIn::Role::Tool));
+    gone = ended.Handle();
   }
-  EXPECT_TRUE(IsRightButtonToolWindow(tool.Handle()));
-  EXPECT_FALSE(IsRightButtonToolWindow(other.Handle()));
-  EXPECT_FALSE(IsRightButtonToolWindow(gone));
-  EXPECT_FALSE(IsRightButtonToolWindow(kNoWindow));
+  ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(SlotWindow(gone)); }));
+
+  struct Case {
+    const char* Name;
+    int32_t Handle;
+    bool Tool, Companion;
+  };
+  for (const Case& c : {Case{"the tool", tool.Handle(), true, false},
+                        Case{"the companion", companion.Handle(), false, true},
+                        Case{"the tool's program in another folder", elsewhere.Handle(), false, false},
+                        Case{"a window of this process with the tool's caption", inThisProcess.Handle(), false, false},
+                        Case{"a window that has gone", gone, false, false}, Case{"no window", kNoWindow, false, false}}) {
+    EXPECT_EQ(IsRightButtonToolWindow(c.Handle), c.Tool) << c.Name;
+    EXPECT_EQ(IsCompanionWindow(c.Handle), c.Companion) << c.Name;
+  }
+  Trusted().Install.clear();
+  EXPECT_FALSE(IsRightButtonToolWindow(tool.Handle())) << "without a trusted folder nothing counts";
+
+  // The time-out: a window that stopped answering lets the sender go.
+  test::SlotStandIn hung;
+  Trusted().Install = install.string();
+  ASSERT_TRUE(hung.Start(root / "Hung", test::SlotStandIn::Role::Tool, true));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(SendWithTimeout(SlotWindow(hung.Handle()), WM_USER, device::kShowTool, 0, 1000));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_TRUE(SendWithTimeout(SlotWindow(tool.Handle()), WM_USER, device::kShowTool, 0, 1000));
+  Trusted() = saved;
+  std::error_code ignored;
+  hung.Kill();
+  tool.Kill();
+  companion.Kill();
+  elsewhere.Kill();
+  fs::remove_all(root, ignored);
 }
 
 }  // namespace

@@ -403,5 +403,33 @@ TEST(BeepOf, ToneDividesTheSpeakerClockAndDurationCountsTenMilliseconds) {
   }
 }
 
+TEST(TakeStoredBlock, OnlyABinaryValueOfExactlyABlock) {
+  ParamBlock stored = DefaultBlock();
+  stored.VirtualButton = 2;
+  const Bytes bytes = BytesOf(stored);
+  Bytes longer = bytes;
+  longer.push_back(0);
+  struct Case {
+    const char* Name;
+    uint32_t Type;
+    const Bytes& Data;
+    uint32_t Length;
+    bool Taken;
+  };
+  const Case cases[] = {
+      {"a block", kStoredBlockType, bytes, sizeof(ParamBlock), true},
+      {"one byte short", kStoredBlockType, bytes, sizeof(ParamBlock) - 1, false},
+      {"one byte long", kStoredBlockType, longer, sizeof(ParamBlock) + 1, false},
+      {"empty", kStoredBlockType, bytes, 0, false},
+      {"a block's bytes as REG_SZ", 1, bytes, sizeof(ParamBlock), false},
+      {"as REG_DWORD", 4, bytes, sizeof(ParamBlock), false},
+  };
+  for (const Case& c : cases) {
+    ParamBlock block{};
+    EXPECT_EQ(TakeStoredBlock(c.Type, c.Data.data(), c.Length, block), c.Taken) << c.Name;
+    EXPECT_EQ(BytesOf(block), c.Taken ? bytes : BytesOf(ParamBlock{})) << c.Name;
+  }
+}
+
 }  // namespace
 }  // namespace koral::logic

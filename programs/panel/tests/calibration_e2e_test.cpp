@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@
 #include "programs/panel/tests/panel_program.h"
 #include "tests/support/profile_fixture.h"
 #include "tests/support/programs.h"
-#include "tests/support/tool_window.h"
+#include "tests/support/slot_stand_in.h"
 #include "tools/sim_client.h"
 #include "ui/names.h"
 
@@ -101,7 +102,7 @@ class CalibrationEndToEnd : public ::testing::Test {
   // empty.
   void StartPanel() {
     ASSERT_TRUE(sim_.LoadBlock(block_));
-    ASSERT_TRUE(panel_.Start(kPanel));
+    ASSERT_TRUE(panel_.Start(kPanel, "", from_.empty() ? test::ProgramFolder() : from_.string()));
     main_ = test::WaitForVisibleWindow(kControlPanelTitle);
     ASSERT_NE(main_, nullptr) << "the main window did not appear";
     sim_.ReadJournal();
@@ -205,6 +206,7 @@ class CalibrationEndToEnd : public ::testing::Test {
 
   sim::SimClient sim_;
   test::RunningProgram panel_;
+  std::filesystem::path from_;  // the folder the panel runs from; empty: the programs' folder
   ParamBlock block_{};
   HWND main_ = nullptr;
   HWND window_ = nullptr;
@@ -463,19 +465,23 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
       {"manual mode on drag-and-drop", 1, 4, 0, false},
       {"automatic mode on touch-down", 1, 3, 1, false},
   };
+  // The panel and a stand-in for the tool in an installation folder of the test's own: the panel
+  // messages only its installation's tool.
+  from_ = std::filesystem::temp_directory_path() / "koral calibration tool";
+  ASSERT_TRUE(test::CopyProgram(kPanel, from_));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(sim_.Reset());
     block_.RightButtonFunction = c.function;
     block_.VirtualButton = c.virtualButton;
     block_.RightButtonAutoMode = c.autoMode;
-    test::ToolWindow tool;
-    WindowSlot slot{tool.Handle(), 0, {}};
-    ASSERT_TRUE(sim_.Exchange(kSetRightButtonSlot, &slot, sizeof slot));
+    test::SlotStandIn tool;
+    ASSERT_TRUE(tool.Start(from_, test::SlotStandIn::Role::Tool));
     ASSERT_NO_FATAL_FAILURE(StartCalibration());
     ASSERT_TRUE(WaitForPrompt(1));
     if (!c.automatic) {
-      EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{0x1000});
+      EXPECT_TRUE(test::WaitUntil([&] { return !tool.Received().empty(); }));
+      EXPECT_EQ(tool.Received(), std::vector<WPARAM>{0x1000});
     }
 
     PressEscape();
@@ -487,7 +493,7 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
     const auto& journal = Journal();
     ASSERT_GE(journal.size(), 2u);
     if (c.automatic) {
-      EXPECT_TRUE(test::ToolWindow::Received().empty());
+      EXPECT_TRUE(tool.Received().empty());
       ASSERT_EQ(journal.front().Code, kWriteVirtualButton);
       ASSERT_EQ(journal.back().Code, kWriteVirtualButton);
       EXPECT_EQ(sim::BlockOf(journal.front()).RightButtonAutoMode, 0);
@@ -496,8 +502,8 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
       ASSERT_TRUE(now);
       EXPECT_EQ(now->RightButtonAutoMode, 1);
     } else {
-      EXPECT_TRUE(test::WaitUntil([] { return test::ToolWindow::Received().size() == 2; }));
-      EXPECT_EQ(test::ToolWindow::Received(), (std::vector<WPARAM>{0x1000, 0x1001}));
+      EXPECT_TRUE(test::WaitUntil([&] { return tool.Received().size() == 2; }));
+      EXPECT_EQ(tool.Received(), (std::vector<WPARAM>{0x1000, 0x1001}));
       EXPECT_EQ(journal.front().Code, kGetRightButtonSlot);
       EXPECT_EQ(journal.back().Code, kGetRightButtonSlot);
       const auto codes = Codes();
@@ -506,6 +512,7 @@ TEST_F(CalibrationEndToEnd, TheRightButtonFunctionIsSuspendedForTheRun) {
     PostMessageA(main_, WM_CLOSE, 0, 0);
     ASSERT_TRUE(panel_.WaitForExit());
   }
+  from_.clear();
 }
 
 // The mouse as the panel: the emulator turns presses on the cross marks into raw samples of a

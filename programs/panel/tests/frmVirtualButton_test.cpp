@@ -17,9 +17,10 @@
 #include "common/core/titles.h"
 #include "common/win/pointer.h"
 #include "common/win/right_button.h"
+#include "common/win/trusted_folders.h"
 #include "programs/panel/frmVirtualButton.h"
 #include "programs/panel/tests/panel_dialog_fixture.h"
-#include "tests/support/tool_window.h"
+#include "tests/support/slot_stand_in.h"
 
 namespace koral::panel {
 namespace {
@@ -75,18 +76,23 @@ class VirtualButtonDialog : public PanelDialogTest {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(PanelDialogTest::SetUp());
-    // The installation folder: the tool there is a stand-in that leaves a mark when started.
+    // The installation folder: the tool there is a stand-in that leaves a mark when started as
+    // the programs start it, and plays a running tool when the test starts it so.
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     folder_ = fs::path(temp) / ("koral-virtual-button-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
-    const fs::path marker = fs::path(test::ToolFolder()) / "marker_program.exe";
+    const fs::path marker = fs::path(test::ToolFolder()) / "slot_window_stand_in.exe";
     ASSERT_TRUE(fs::exists(marker)) << marker;
     fs::copy_file(marker, folder_ / kRightButtonProgram);
     ASSERT_TRUE(test::WriteDevelopmentProfile(folder_.string()));
+    saved_ = Trusted();
+    Trusted().Install = folder_.string();
   }
   void TearDown() override {
+    standIn_.Kill();
+    Trusted() = saved_;
     PanelDialogTest::TearDown();
     test::WriteDevelopmentProfile(test::ProgramFolder());
     // The stand-in may still be writing its mark.
@@ -114,9 +120,7 @@ class VirtualButtonDialog : public PanelDialogTest {
 
   // A stand-in window registered with the driver as the running tool.
   void RegisterStandIn() {
-    standIn_.emplace(kRightButtonToolCaption);
-    WindowSlot slot{standIn_->Handle(), kToolIdle, {}};
-    ASSERT_TRUE(sim_.Exchange(kSetRightButtonSlot, &slot, sizeof slot));
+    ASSERT_TRUE(standIn_.Start(folder_, test::SlotStandIn::Role::Tool, false, false));
     sim_.ReadJournal();
   }
   fs::path StartMark() const { return folder_ / (std::string(kRightButtonProgram) + ".ran"); }
@@ -145,7 +149,8 @@ class VirtualButtonDialog : public PanelDialogTest {
 
   frmVirtualButton& dialog_ = main_.dialogs.VirtualButton;
   fs::path folder_;
-  std::optional<test::ToolWindow> standIn_;
+  test::SlotStandIn standIn_;
+  TrustedFolders saved_;
 };
 
 // ---- Opening ----
@@ -358,9 +363,9 @@ TEST_F(VirtualButtonDialog, ApplySendsTheBlockAndStartsOrStopsTheTool) {
         << int(journal[0].Data[57]);
     if (starts) {
       EXPECT_TRUE(ToolStarted()) << "the tool was not started";
-      EXPECT_TRUE(test::ToolWindow::Received().empty());
+      EXPECT_TRUE(standIn_.Received().empty());
     } else {
-      EXPECT_EQ(test::ToolWindow::Received(), std::vector<WPARAM>{device::kQuitTool});
+      EXPECT_EQ(standIn_.Received(), std::vector<WPARAM>{device::kQuitTool});
       EXPECT_FALSE(fs::exists(StartMark())) << "the tool was started";
     }
     EXPECT_EQ(MainStatus(), c.Status);
@@ -410,7 +415,7 @@ TEST_F(VirtualButtonDialog, OkAppliesOnlyChangesAndCancelLeavesDriverAndToolAlon
     } else {
       EXPECT_TRUE(SentCodes().empty());
       EXPECT_EQ(MainStatus(), before);
-      EXPECT_TRUE(test::ToolWindow::Received().empty()) << "the tool was told something";
+      EXPECT_TRUE(standIn_.Received().empty()) << "the tool was told something";
       EXPECT_FALSE(fs::exists(StartMark())) << "the tool was started";
     }
     // The next opening shows what was applied, and nothing that was left unapplied.

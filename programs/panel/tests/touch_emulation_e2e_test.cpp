@@ -12,6 +12,7 @@
 #include "common/win/driver_link.h"
 #include "common/win/profile.h"
 #include "common/win/right_button.h"
+#include "common/win/trusted_folders.h"
 #include "tests/support/profile_fixture.h"
 #include "tests/support/programs.h"
 #include "tests/support/right_button_tools.h"
@@ -164,7 +165,8 @@ TEST_F(TouchEmulation, TheArmedRightButtonMakesTheNextTouchARightClick) {
   ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
   const SyntheticPanel panel{5, 40, 1000, 25, 965, width_, height_, 0};
   ASSERT_NO_FATAL_FAILURE(LoadCalibrated(panel, kStreamMode));
-  Profile().InstallPath = test::ProgramFolder();
+  const TrustedFolders saved = Trusted();
+  Trusted().Install = test::ProgramFolder();
   ASSERT_TRUE(device::StartRightButtonTool());
   HWND tool = nullptr;
   ASSERT_TRUE(test::WaitUntil([&] {
@@ -196,6 +198,7 @@ TEST_F(TouchEmulation, TheArmedRightButtonMakesTheNextTouchARightClick) {
   EXPECT_TRUE(test::WaitUntil([] { return TargetWindow::Received().size() >= 2; }));
   EXPECT_EQ(TargetWindow::Received(), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
   EXPECT_TRUE(test::QuitRightButtonTools());
+  Trusted() = saved;
 }
 
 TEST_F(TouchEmulation, InTouchDownModeATouchClicksOnce) {

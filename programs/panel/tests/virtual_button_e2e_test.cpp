@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/win/right_button.h"
+#include "common/win/trusted_folders.h"
 #include "programs/panel/tests/panel_program.h"
 #include "tests/support/profile_fixture.h"
 #include "tests/support/programs.h"
@@ -32,6 +33,8 @@ class VirtualButtonEndToEnd : public ::testing::Test {
     ASSERT_TRUE(sim_.Reset());
     ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
+    // The panel and its tool run from the programs' folder; this process checks the tool as they do.
+    Trusted().Install = test::ProgramFolder();
   }
   void TearDown() override {
     if (dialog_ && IsWindow(dialog_)) PostMessageA(dialog_, WM_CLOSE, 0, 0);

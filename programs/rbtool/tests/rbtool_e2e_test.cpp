@@ -16,6 +16,7 @@
 #include "common/win/driver_link.h"
 #include "common/win/profile.h"
 #include "common/win/right_button.h"
+#include "common/win/trusted_folders.h"
 #include "tests/support/programs.h"
 #include "tests/support/right_button_tools.h"
 #include "tests/support/tool_window.h"
@@ -50,11 +51,14 @@ class RightButtonTool : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
     ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
-    Profile().InstallPath = test::ProgramFolder();
+    // The tools run from the programs' folder, which this process takes for the installation's.
+    saved_ = Trusted();
+    Trusted().Install = test::ProgramFolder();
   }
   void TearDown() override {
     EXPECT_TRUE(test::QuitRightButtonTools()) << "a tool did not end when told to quit";
     sim_.Reset();
+    Trusted() = saved_;
   }
 
   // The tool started as the control panel and the startup program start it: by the launcher,
@@ -99,6 +103,7 @@ class RightButtonTool : public ::testing::Test {
   }
 
   sim::SimClient sim_;
+  TrustedFolders saved_;
 };
 
 TEST_F(RightButtonTool, StartedHiddenItStillAppearsRegisteredInTheCornerOnTop) {
@@ -264,7 +269,8 @@ TEST_F(RightButtonTool, AStaleRegistrationDoesNotStopANewTool) {
   };
   for (const Case& c : {Case{"a killed tool's window", true, nullptr, true},
                         Case{"another program's window", false, "Untitled - Notepad", true},
-                        Case{"a live tool's window", false, kRightButtonToolCaption, false}}) {
+                        Case{"another program's window with the tool's caption", false, kRightButtonToolCaption,
+                             true}}) {
     SCOPED_TRACE(c.What);
     std::optional<test::ToolWindow> standIn;
     if (c.KillATool) {
@@ -299,6 +305,33 @@ TEST_F(RightButtonTool, AStaleRegistrationDoesNotStopANewTool) {
     EXPECT_TRUE(test::QuitRightButtonTools()) << "a tool did not end when told to quit";
     sim_.Reset();
   }
+}
+
+// One tool a session: only the tool that holds the session's claim registers. A second tool finds
+// the claim taken and ends without touching the registration, even when the slot is empty (an
+// other program emptied it) or when tools start at the same moment.
+TEST_F(RightButtonTool, OnlyOneToolRunsInASessionAndOnlyItRegisters) {
+  const Tool first = StartTool();
+  ASSERT_TRUE(first.Window);
+  ASSERT_NO_FATAL_FAILURE(Register(kNoWindow));
+  test::RunningProgram second;
+  ASSERT_TRUE(second.Start(kTool));
+  EXPECT_EQ(second.WaitForExit(), 0u) << "a second tool of the session did not end";
+  EXPECT_EQ(Slot().Handle, kNoWindow) << "the second tool took the registration";
+  EXPECT_EQ(test::RightButtonToolProcesses(), 1);
+  EXPECT_TRUE(test::QuitRightButtonTools());
+
+  std::vector<test::RunningProgram> tools(3);
+  for (auto& tool : tools) ASSERT_TRUE(tool.Start(kTool));
+  EXPECT_TRUE(test::WaitUntil([&] {
+    int running = 0;
+    for (auto& tool : tools) running += tool.Running() ? 1 : 0;
+    return running == 1 && IsRightButtonToolWindow(Slot().Handle);
+  })) << "not exactly one of three tools started at once stayed, registered";
+  DWORD owner = 0;
+  GetWindowThreadProcessId(AsWindow(Slot().Handle), &owner);
+  for (auto& tool : tools)
+    if (tool.Running()) EXPECT_EQ(tool.Id(), owner) << "the registration is the remaining tool's";
 }
 
 }  // namespace

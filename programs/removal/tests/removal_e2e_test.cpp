@@ -1,6 +1,7 @@
 // The real uninstaller under Wine, in the throwaway prefix where it may restart Windows. That
 // prefix has no driver: the removal goes on without stopping anything, as it must. The file
-// remover is the stand-in from tools/, told how long to take.
+// remover is the stand-in from tools/, told how long to take. The uninstaller runs from a copy in
+// the test's installation folder (or, as Windows runs it, from the Windows folder).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "common/core/setup_messages.h"
 #include "common/core/titles.h"
+#include "common/core/trusted_folders.h"
 #include "common/win/mouse_class.h"
 #include "common/win/profile.h"
 #include "common/win/registry.h"
@@ -47,9 +49,15 @@ class Uninstaller : public ::testing::Test {
     ASSERT_TRUE(installation_.Create("koral removal"));
     install_ = installation_.Install;
     windows_ = installation_.Windows;
+    ASSERT_TRUE(installation_.AddProgram(kProgram));
     ASSERT_TRUE(probe_.Arm());
   }
-  void TearDown() override { program_ = {}; }
+  void TearDown() override {
+    program_ = {};
+    std::error_code ignored;
+    fs::remove(windows_ / kProgram, ignored);
+    registry::DeleteKey(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+  }
 
   // The stand-in file remover in the installation folder, taking `seconds`.
   void InstallRemover(int seconds) {
@@ -75,13 +83,47 @@ class Uninstaller : public ::testing::Test {
   static void AddEnumKeys(const std::string& id) { ASSERT_TRUE(test::AddDeviceEnumKeys(id)); }
   std::string RemoverLog() const { return test::FileText(install_ / "unins000.log"); }
 
-  // Starts the uninstaller and waits for its question window.
-  HWND Start() {
-    EXPECT_TRUE(program_.Start(kProgram));
+  // Starts the uninstaller (from the installation folder, or the given one) and waits for its
+  // question window.
+  HWND Start(const fs::path& from = {}) {
+    EXPECT_TRUE(program_.Start(kProgram, "", (from.empty() ? install_ : from).string()));
     const HWND main = test::WaitForVisibleWindow(kUninstallerTitle);
     EXPECT_NE(main, nullptr) << "the question window did not appear";
     return main;
   }
+  // WININIT.INI as the removal's last message finds it; the message is answered.
+  std::string WininitAtTheEnd() {
+    const auto box = test::WaitForMessageBox(kUninstallerTitle, std::chrono::seconds(40));
+    EXPECT_TRUE(box) << "no final message";
+    if (!box) return {};
+    EXPECT_EQ(box->Text, kRemovalFinishedText);
+    const std::string wininit = test::FileText(windows_ / "WININIT.INI");
+    test::AnswerMessageBox(box->Box, IDOK);
+    return wininit;
+  }
+  // Runs the removal to its end: Yes, the final message, the restart.
+  std::string RemoveAll(const fs::path& from = {}) {
+    const HWND main = Start(from);
+    if (!main) return {};
+    PostMessageA(ui::FindNamedChild(main, "cmdYes"), BM_CLICK, 0, 0);
+    const std::string wininit = WininitAtTheEnd();
+    EXPECT_TRUE(program_.WaitForExit());
+    EXPECT_TRUE(probe_.WaitForRestart()) << "no restart was asked for";
+    return wininit;
+  }
+  // What a standard user can do: point the model key's paths at a folder of their own, which
+  // holds their program under the file remover's name.
+  void PlantInUserFolder() {
+    fs::copy_file(fs::path(ToolPath("marker_program.exe")), installation_.User / "unins000.exe",
+                  fs::copy_options::overwrite_existing);
+    fs::create_directories(installation_.User / "inf");
+    ASSERT_TRUE(test::WriteDevelopmentProfile(installation_.User.string(), installation_.User.string()));
+  }
+  void ExpectNothingOfTheUsersRan() {
+    EXPECT_FALSE(fs::exists(installation_.User / "unins000.exe.ran")) << "the user's program ran elevated";
+    EXPECT_FALSE(fs::exists(installation_.User / "WININIT.INI")) << "the user chose where WININIT.INI goes";
+  }
+
   // Expects a box with the text, answers it and waits until it is gone.
   void AnswerBox(const std::string& text, std::chrono::milliseconds limit = test::kDefaultWait) {
     const auto box = test::WaitForMessageBox(kUninstallerTitle, limit);
@@ -115,7 +157,8 @@ TEST_F(Uninstaller, RunsTheFileRemoverCleansTheMouseClassAndRestarts) {
   ASSERT_NE(progress, nullptr) << "no progress window";
   EXPECT_EQ(test::ControlText(ui::FindNamedChild(progress, "lblMsg")), "Removing files from your system...");
 
-  AnswerBox(kRemovalFinishedText, std::chrono::seconds(40));
+  // The restart takes WININIT.INI's entries: it is read while the last message is up.
+  const std::string wininit = WininitAtTheEnd();
   EXPECT_TRUE(program_.WaitForExit());
   EXPECT_TRUE(probe_.WaitForRestart()) << "no restart was asked for";
 
@@ -123,7 +166,6 @@ TEST_F(Uninstaller, RunsTheFileRemoverCleansTheMouseClassAndRestarts) {
   EXPECT_NE(log.find("started \"" + install_.string() + "\\unins000.exe\" /SILENT"), std::string::npos) << log;
   EXPECT_NE(log.find("ended"), std::string::npos) << "waited for the remover to end: " << log;
 
-  const std::string wininit = test::FileText(windows_ / "WININIT.INI");
   EXPECT_NE(wininit.find("[rename]\r\nNUL=" + windows_.string() + "\\KORALPde.exe\r\n"), std::string::npos) << wininit;
 
   EXPECT_FALSE(MachineKeyExists(ClassKeyPath("0000")));
@@ -138,6 +180,69 @@ TEST_F(Uninstaller, RunsTheFileRemoverCleansTheMouseClassAndRestarts) {
   EXPECT_TRUE(registry::OpenExistingKey(HKEY_LOCAL_MACHINE, std::string(kModelKeyPath) + "\\" + kModelSubKey, model) &&
               registry::ReadText(model.get(), "InstallPath", install))
       << "the model key is the file remover's business";
+}
+
+// The model key's InstallPath and WindowsPath are anyone's to set: the uninstaller runs the file
+// remover from its own folder and writes WININIT.INI into the system's Windows folder.
+TEST_F(Uninstaller, RunsAndWritesNothingWhereTheModelKeysPathsPoint) {
+  InstallRemover(0);
+  PlantInUserFolder();
+  const std::string wininit = RemoveAll();
+  ExpectNothingOfTheUsersRan();
+  EXPECT_NE(RemoverLog().find("started \"" + install_.string() + "\\unins000.exe\" /SILENT"), std::string::npos)
+      << "the installation's own remover did the work: " << RemoverLog();
+  EXPECT_NE(wininit.find("NUL=" + windows_.string() + "\\KORALPde.exe"), std::string::npos) << wininit;
+}
+
+// Windows runs the uninstaller's copy in the Windows folder: the installation is the one the entry
+// of installed programs names (only administrators can change it).
+TEST_F(Uninstaller, TheCopyInTheWindowsFolderRemovesTheInstallationTheInstalledProgramsEntryNames) {
+  InstallRemover(0);
+  PlantInUserFolder();
+  fs::copy_file(install_ / kProgram, windows_ / kProgram, fs::copy_options::overwrite_existing);
+  {
+    UniqueHKey entry;
+    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "", entry));
+    ASSERT_TRUE(registry::WriteText(entry.get(), kInstallLocationName, install_.string()));
+  }
+  RemoveAll(windows_);
+  ExpectNothingOfTheUsersRan();
+  EXPECT_NE(RemoverLog().find("ended"), std::string::npos) << RemoverLog();
+}
+
+TEST_F(Uninstaller, TheCopyInTheWindowsFolderWithoutAnEntryRunsNothing) {
+  InstallRemover(0);
+  PlantInUserFolder();
+  fs::copy_file(install_ / kProgram, windows_ / kProgram, fs::copy_options::overwrite_existing);
+  const HWND main = Start(windows_);
+  ASSERT_NE(main, nullptr);
+  PostMessageA(ui::FindNamedChild(main, "cmdYes"), BM_CLICK, 0, 0);
+  AnswerBox("Fail to remove files! (Startup)", std::chrono::seconds(30));
+  EXPECT_TRUE(program_.WaitForExit());
+  ExpectNothingOfTheUsersRan();
+  EXPECT_EQ(RemoverLog(), "");
+  EXPECT_TRUE(probe_.StillArmed());
+}
+
+// The clean-up takes only the six identifiers the setup finisher writes: an empty one named the
+// whole of Enum\ACPI and Enum\BIOS.
+TEST_F(Uninstaller, AnEmptyOrUnknownDeviceIdentifierRemovesNoOtherEnumerationKeys) {
+  InstallRemover(0);
+  for (const auto& [name, id] : {std::pair{"0000", "*PNP0F99"}, std::pair{"0001", "..\\.."}, std::pair{"0002", ""}}) {
+    UniqueHKey key;
+    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kMouseClassPath, name, key));
+    ASSERT_TRUE(registry::WriteText(key.get(), "ProviderName", "TouchScreen"));
+    ASSERT_TRUE(registry::WriteText(key.get(), "MouseType", "PS2"));
+    ASSERT_TRUE(registry::WriteText(key.get(), "MatchingDeviceId", id));
+  }
+  AddEnumKeys("*PNP0F13");
+  AddEnumKeys("PNP0303");  // another device's: the keyboard's
+  RemoveAll();
+  for (const char* name : {"0000", "0001", "0002"}) EXPECT_FALSE(MachineKeyExists(ClassKeyPath(name))) << name;
+  EXPECT_FALSE(MachineKeyExists("Enum\\ACPI\\*PNP0F13")) << "the default identifier's keys go";
+  EXPECT_FALSE(MachineKeyExists("Enum\\BIOS\\*PNP0F13"));
+  EXPECT_TRUE(MachineKeyExists("Enum\\ACPI\\PNP0303\\0")) << "another device's keys stay";
+  EXPECT_TRUE(MachineKeyExists("Enum\\BIOS\\PNP0303\\0"));
 }
 
 TEST_F(Uninstaller, AFileRemoverThatTakesTooLongEndsItWithTheRegistryUntouched) {
@@ -191,7 +296,7 @@ TEST_F(Uninstaller, NoEnterAndEscapeEndItUnchanged) {
 
 TEST_F(Uninstaller, AMissingProfileEndsItBeforeTheQuestion) {
   ASSERT_TRUE(test::RemoveModelKey());
-  ASSERT_TRUE(program_.Start(kProgram));
+  ASSERT_TRUE(program_.Start(kProgram, "", install_.string()));
   AnswerBox("Fail to load data from Register File!");
   EXPECT_EQ(test::FindVisibleWindow(kUninstallerTitle), nullptr);
   EXPECT_TRUE(program_.WaitForExit());

@@ -74,6 +74,7 @@ class SetupFinisher : public ::testing::Test {
     ASSERT_TRUE(installation_.Create("koral setup"));
     install_ = installation_.Install;
     windows_ = installation_.Windows;
+    ASSERT_TRUE(installation_.AddProgram(kProgram));
     std::ofstream(Inf(), std::ios::binary) << "[Version]\r\nSignature=\"$CHICAGO$\"\r\n\r\n[Strings]\r\n"
                                                "OEM_NAME=\"Vendor\"\r\n";
     ASSERT_TRUE(probe_.Arm());
@@ -112,14 +113,15 @@ class SetupFinisher : public ::testing::Test {
   }
   std::vector<std::string> ExpectedStrings() const {
     std::vector<std::string> lines;
-    for (const auto& [name, value] : InfStrings(install_.string())) lines.push_back(name + "=" + value);
+    const auto strings = InfStrings(install_.string());
+    for (const auto& [name, value] : *strings) lines.push_back(name + "=" + value);
     return lines;
   }
 
   // Starts the program and answers its boxes in turn, expecting exactly these texts; with
   // `progress` the progress window must be up at the first box, without it nowhere.
   void Run(const std::string& arguments, const std::vector<std::string>& boxes, bool progress) {
-    ASSERT_TRUE(program_.Start(kProgram, arguments));
+    ASSERT_TRUE(program_.Start(kProgram, arguments, install_.string()));
     for (size_t i = 0; i < boxes.size(); ++i) {
       const auto box = test::WaitForMessageBox(kSetupFinisherTitle);
       ASSERT_TRUE(box) << "no box for: " << boxes[i];
@@ -246,19 +248,33 @@ TEST_F(SetupFinisher, WithoutSetupFilesOrPs2KeysTheNextNumberIsRegistered) {
   EXPECT_EQ(ReadStored(ClassKeyPath("0004"), "DriverDesc"), Text("TouchScreen - PS/2 Mouse (7.2.PS2.PNP0F13)"));
 }
 
-// A line break in InstallPath would put lines of its own into the INF file: the write is refused,
-// the registration is not attempted, the user is told, and the run goes on to the restart.
-TEST_F(SetupFinisher, AnInstallPathWithALineBreakAddsNoLinesToTheInf) {
-  for (const bool silent : {false, true}) {
-    SCOPED_TRACE(silent ? "silent" : "normal");
-    SetProfileText("InstallPath", install_.string() + "\r\n*PNP0F13.DeviceDesc=\"Injected\"");
+// The model key's InstallPath and WindowsPath are anyone's to set: the finisher, which runs
+// elevated, reads "setup.ini" and "setup.oem" from its own folder and completes the INF file in the
+// system's Windows folder, with its own folder as the INF's InstallPath. What a user points the
+// values at is neither read nor written, and a line break there reaches no file.
+TEST_F(SetupFinisher, TheModelKeysPathsChooseNoFileItReadsOrWrites) {
+  const fs::path user = installation_.User;
+  fs::create_directories(user / "inf");
+  const std::string userInf = "[Strings]\r\nOEM_NAME=\"The user's\"\r\n";
+  std::ofstream(user / "inf" / "KORALPS2.INF", std::ios::binary) << userInf;
+  std::ofstream(user / "setup.ini", std::ios::binary) << "[Settings]\r\nCalibrationMode=1\r\nPanelDirection=5\r\n";
+  std::ofstream(user / "setup.oem", std::ios::binary) << "[SETUP]\r\nTITLE=The user's title\r\n";
+  WriteFile("setup.ini", "[Settings]\r\nCalibrationMode=0\r\n");
+  for (const std::string& installPath :
+       {user.string(), install_.string() + "\r\n*PNP0F13.DeviceDesc=\"Injected\""}) {
+    SCOPED_TRACE(installPath);
+    SetProfileText("InstallPath", installPath);
+    SetProfileText("WindowsPath", user.string());
     LayClassKeys({{"PS2", "*PNP0F03"}});
-    Run(silent ? kSilent : "", {kConfigFailure, kSetupFinishedText}, !silent);
+    Run(kSilent, {kSetupFinishedText}, false);
     EXPECT_TRUE(probe_.WaitForRestart());
 
-    const auto expected = ExpectedStrings();
-    EXPECT_EQ(StringsSection(), std::vector<std::string>(expected.begin(), expected.begin() + 2));
-    EXPECT_EQ(ReadStored(ClassKeyPath("0000"), "DriverDesc"), Text("before")) << "no registration without the INF";
+    EXPECT_EQ(StringsSection(), ExpectedStrings()) << "the INF in the Windows folder names the installation";
+    EXPECT_EQ(test::FileText(user / "inf" / "KORALPS2.INF"), userInf);
+    EXPECT_EQ(ReadStored(ModelKeyPath(), "CalibrationMode"), Dword(0)) << "the installation's setup.ini";
+    EXPECT_FALSE(ReadStored(ModelKeyPath(), "PanelDirection"));
+    EXPECT_EQ(ReadStored(ModelKeyPath(), "VenderName"), Text("Brimholt"));
+    EXPECT_EQ(ReadStored(ClassKeyPath("0000"), "MatchingDeviceId"), Text("*PNP0F03"));
     ASSERT_TRUE(probe_.Arm());
   }
 }

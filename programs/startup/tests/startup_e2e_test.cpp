@@ -1,7 +1,8 @@
 // The real startup program under Wine against the real substitute driver, started as Windows
-// starts it (and with "/SDC" as the user does). Stand-ins take the places of the programs it
-// starts, in an installation folder of the test's own: the marker program as the right-button
-// tool (it leaves "KORALPrb.exe.ran" when it runs) and the companion stand-in as KORALPvr.exe.
+// starts it (and with "/SDC" as the user does), from a copy in an installation folder of the
+// test's own, where stand-ins take the places of the programs it starts: the slot window stand-in
+// as the right-button tool (started as the program starts it, it leaves "KORALPrb.exe.ran"; with
+// "tool" it plays a running tool) and the companion stand-in as KORALPvr.exe.
 // Windows' double-click settings change in the test prefix only and are put back after each test.
 #include <gtest/gtest.h>
 
@@ -15,11 +16,13 @@
 #include "common/core/titles.h"
 #include "common/win/driver_link.h"
 #include "common/win/right_button.h"
+#include "common/win/trusted_folders.h"
 #include "programs/startup/tests/double_click_guard.h"
 #include "tests/support/driver_service.h"
 #include "tests/support/profile_fixture.h"
 #include "tests/support/programs.h"
 #include "tests/support/right_button_tools.h"
+#include "tests/support/slot_stand_in.h"
 #include "tests/support/tool_window.h"
 #include "tools/sim_client.h"
 #include "ui/names.h"
@@ -54,7 +57,11 @@ class StartupProgram : public ::testing::Test {
     install_ = fs::temp_directory_path() / "koral_startup_install";
     fs::remove_all(install_);
     fs::create_directories(install_);
+    ASSERT_TRUE(test::CopyProgram(kStartup, install_));
     ASSERT_TRUE(test::WriteDevelopmentProfile(install_.string()));
+    // This process checks slot windows as the program in that folder does.
+    saved_ = Trusted();
+    Trusted().Install = install_.string();
     test::ForgetDoubleClick();
     test::SetWindowsDoubleClick(kBefore);
   }
@@ -64,7 +71,9 @@ class StartupProgram : public ::testing::Test {
       program_.WaitForExit(std::chrono::seconds(10));
     }
     QuitCompanion();
+    standIn_.Kill();
     sim_.Reset();
+    Trusted() = saved_;
     test::WriteDevelopmentProfile(test::ProgramFolder());
     std::error_code ignored;
     fs::remove_all(install_, ignored);
@@ -75,7 +84,7 @@ class StartupProgram : public ::testing::Test {
     ASSERT_TRUE(fs::exists(from)) << from;
     fs::copy_file(from, install_ / as, fs::copy_options::overwrite_existing);
   }
-  void InstallRightButtonTool() { Install("marker_program.exe", "KORALPrb.exe"); }
+  void InstallRightButtonTool() { Install("slot_window_stand_in.exe", "KORALPrb.exe"); }
   void InstallCompanion() { Install("companion_stand_in.exe", "KORALPvr.exe"); }
   bool Ran(const char* program) const { return fs::exists(install_ / (std::string(program) + ".ran")); }
   void QuitCompanion() {
@@ -92,7 +101,7 @@ class StartupProgram : public ::testing::Test {
   // Starts the program, lets it run to its end without a message box, and says how long it took.
   double RunToEnd(const std::string& arguments = {}) {
     const auto start = Clock::now();
-    EXPECT_TRUE(program_.Start(kStartup, arguments));
+    EXPECT_TRUE(program_.Start(kStartup, arguments, install_.string()));
     const auto code = program_.WaitForExit();
     const auto took = Clock::now() - start;
     EXPECT_TRUE(code) << "the program did not end";
@@ -102,7 +111,7 @@ class StartupProgram : public ::testing::Test {
   }
   // Starts the program and expects one error box with the text; returns the box, unanswered.
   HWND ExpectBox(const std::string& text, const std::string& arguments = {}) {
-    EXPECT_TRUE(program_.Start(kStartup, arguments));
+    EXPECT_TRUE(program_.Start(kStartup, arguments, install_.string()));
     const auto box = test::WaitForMessageBox(kStartupTitle);
     EXPECT_TRUE(box) << "no message box for: " << text;
     if (!box) return nullptr;
@@ -122,6 +131,8 @@ class StartupProgram : public ::testing::Test {
   test::DoubleClickGuard guard_;
   test::RunningProgram program_;
   fs::path install_;
+  TrustedFolders saved_;
+  test::SlotStandIn standIn_;
 };
 
 // ---- The double-click settings ----
@@ -137,8 +148,14 @@ TEST_F(StartupProgram, SplashRunAppliesAndStoresTheDoubleClickSettings) {
   const std::vector<Case> cases = {
       {"nothing stored: the defaults", {none, none, none}, {500, 32, 32}, {Number(500), Number(32), Number(32)}},
       {"stored values", {Number(650), Number(8), Number(9)}, {650, 8, 9}, {Number(650), Number(8), Number(9)}},
-      {"beyond the dialog's ranges, as stored", {Number(1500), Number(80), Number(0)}, {1500, 80, 0},
+      // Anyone may set the model key's values, and they reach every user who logs on: outside the
+      // ranges of the seeds they count as unreadable.
+      {"beyond the ranges: the defaults, nothing replaced", {Number(1500), Number(80), Number(0)}, {500, 32, 32},
        {Number(1500), Number(80), Number(0)}},
+      {"below the ranges: the defaults, nothing replaced", {Number(99), Number(8), Number(-1)}, {500, 32, 32},
+       {Number(99), Number(8), Number(-1)}},
+      {"at the ends of the ranges", {Number(100), Number(64), Number(0)}, {100, 64, 0},
+       {Number(100), Number(64), Number(0)}},
       {"one missing: the defaults for all three", {Number(650), none, Number(9)}, {500, 32, 32},
        {Number(500), Number(32), Number(32)}},
       // A value that is there but no number is not replaced behind the user's back.
@@ -238,7 +255,7 @@ TEST_F(StartupProgram, WithoutTheCompanionTheDriverGetsTheScreenSize) {
 
 // ---- The right-button tool ----
 
-enum class Registration { None, Live, Gone, OtherWindow };
+enum class Registration { None, Live, Gone, OtherWindow, OtherFolder };
 
 struct ToolCase {
   const char* name;
@@ -268,25 +285,29 @@ TEST_P(RightButtonTool, IsStartedHiddenOrLeftAloneAsTheSettingsNeed) {
   if (c.installed) InstallRightButtonTool();
 
   std::unique_ptr<test::ToolWindow> window;
+  test::SlotStandIn other;
   switch (c.registration) {
     case Registration::None:
       break;
     case Registration::Live:
-      window = std::make_unique<test::ToolWindow>(kRightButtonToolCaption);
-      Register(window->Handle());
+      ASSERT_TRUE(standIn_.Start(install_, test::SlotStandIn::Role::Tool));
       break;
     case Registration::Gone: {
       int32_t gone = 0;
       {
-        test::ToolWindow killed(kRightButtonToolCaption);
+        test::SlotStandIn killed;
+        ASSERT_TRUE(killed.Start(install_.parent_path() / "koral_startup_killed", test::SlotStandIn::Role::Tool));
         gone = killed.Handle();
       }
       Register(gone);
       break;
     }
     case Registration::OtherWindow:
-      window = std::make_unique<test::ToolWindow>("Some other window");
+      window = std::make_unique<test::ToolWindow>(kRightButtonToolCaption);
       Register(window->Handle());
+      break;
+    case Registration::OtherFolder:
+      ASSERT_TRUE(other.Start(install_.parent_path() / "koral_startup_other", test::SlotStandIn::Role::Tool));
       break;
   }
   sim_.ReadJournal();
@@ -304,7 +325,9 @@ TEST_P(RightButtonTool, IsStartedHiddenOrLeftAloneAsTheSettingsNeed) {
     EXPECT_FALSE(Ran("KORALPrb.exe")) << "started";
   }
   const std::vector<WPARAM> hide{device::kHideTool};
-  EXPECT_EQ(test::ToolWindow::Received(), c.hidden ? hide : std::vector<WPARAM>{});
+  if (c.registration == Registration::Live) EXPECT_EQ(standIn_.Received(), c.hidden ? hide : std::vector<WPARAM>{});
+  EXPECT_TRUE(test::ToolWindow::Received().empty()) << "a window of another program was messaged";
+  EXPECT_TRUE(other.Received().empty()) << "a tool of another folder was messaged";
   EXPECT_EQ(Contains(Codes(sim_.ReadJournal()), kGetRightButtonSlot), c.looksUp);
 }
 
@@ -319,6 +342,8 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"running, manual", 1, 3, 0, Registration::Live, true, false, false, true, nullptr},
         ToolCase{"registered window is gone", 1, 3, 1, Registration::Gone, true, true, false, true, nullptr},
         ToolCase{"registered window is no tool", 1, 3, 1, Registration::OtherWindow, true, true, false, true, nullptr},
+        ToolCase{"registered tool of another folder", 1, 3, 1, Registration::OtherFolder, true, true, false, true,
+                 nullptr},
         ToolCase{"tool cannot be started", 1, 2, 0, Registration::None, false, false, false, true,
                  "Fail to initialize Right Button Function!"}),
     [](const auto& info) {
@@ -357,6 +382,33 @@ TEST_F(StartupProgram, TheRealToolIsStartedRegistersAndIsHiddenNextTime) {
   EXPECT_TRUE(test::QuitRightButtonTools());
 }
 
+// ---- What a standard user can change ----
+
+// The model key's InstallPath is anyone's to set, and the startup program runs for whoever logs
+// on: it starts the tool and the companion from its own folder, never from there.
+TEST_F(StartupProgram, StartsNothingFromWhereTheModelKeysInstallPathPoints) {
+  const fs::path user = install_.parent_path() / "koral_startup_user";
+  fs::remove_all(user);
+  fs::create_directories(user);
+  for (const char* program : {"KORALPrb.exe", "KORALPvr.exe"})
+    fs::copy_file(fs::path(test::ToolFolder()) / "marker_program.exe", user / program);
+  ASSERT_TRUE(test::WriteDevelopmentProfile(user.string()));
+  InstallRightButtonTool();
+  Install("marker_program.exe", "KORALPvr.exe");
+  ParamBlock block = sim::SimClient::DefaultBlock();
+  block.RightButtonFunction = kRightButtonOn;
+  block.VirtualButton = kTouchDownMode;
+  ASSERT_TRUE(sim_.LoadBlock(block));
+
+  RunToEnd();
+  EXPECT_TRUE(test::WaitUntil([&] { return Ran("KORALPrb.exe") && Ran("KORALPvr.exe"); }))
+      << "the installation's own tool and companion were started";
+  EXPECT_FALSE(fs::exists(user / "KORALPrb.exe.ran")) << "the user's program ran as the tool";
+  EXPECT_FALSE(fs::exists(user / "KORALPvr.exe.ran")) << "the user's program ran as the companion";
+  std::error_code ignored;
+  fs::remove_all(user, ignored);
+}
+
 // ---- The command line and the single instance ----
 
 TEST_F(StartupProgram, OnlySdcAloneOpensTheDialog) {
@@ -372,7 +424,7 @@ TEST_F(StartupProgram, OnlySdcAloneOpensTheDialog) {
       EXPECT_EQ(test::FreshDoubleClick(), (DoubleClickSettings{500, 32, 32})) << "the splash run applied";
       continue;
     }
-    ASSERT_TRUE(program_.Start(kStartup, c.arguments));
+    ASSERT_TRUE(program_.Start(kStartup, c.arguments, install_.string()));
     const HWND window = test::WaitForVisibleWindow(kStartupTitle);
     ASSERT_NE(window, nullptr);
     const HWND frame = ui::FindNamedChild(window, "Frame1");
@@ -388,11 +440,11 @@ TEST_F(StartupProgram, OnlySdcAloneOpensTheDialog) {
 }
 
 TEST_F(StartupProgram, SecondStartBringsTheRunningWindowForward) {
-  ASSERT_TRUE(program_.Start(kStartup, "/SDC"));
+  ASSERT_TRUE(program_.Start(kStartup, "/SDC", install_.string()));
   const HWND first = test::WaitForVisibleWindow(kStartupTitle);
   ASSERT_NE(first, nullptr);
   test::RunningProgram second;
-  ASSERT_TRUE(second.Start(kStartup));
+  ASSERT_TRUE(second.Start(kStartup, "", install_.string()));
   ASSERT_TRUE(second.WaitForExit()) << "the second start did not end";
   EXPECT_EQ(test::FindTopWindow(kStartupTitle, "#32770"), nullptr) << "a message box appeared";
   EXPECT_EQ(test::CountProcessWindows(second.Id(), kStartupTitle), 0);
