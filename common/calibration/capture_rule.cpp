@@ -45,29 +45,4 @@ CaptureStep CaptureReader::Next(const PanelSample& sample) {
   return CaptureStep::kUntouched;
 }
 
-std::optional<PanelPoint> AwaitStillTouch(CaptureHost& host) {
-  host.SetTouchIndicator(false);
-  CaptureReader reader;
-  for (;;) {
-    const CaptureStep step = reader.Next(host.ReadSample());
-    if (step == CaptureStep::kTaken) return reader.Position();
-    if (step == CaptureStep::kReadAgain) continue;
-    if (step == CaptureStep::kTouchDown) host.SetTouchIndicator(true);
-    host.ProcessMessages();
-    // Also when the touch has just come down: a break confirmed then must not let its reading
-    // through.
-    if (host.BreakRequested()) return std::nullopt;
-    if (step == CaptureStep::kLiftedEarly) host.SetTouchIndicator(false);
-  }
-}
-
-bool AwaitRelease(CaptureHost& host) {
-  while (host.ReadSample().Touched) {
-    host.ProcessMessages();
-    if (host.BreakRequested()) return false;
-  }
-  host.SetTouchIndicator(false);
-  return true;
-}
-
 }  // namespace koral::calibration

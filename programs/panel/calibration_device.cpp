@@ -33,6 +33,7 @@ std::optional<int32_t> NumberOf(const RegKey& key, const char* name) {
 
 PanelSample DriverCalibrationDevice::ReadSample() {
   device::ReadRawPoint();
+  samplesRead_.fetch_add(1, std::memory_order_relaxed);
   const RawPoint& raw = Link().Raw;
   return {raw.X, raw.Y, (raw.Status & kTouchedBit) != 0, raw.Counter};
 }

@@ -4,6 +4,7 @@
 // of a calibration goes through here.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "common/calibration/calibration_session.h"
@@ -33,8 +34,12 @@ class DriverCalibrationDevice final : public CalibrationDevice {
   void SuspendRightButton();
   void ResumeRightButton();
 
+  // Raw samples read so far; read from any thread.
+  uint64_t SamplesRead() const { return samplesRead_.load(std::memory_order_relaxed); }
+
  private:
   RightButtonPause rightButton_;
+  std::atomic<uint64_t> samplesRead_{0};
 };
 
 // The two safeguard values of the model key, read afresh; absent or out of range is off.

@@ -23,6 +23,9 @@ class frmCalibration : public ui::Form, private CalibrationView {
  public:
   frmCalibration();
 
+  // Driver reads of raw samples since the program started; read from any thread.
+  uint64_t SamplesRead() const { return device_.SamplesRead(); }
+
   ui::PictureBox picCalibration{this, "picCalibration"};
   ui::Label lblTitle{this, "lblTitle"};
   ui::PictureBox picHome{this, "picHome"};
