@@ -21,11 +21,24 @@ std::string FolderFromEnvironment(const char* variable) {
 std::string ProgramFolder() { return FolderFromEnvironment("KORAL_PROGRAMS"); }
 std::string ToolFolder() { return FolderFromEnvironment("KORAL_TOOLS"); }
 
-RunningProgram::~RunningProgram() {
+void RunningProgram::End() {
   if (Running()) {
     TerminateProcess(process_.get(), 1);
     WaitForSingleObject(process_.get(), 5000);
   }
+}
+
+RunningProgram::~RunningProgram() { End(); }
+
+RunningProgram& RunningProgram::operator=(RunningProgram&& other) noexcept {
+  if (this != &other) {
+    End();
+    process_ = std::move(other.process_);
+    id_ = other.id_;
+    exe_ = std::move(other.exe_);
+    capture_ = std::move(other.capture_);
+  }
+  return *this;
 }
 
 // The reading end of a program's output pipe and what came through it so far.

@@ -44,7 +44,8 @@ class RunningProgram {
  public:
   RunningProgram() = default;
   RunningProgram(RunningProgram&&) = default;
-  RunningProgram& operator=(RunningProgram&&) = default;
+  // Ends the program this one held before taking the other's: `program = {}` ends it.
+  RunningProgram& operator=(RunningProgram&& other) noexcept;
   ~RunningProgram();
 
   // Starts folder\exe with the given arguments; when it cannot be started, the result gives the
@@ -64,6 +65,7 @@ class RunningProgram {
 
  private:
   struct Capture;
+  void End();
   testing::AssertionResult Launch(const std::string& exe, const std::string& arguments, const std::string& folder,
                                   HANDLE output);
 
