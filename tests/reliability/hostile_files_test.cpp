@@ -14,6 +14,7 @@
 
 #include "common/win/profile.h"
 #include "common/win/registry.h"
+#include "common/win/trusted_folders.h"
 #include "programs/panel/frmSupport.h"
 #include "programs/setup/setup_finisher.h"
 #include "tests/reliability/hostile_pictures.h"
@@ -36,8 +37,12 @@ class HostileFiles : public ::testing::Test {
     savedLocation_ = Location();
     Profile().InstallPath = folder_.string();
     SetLocation(HKEY_CURRENT_USER, key_.Path(), "");
+    // The setup files are read from the trusted installation folder.
+    savedTrusted_ = Trusted();
+    Trusted().Install = folder_.string();
   }
   void TearDown() override {
+    Trusted() = savedTrusted_;
     Profile() = saved_;
     Location() = savedLocation_;
     std::error_code ignored;
@@ -66,6 +71,7 @@ class HostileFiles : public ::testing::Test {
   fs::path folder_;
   InstallationProfile saved_;
   RegistryLocation savedLocation_;
+  TrustedFolders savedTrusted_;
 };
 
 std::string Utf16(const std::string& text) {
