@@ -4,7 +4,13 @@
 // is read back. Beside each figure the floor: the same grid with the block's calibration before
 // the run, what a user lives with who does not calibrate.
 //   scripts/wine-run build/windows/bench/calibration_accuracy.exe [--direction N]
-//       [--orientation N] [--raw L,T,R,B] [--noise N] [--seed N]
+//       [--orientation N] [--raw L,T,R,B] [--noise N] [--seed N] [--misplaced TOLERANCE]
+//
+// With --misplaced it measures instead what the misplaced-touch safeguard buys: one of the four
+// marks touched a number of pixels off (every mark, eight ways, on the screen), the run played in this process
+// by the calibration session the window runs, once without the safeguard and once with it at
+// the given tolerance (the touch asked again is then made on the mark); for each offset the
+// largest error of the 5 x 5 grid at 1024 x 768, in both modes. It needs no driver.
 // It needs the driver and the profile of the prefix (scripts/test-prefix, scripts/dev-profile),
 // starts the control panel and the touch emulator itself, and puts back the screen size and the
 // stored calibration mode. It measures at 1024 x 768 and 1920 x 1080 (a screen size the display
@@ -19,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "common/calibration/pointer_mapping.h"
+#include "common/calibration/session_player.h"
 #include "common/core/titles.h"
 #include "common/win/profile.h"
 #include "tests/support/programs.h"
@@ -34,6 +42,7 @@ struct Options {
   SyntheticPanel Panel{5, 40, 1000, 25, 965, 0, 0, 0};
   int Noise = 3;
   uint32_t Seed = 18;
+  int MisplacedTolerance = 0;  // 0: the measurement through the window
 };
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -49,6 +58,9 @@ bool Parse(int argc, char** argv, Options& o) {
       o.Noise = static_cast<int>(n);
     } else if (option == "--seed" && tools::ParseNumber(value, 0, 1000000, n)) {
       o.Seed = static_cast<uint32_t>(n);
+    } else if (option == "--misplaced" &&
+               tools::ParseNumber(value, kLeastTouchTolerance, kGreatestTouchTolerance, n)) {
+      o.MisplacedTolerance = static_cast<int>(n);
     } else if (option != "--raw" || !tools::ParseEdges(value, o.Panel)) {
       return false;
     }
@@ -139,15 +151,85 @@ bool Measure(sim::SimClient& driver, const Options& o, int width, int height, in
   return before.Complete && after.Complete;
 }
 
+// The largest grid error of the calibration a played run leaves in the driver (the old one,
+// when it sent none).
+double LargestGridError(const SyntheticPanel& panel, const NewCalibration& c) {
+  double largest = 0;
+  for (int i = 0; i < 5; ++i) {
+    for (int j = 0; j < 5; ++j) {
+      const double x = i * (panel.Width - 1) / 4, y = j * (panel.Height - 1) / 4;
+      const PanelPoint raw = panel.Touch(x, y);
+      const ScreenPixel seen = PixelOf(MapToScreen(c, {double(raw.X), double(raw.Y)}, panel.Width, panel.Height));
+      largest = std::max(largest, std::hypot(seen.X - x, seen.Y - y));
+    }
+  }
+  return largest;
+}
+
+// One run, mark `target` touched `dx`, `dy` pixels off the first time; the largest grid error
+// afterwards and how many touches were asked again.
+double PlayedRun(const SyntheticPanel& panel, int32_t mode, std::optional<int16_t> tolerance, int16_t target,
+                 double dx, double dy, int& retouched) {
+  PanelPlayer device(panel);
+  RecordingView view;
+  CalibrationSession session(device, view);
+  const NewCalibration old{};
+  session.Start({mode, static_cast<int16_t>(panel.Width), static_cast<int16_t>(panel.Height), old, {tolerance, {}}});
+  TouchOffsets offsets(kLastTarget + 1);
+  offsets[static_cast<size_t>(target)] = {{dx, dy}};
+  TouchAsAsked(session, device, offsets);
+  session.Answer(SessionReply::kYes);
+  retouched += static_cast<int>(std::count(device.Commands.begin(), device.Commands.end(), "event 5")) - 4;
+  return LargestGridError(panel, device.Writes.empty() ? old : device.Writes.front());
+}
+
+int MeasureMisplaced(const Options& o) {
+  SyntheticPanel panel = o.Panel;
+  panel.Width = 1024;
+  panel.Height = 768;
+  std::printf("panel direction %d, orientation %d, raw %g,%g,%g,%g; 1024 x 768, grid 5 x 5; tolerance %d raw units\n",
+              panel.Direction, panel.Orientation, panel.XLeft, panel.YTop, panel.XRight, panel.YBottom,
+              o.MisplacedTolerance);
+  std::printf("%-8s  %-26s  %-26s\n", "offset", "corner: largest off / on", "edge: largest off / on");
+  const double kDiagonal = std::sqrt(0.5);
+  const double kWays[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal},
+                              {kDiagonal, -kDiagonal}, {-kDiagonal, -kDiagonal}};
+  for (int offset : {0, 5, 10, 20, 40, 80, 160}) {
+    std::printf("%4d px ", offset);
+    for (int32_t mode : {kCornerMode, kEdgeMode}) {
+      double off = 0, on = 0;
+      int retouched = 0, ignored = 0;
+      const int16_t first = mode == kCornerMode ? kFirstCornerTarget : kFirstEdgeTarget;
+      for (int16_t target = first; target < first + 4; ++target) {
+        const PixelPoint centre = CrossMarkOf(target, GeometryOf(panel.Width, panel.Height))->Centre();
+        for (const auto& way : kWays) {
+          const double dx = way[0] * offset, dy = way[1] * offset;
+          // A finger cannot touch beside the screen.
+          const double x = centre.X + dx, y = centre.Y + dy;
+          if (x < 0 || y < 0 || x > panel.Width - 1 || y > panel.Height - 1) continue;
+          off = std::max(off, PlayedRun(panel, mode, std::nullopt, target, dx, dy, ignored));
+          on = std::max(on, PlayedRun(panel, mode, static_cast<int16_t>(o.MisplacedTolerance), target, dx, dy,
+                                      retouched));
+        }
+      }
+      std::printf("  %8.2f / %6.2f px (%2d again)", off, on, retouched);
+    }
+    std::printf("\n");
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   if (!Parse(argc, argv, options)) {
-    std::fputs("usage: calibration_accuracy [--direction N] [--orientation N] [--raw L,T,R,B] [--noise N] [--seed N]\n",
+    std::fputs("usage: calibration_accuracy [--direction N] [--orientation N] [--raw L,T,R,B] [--noise N] [--seed N]"
+               " [--misplaced TOLERANCE]\n",
                stderr);
     return 2;
   }
+  if (options.MisplacedTolerance) return MeasureMisplaced(options);
   sim::SimClient driver;
   if (!driver.Open(5000)) {
     std::fputs("calibration_accuracy: the driver is not running in this prefix\n", stderr);

@@ -35,37 +35,14 @@ CaptureStep CaptureRule::Next(const PanelSample& sample) {
   return stableCount_ > 0 ? step : CaptureStep::kTaken;
 }
 
-std::optional<PanelPoint> AwaitStillTouch(CaptureHost& host) {
-  host.SetTouchIndicator(false);
-  CaptureRule rule;
-  int staleReads = 0;
-  int16_t previousCounter = 0;
-  for (;;) {
-    const PanelSample sample = host.ReadSample();
-    const CaptureStep step = rule.Next(sample);
-    if (step == CaptureStep::kTaken) return rule.Position();
-    staleReads = sample.Counter == previousCounter ? staleReads + 1 : 0;
-    previousCounter = sample.Counter;
-    if (step == CaptureStep::kReadAgain) {
-      if (staleReads < kStaleReadsBeforeMessages) continue;
-      staleReads = 0;
-    }
-    if (step == CaptureStep::kTouchDown) host.SetTouchIndicator(true);
-    host.ProcessMessages();
-    // Also when the touch has just come down: a break confirmed then must not let its reading
-    // through.
-    if (host.BreakRequested()) return std::nullopt;
-    if (step == CaptureStep::kLiftedEarly) host.SetTouchIndicator(false);
-  }
-}
-
-bool AwaitRelease(CaptureHost& host) {
-  while (host.ReadSample().Touched) {
-    host.ProcessMessages();
-    if (host.BreakRequested()) return false;
-  }
-  host.SetTouchIndicator(false);
-  return true;
+CaptureStep CaptureReader::Next(const PanelSample& sample) {
+  const CaptureStep step = rule_.Next(sample);
+  if (step == CaptureStep::kTaken) return step;
+  staleReads_ = sample.Counter == previousCounter_ ? staleReads_ + 1 : 0;
+  previousCounter_ = sample.Counter;
+  if (step != CaptureStep::kReadAgain || staleReads_ < kStaleReadsBeforeMessages) return step;
+  staleReads_ = 0;
+  return CaptureStep::kUntouched;
 }
 
 }  // namespace koral::calibration

@@ -1,4 +1,4 @@
-// When a touch on a cross mark counts as taken. The calibration window reads raw samples from
+// When a touch on a cross mark counts as taken. The calibration session reads raw samples from
 // the driver back to back and hands each one to a CaptureRule, which says what to do next; the
 // rule itself knows nothing of windows or drivers.
 //
@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "common/calibration/calibration_computation.h"
 
@@ -54,33 +53,24 @@ class CaptureRule {
   int16_t lastCounter_ = 0;
 };
 
-// What the capture loops need from the calibration window.
-class CaptureHost {
- public:
-  virtual PanelSample ReadSample() = 0;
-  // Processes the pending window messages; an Escape among them may request a break.
-  virtual void ProcessMessages() = 0;
-  virtual bool BreakRequested() const = 0;
-  virtual void SetTouchIndicator(bool on) = 0;
-
- protected:
-  ~CaptureHost() = default;
-};
-
 // Reads in a row that bring no new sample (the same counter) while a touch is being counted,
 // after which messages are processed all the same: a driver that has gone, or a controller that
 // has stopped reporting, repeats its last touched sample for ever, and the window must still
 // answer and let the user break off.
 inline constexpr int kStaleReadsBeforeMessages = 64;
 
-// Reads until a touch rests still on the panel and returns its position, or nothing once a
-// break is requested. Messages are processed on untouched reads and when a touch comes down,
-// not while a touch is being counted unless kStaleReadsBeforeMessages reads in a row brought no
-// new sample, and each time the break request is checked after them.
-std::optional<PanelPoint> AwaitStillTouch(CaptureHost& host);
+// The rule as the calibration session applies it: a kReadAgain after kStaleReadsBeforeMessages
+// reads in a row that brought no new sample is reported as kUntouched instead, so that messages
+// are looked at; every other step is the rule's.
+class CaptureReader {
+ public:
+  CaptureStep Next(const PanelSample& sample);
+  PanelPoint Position() const { return rule_.Position(); }
 
-// After a taken touch: reads until the panel is released (true) or a break is requested while
-// it is still touched (false).
-bool AwaitRelease(CaptureHost& host);
+ private:
+  CaptureRule rule_;
+  int staleReads_ = 0;
+  int16_t previousCounter_ = 0;
+};
 
 }  // namespace koral::calibration

@@ -1,15 +1,12 @@
 #include "programs/panel/frmCalibration.h"
 
-#include <algorithm>
-#include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "common/calibration/pointer_mapping.h"
 #include "common/core/titles.h"
-#include "common/core/messages.h"
 #include "common/win/message_box.h"
-#include "common/win/pointer.h"
 #include "common/win/utilities.h"
 #include "forms/branding.h"
 #include "ui/twips.h"
@@ -17,28 +14,16 @@
 namespace koral::calibration {
 namespace {
 
-constexpr char kQuestionCaption[] = "TouchScreen Calibration";
 constexpr char kFailureCaption[] = "Touchscreen Calibration";
-constexpr char kBreakQuestion[] = "Are you sure you want to break calibration?";
-constexpr char kCompletionQuestion[] =
-    "CALIBRATION IS COMPLETE.\r\rFor test, touch on the screen and check cursor position.\r"
-    "To save new calibration, click Yes button.\rTo restore old calibration, click No button.";
 constexpr char kEscape = 27;
-
-void PutCalibration(const NewCalibration& c, ParamBlock& b) {
-  b.CalXLeft = c.CalXLeft;
-  b.CalXCenter = c.CalXCenter;
-  b.CalXRight = c.CalXRight;
-  b.CalYTop = c.CalYTop;
-  b.CalYCenter = c.CalYCenter;
-  b.CalYBottom = c.CalYBottom;
-  b.PanelDirection = c.PanelDirection;
-}
+// The static control that holds a message box's text.
+constexpr int kMessageBoxText = 0xFFFF;
+constexpr UINT_PTR kKeepTimer = 1;
 
 }  // namespace
 
 frmCalibration::frmCalibration(ui::Application& app, device::Controller& controller)
-    : Form(app, "frmCalibration"), controller_(controller) {
+    : Form(app, "frmCalibration"), device_(controller) {
   picCalibration.KeyPress = Handler(&frmCalibration::picCalibration_KeyPress);
 }
 
@@ -89,13 +74,9 @@ void frmCalibration::Design() {
 }
 
 void frmCalibration::Form_Load() {
-  const ParamBlock& block = controller_.Block();
-  lblResolution.Caption("Resolution: " + std::to_string(block.ResolutionX) + " X " +
-                        std::to_string(block.ResolutionY));
-
-  // The right-button function would turn calibration touches into right clicks: suspend it.
-  rightButton_.Suspend(controller_);
-  markShown_ = false;
+  lblResolution.Caption("Resolution: " + std::to_string(device_.ResolutionX()) + " X " +
+                        std::to_string(device_.ResolutionY()));
+  device_.SuspendRightButton();
   runPending_ = true;
 }
 
@@ -128,139 +109,133 @@ void frmCalibration::Form_Unload(bool& cancel) {
   // Closing the window while a run is on breaks the run off; the run then closes it.
   if (running_) {
     cancel = true;
-    breakRequested_ = true;
+    if (session_) session_->Abort();
     return;
   }
-  rightButton_.Resume(controller_);
+  device_.ResumeRightButton();
   ReturnToMainWindow(*this);
   ShowMouseCursor();
 }
 
 void frmCalibration::picCalibration_KeyPress(int ascii) {
-  if (ascii == kEscape && capturing_ && !confirming_) ConfirmBreak();
+  if (ascii == kEscape && session_) session_->Escape();
 }
 
 void frmCalibration::RunCalibration() {
   running_ = true;
-  std::fill(pointX_.begin() + 1, pointX_.end(), 0);
-  std::fill(pointY_.begin() + 1, pointY_.end(), 0);
-  device::Driver& driver = controller_.driver();
-  // The companion's state word is the orientation code; without an answer the picture is upright.
-  const std::optional<WindowSlot> companion = driver.CompanionSlot();
-  orientation_ = companion ? companion->State : 0;
-  oldCalibration_ = CalibrationOf(controller_.Block());
+  const SessionSettings settings = device_.Settings(mode_);
   HideMouseCursor();
-
-  breakRequested_ = false;
-  if (!WaitForInitialLiftOff()) {
-    driver.SignalCalibration(kCalBroken);
-  } else {
-    SetTouchIndicator(false);
-    breakRequested_ = false;
-    const int32_t mode = mode_;
-    int16_t result = kBroken;
-    if (mode == kCornerMode) {
-      result = CalibrateCorners();
-    } else if (mode == kEdgeMode) {
-      result = CalibrateEdges();
+  CalibrationSession session(device_, *this);
+  session_ = &session;
+  session.Start(settings);
+  for (;;) {
+    if (session.WantsSamples()) {
+      // The driver is read back to back while a touch is being counted; messages come between.
+      session.Pump();
+      ProcessMessages();
+    } else if (pending_) {
+      ShowPendingBox(session);
     } else {
-      ShowMouseCursor();  // the box waits for a click
-      CurrentMessageBoxes().Show("Fail to calibration! ( mode " + std::to_string(mode) + " not support )",
-                                 kControlPanelTitle, MB_OK);
-    }
-    if (result == kTaken) {
-      const bool applied = ApplyNewCalibration();
-      picCalibration.Visible(false);
-      ShowMouseCursor();
-      driver.SignalCalibration(kCalLeft);
-      // Meanwhile the new values are in force and the user can try them.
-      if (!applied) {
-        ErrorBox(kCalibrationSaveFailureText, kFailureCaption);
-      } else if (QuestionBox(kCompletionQuestion, kQuestionCaption) == IDNO) {
-        BusyPointer busy;
-        if (!RestoreOldCalibration()) ErrorBox(kCalibrationRestoreFailureText, kFailureCaption);
-      }
+      break;
     }
   }
+  session.Abort();  // a run that waits for nothing more is over, whatever it was waiting for
+  session_ = nullptr;
   ShowMouseCursor();
   running_ = false;
 }
 
-bool frmCalibration::WaitForInitialLiftOff() {
-  if (!ReadSample().Touched) return true;
-  ShowLiftOffPrompt("START CALIBRATION!");
-  SetTouchIndicator(true);
-  controller_.driver().SignalCalibration(kCalTouchedAtStart);
-  // A panel that never reports a release must not keep the user from breaking off.
-  capturing_ = true;
-  bool released = false;
-  while (!released) {
-    ProcessMessages();
-    if (breakRequested_) break;
-    released = !ReadSample().Touched;
-  }
-  capturing_ = false;
-  return released;
-}
-
-int16_t frmCalibration::CalibrateCorners() { return CaptureTargets(kFirstCornerTarget); }
-int16_t frmCalibration::CalibrateEdges() { return CaptureTargets(kFirstEdgeTarget); }
-
-int16_t frmCalibration::CaptureTargets(int16_t first) {
-  for (int16_t index = first; index < first + 4; ++index) {
-    if (CapturePoint(index, std::string(kTargetNames[static_cast<size_t>(index)])) == kBroken) return kBroken;
-  }
-  return Compute() ? kTaken : kBroken;
-}
-
-bool frmCalibration::Compute() {
-  const ParamBlock& block = controller_.Block();
-  CalibrationInput in;
-  in.CalibrationMode = mode_;
-  in.PointX = pointX_;
-  in.PointY = pointY_;
-  in.OrientationCode = orientation_;
-  in.ResolutionX = block.ResolutionX;
-  in.ResolutionY = block.ResolutionY;
-  const CalibrationResult result = ComputeCalibration(in);
-  if (!result.Succeeded()) {
-    ShowMouseCursor();
-    ErrorBox(result.Reason, kFailureCaption);
+void frmCalibration::ShowPendingBox(CalibrationSession& session) {
+  const PendingBox box = *pending_;
+  pending_.reset();
+  withdrawn_ = false;
+  if (!box.IsQuestion) {
+    ShowMouseCursor();  // the box waits for a click
+    switch (box.Notice) {
+      case SessionNotice::kUnsupportedMode:
+        CurrentMessageBoxes().Show(box.Text, kControlPanelTitle, MB_OK);
+        break;
+      case SessionNotice::kRestoredUnanswered:
+        InformationBox(box.Text, kQuestionCaption);
+        break;
+      case SessionNotice::kNotComputed:
+      case SessionNotice::kTouchesDoNotFit:
+      case SessionNotice::kNewValuesRefused:
+      case SessionNotice::kOldValuesRefused:
+        ErrorBox(box.Text, kFailureCaption);
+        break;
+    }
     HideMouseCursor();
-    return false;
+    session.Answer(SessionReply::kOk);
+    return;
   }
-  newCalibration_ = result.Calibration;
+  const int reply = box.Question == SessionQuestion::kBreak ? AskBreak() : AskKeep(box.SecondsLeft);
+  if (withdrawn_) return;
+  if (box.Question == SessionQuestion::kBreak) {
+    // No is the default button: anything but Yes goes on.
+    session.Answer(reply == IDYES ? SessionReply::kYes : SessionReply::kNo);
+  } else {
+    // Only No restores; a box closed otherwise keeps the new values, as Yes does.
+    session.Answer(reply == IDNO ? SessionReply::kNo : SessionReply::kYes);
+  }
+}
+
+int frmCalibration::AskBreak() {
+  picMesg.Visible(false);
+  lblHelp.Visible(false);
+  ShowMouseCursor();
+  const int reply = QuestionBox(kBreakQuestion, kQuestionCaption, MB_DEFBUTTON2);
+  HideMouseCursor();
+  lblHelp.Visible(true);
+  picMesg.Visible(true);
+  picCalibration.SetFocus();
+  return reply;
+}
+
+int frmCalibration::AskKeep(int secondsLeft) {
+  picCalibration.Visible(false);
+  ShowMouseCursor();
+  // Meanwhile the new values are in force and the user can try them.
+  const bool ticking = secondsLeft > 0 && SetTimer(hwnd(), kKeepTimer, 1000, nullptr) != 0;
+  const int reply = QuestionBox(KeepQuestionText(secondsLeft), kQuestionCaption);
+  if (ticking) KillTimer(hwnd(), kKeepTimer);
+  return reply;
+}
+
+bool frmCalibration::Form_Message(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (message != WM_TIMER || wParam != kKeepTimer) return false;
+  try {
+    if (session_) session_->Tick();
+  } catch (...) {
+    // Nothing may leave the window procedure; the question then just stays open.
+  }
+  result = 0;
   return true;
 }
 
-int16_t frmCalibration::CapturePoint(int16_t index, const std::string& name) {
-  const auto broken = [this] {
-    capturing_ = false;
-    controller_.driver().SignalCalibration(kCalBroken);
-    return kBroken;
-  };
-  currentTarget_ = index;
-  DrawCrossMark(index, true);
-  ShowTouchPrompt(name);
-  capturing_ = true;
-  ProcessMessages();
-
-  // The driver is read back to back; messages wait while a touch is being counted, so that it
-  // is taken the moment its count runs down.
-  const std::optional<PanelPoint> taken = AwaitStillTouch(*this);
-  if (!taken) return broken();
-  pointX_[static_cast<size_t>(index)] = taken->X;
-  pointY_[static_cast<size_t>(index)] = taken->Y;
-  controller_.driver().SignalCalibration(kCalPointAccepted);
-  DrawCrossMark(index, false);
-  ShowLiftOffPrompt("NEXT STEP!");
-  if (!AwaitRelease(*this)) return broken();
-  capturing_ = false;
-  return kTaken;
+HWND frmCalibration::OpenQuestionBox() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM out) -> BOOL {
+        char className[16]{};
+        char caption[64]{};
+        GetClassNameA(window, className, sizeof className);
+        GetWindowTextA(window, caption, sizeof caption);
+        if (std::string(className) != "#32770" || std::string(caption) != kQuestionCaption) return TRUE;
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
-void frmCalibration::DrawCrossMark(int16_t index, bool visible) {
-  const auto mark = CrossMarkOf(index, targetGeometry_);
+void frmCalibration::ProcessMessages() {
+  if ((!App().DoEvents() || !Loaded()) && session_) session_->Abort();
+}
+
+void frmCalibration::ShowMark(int16_t target, bool visible) {
+  const auto mark = CrossMarkOf(target, targetGeometry_);
   if (!mark) return;
   const ui::Colour outline = visible ? ui::kRed : ui::kWhite;
   const ui::Colour lines = visible ? ui::kBlack : ui::kWhite;
@@ -268,66 +243,50 @@ void frmCalibration::DrawCrossMark(int16_t index, bool visible) {
   picCalibration.Box(o.From.X, o.From.Y, o.To.X, o.To.Y, outline);
   picCalibration.Line(h.From.X, h.From.Y, h.To.X, h.To.Y, lines);
   picCalibration.Line(v.From.X, v.From.Y, v.To.X, v.To.Y, lines);
-  markShown_ = visible;
 }
 
-void frmCalibration::ShowTouchPrompt(const std::string& name) {
+void frmCalibration::ShowTouchPrompt(std::string_view target, bool again) {
+  const PromptLines lines = TouchPromptLines(target, again);
   lblMesg3.Visible(false);
-  lblMesg1.Caption("Please touch on the center of Cross Mark that");
-  lblMesg2.Caption("show on the " + name + " of the screen");
+  lblMesg1.Caption(lines.First);
+  lblMesg2.Caption(lines.Second);
   lblMesg2.Left(lblMesg1.Left());
   lblMesg1.Visible(true);
   lblMesg2.Visible(true);
 }
 
-void frmCalibration::ShowLiftOffPrompt(const std::string& text) {
+void frmCalibration::ShowLiftOffPrompt(std::string_view text) {
   lblMesg1.Visible(false);
   lblMesg2.Visible(false);
-  lblMesg3.Caption("PLEASE LIFT OFF TO " + text);
+  lblMesg3.Caption("PLEASE LIFT OFF TO " + std::string(text));
   lblMesg3.Visible(true);
 }
 
 void frmCalibration::SetTouchIndicator(bool on) { picStat.BackColor(on ? ui::kYellow : ui::kWhite); }
 
-bool frmCalibration::ApplyNewCalibration() {
-  ParamBlock changed = controller_.Block();
-  PutCalibration(newCalibration_, changed);
-  return controller_.Write(device::Group::Calibration, changed);
+void frmCalibration::Ask(SessionQuestion question, int secondsLeft) {
+  PendingBox box;
+  box.IsQuestion = true;
+  box.Question = question;
+  box.SecondsLeft = secondsLeft;
+  pending_ = box;
 }
 
-bool frmCalibration::RestoreOldCalibration() {
-  ParamBlock changed = controller_.Block();
-  PutCalibration(oldCalibration_, changed);
-  return controller_.Write(device::Group::Calibration, changed);
+void frmCalibration::ShowTimeLeft(int secondsLeft) {
+  if (const HWND box = OpenQuestionBox()) SetDlgItemTextA(box, kMessageBoxText, KeepQuestionText(secondsLeft).c_str());
 }
 
-void frmCalibration::ConfirmBreak() {
-  confirming_ = true;
-  controller_.driver().SignalCalibration(kCalLeft);
-  // A mark already taken stays erased: only the one still awaiting its touch comes back.
-  const bool markWasShown = markShown_;
-  if (markWasShown) DrawCrossMark(currentTarget_, false);
-  picMesg.Visible(false);
-  lblHelp.Visible(false);
-  ShowMouseCursor();
-  breakRequested_ = QuestionBox(kBreakQuestion, kQuestionCaption, MB_DEFBUTTON2) == IDYES;
-  HideMouseCursor();
-  lblHelp.Visible(true);
-  picMesg.Visible(true);
-  if (markWasShown) DrawCrossMark(currentTarget_, true);
-  picCalibration.SetFocus();
-  confirming_ = false;
+void frmCalibration::Withdraw() {
+  withdrawn_ = true;
+  pending_.reset();
+  if (const HWND box = OpenQuestionBox()) EndDialog(box, IDCANCEL);
 }
 
-PanelSample frmCalibration::ReadSample() {
-  if (const std::optional<RawPoint> read = controller_.driver().ReadRawPoint()) lastSample_ = *read;
-  samplesRead_.fetch_add(1, std::memory_order_relaxed);
-  const RawPoint& raw = lastSample_;
-  return {raw.X, raw.Y, (raw.Status & kTouchedBit) != 0, raw.Counter};
-}
-
-void frmCalibration::ProcessMessages() {
-  if (!App().DoEvents() || !Loaded()) breakRequested_ = true;
+void frmCalibration::Tell(SessionNotice notice, const std::string& text) {
+  PendingBox box;
+  box.Notice = notice;
+  box.Text = text;
+  pending_ = box;
 }
 
 }  // namespace koral::calibration

@@ -1,28 +1,26 @@
-// The full-screen calibration window: four cross marks one after another, each taken from the
-// driver's raw samples once the touch on it rests still; the computed calibration goes to the
-// driver for the user to try, and a question keeps it or puts the old values back. When the
-// driver refuses the new values the user is told that the old ones stay, and is not asked; when it
-// refuses the old ones back, that the new ones stay. The program's block always holds what the
-// driver took.
+// The full-screen calibration window: it draws what a calibration session shows (cross marks,
+// prompts, questions and messages) and hands it the user's answers, Escape and the seconds of
+// a clock; the session walks the run and reaches the driver through the window's device.
 //
 // The main window shows it; it runs one calibration when it is activated and then closes itself.
 #pragma once
 
-#include <atomic>
+#include <windows.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "common/calibration/calibration_computation.h"
-#include "common/calibration/capture_rule.h"
+#include "common/calibration/calibration_session.h"
 #include "common/calibration/targets.h"
 #include "common/win/driver_link.h"
-#include "common/win/right_button.h"
+#include "programs/panel/calibration_device.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
 namespace koral::calibration {
 
-class frmCalibration : public ui::Form, private CaptureHost {
+class frmCalibration : public ui::Form, private CalibrationView {
  public:
   frmCalibration(ui::Application& app, device::Controller& controller);
 
@@ -30,7 +28,7 @@ class frmCalibration : public ui::Form, private CaptureHost {
   void Mode(int32_t mode) { mode_ = mode; }
 
   // Driver reads of raw samples since the program started; read from any thread.
-  uint64_t SamplesRead() const { return samplesRead_.load(std::memory_order_relaxed); }
+  uint64_t SamplesRead() const { return device_.SamplesRead(); }
 
   ui::PictureBox picCalibration{this, "picCalibration"};
   ui::Label lblTitle{this, "lblTitle"};
@@ -44,9 +42,14 @@ class frmCalibration : public ui::Form, private CaptureHost {
   ui::Label lblHelp{this, "lblHelp"};
 
  private:
-  // Results of the captures and of a mode's calibration.
-  static constexpr int16_t kTaken = 0;   // reading stored; for a mode, new values computed
-  static constexpr int16_t kBroken = 1;  // broken off; for a mode, also no values computed
+  // A question or message the session asked for, shown once the session's call has returned.
+  struct PendingBox {
+    bool IsQuestion = false;
+    SessionQuestion Question = SessionQuestion::kBreak;
+    int SecondsLeft = 0;
+    SessionNotice Notice = SessionNotice::kNotComputed;
+    std::string Text;
+  };
 
   void Design() override;
   void Form_Load() override;
@@ -56,48 +59,38 @@ class frmCalibration : public ui::Form, private CaptureHost {
   void picCalibration_KeyPress(int ascii);
 
   void RunCalibration();
-  // The initial wait while the panel is touched; false when the user broke off meanwhile.
-  bool WaitForInitialLiftOff();
-  int16_t CalibrateCorners();
-  int16_t CalibrateEdges();
-  // The four targets from `first` on, then the computation.
-  int16_t CaptureTargets(int16_t first);
-  // False after reporting why no values came out.
-  bool Compute();
-  int16_t CapturePoint(int16_t index, const std::string& name);
-  void DrawCrossMark(int16_t index, bool visible);
-  void ShowTouchPrompt(const std::string& name);
-  void ShowLiftOffPrompt(const std::string& text);
+  // Shows the pending box, waits for the user and hands the session the answer, unless the
+  // session withdrew the box meanwhile.
+  void ShowPendingBox(CalibrationSession& session);
+  int AskBreak();
+  int AskKeep(int secondsLeft);
+  // A program that is ending, or this window gone, breaks the run off.
+  void ProcessMessages();
+  // The open keep question of this thread; null when none shows.
+  static HWND OpenQuestionBox();
+  // The keep question's seconds: a timer of this window, whose messages the question's own
+  // message loop dispatches.
+  bool Form_Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  // The view port.
+  void ShowMark(int16_t target, bool visible) override;
+  void ShowTouchPrompt(std::string_view target, bool again) override;
+  void ShowLiftOffPrompt(std::string_view text) override;
   void SetTouchIndicator(bool on) override;
-  // False when the driver refused the values; the program's block then keeps the ones in force.
-  bool ApplyNewCalibration();
-  bool RestoreOldCalibration();
-  void ConfirmBreak();
+  void Ask(SessionQuestion question, int secondsLeft) override;
+  void ShowTimeLeft(int secondsLeft) override;
+  void Withdraw() override;
+  void Tell(SessionNotice notice, const std::string& text) override;
 
-  PanelSample ReadSample() override;
-  // A program that is ending, or this window gone, counts as a request to break off.
-  void ProcessMessages() override;
-  bool BreakRequested() const override { return breakRequested_; }
-
-  device::Controller& controller_;
+  DriverCalibrationDevice device_;
   int32_t mode_ = kCornerMode;
-  int16_t orientation_ = 0;  // the companion's orientation code, read as a run starts
-  RawPoint lastSample_{};    // a failed read repeats the sample before it
   TargetGeometry targetGeometry_;
-  PointArray pointX_{};
-  PointArray pointY_{};
-  int16_t currentTarget_ = 0;
-  bool breakRequested_ = false;
-  NewCalibration oldCalibration_;
-  NewCalibration newCalibration_;
-  RightButtonPause rightButton_;
+  CalibrationSession* session_ = nullptr;  // while a run is on
+  std::optional<PendingBox> pending_;
+  bool withdrawn_ = false;  // the session took the showing box away
 
   bool runPending_ = false;  // set at load: the next activation runs the calibration
   bool running_ = false;
-  bool capturing_ = false;   // Escape asks to break off only while a touch is awaited
-  bool confirming_ = false;  // the break question is open
-  bool markShown_ = false;   // the current target's mark is on the screen
-  std::atomic<uint64_t> samplesRead_{0};
 };
 
 }  // namespace koral::calibration

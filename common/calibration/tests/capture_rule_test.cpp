@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace koral::calibration {
@@ -87,126 +89,47 @@ TEST(CaptureRule, TheTakenPositionIsTheOneHeldStill) {
   EXPECT_EQ(rule.Position().Y, 901);
 }
 
-// Plays the panel from a list of samples and records what the loop asks of the window: "read",
-// "messages", "on" and "off" for the indicator. A break is confirmed during one of the message
-// looks when breakAt says so (1 = the first).
-class ScriptedHost final : public CaptureHost {
- public:
-  ScriptedHost(std::vector<PanelSample> samples, int breakAt) : samples_(std::move(samples)), breakAt_(breakAt) {}
-
-  PanelSample ReadSample() override {
-    log.push_back("read");
-    if (next_ < samples_.size()) return samples_[next_++];
-    // Out of samples: stop the loop rather than spin.
-    log.push_back("exhausted");
-    broken_ = true;
-    return {};
-  }
-  void ProcessMessages() override {
-    log.push_back("messages");
-    if (++looks_ == breakAt_) broken_ = true;
-  }
-  bool BreakRequested() const override { return broken_; }
-  void SetTouchIndicator(bool on) override { log.push_back(on ? "on" : "off"); }
-
-  std::vector<std::string> log;
-
- private:
-  std::vector<PanelSample> samples_;
-  size_t next_ = 0;
-  int breakAt_;
-  int looks_ = 0;
-  bool broken_ = false;
-};
-
 PanelSample Up(int16_t counter) { return {0, 0, false, counter}; }
 PanelSample Down(int16_t x, int16_t counter) { return {x, 500, true, counter}; }
 
-struct LoopCase {
-  const char* name;
-  std::vector<PanelSample> samples;
-  int breakAt;  // 0: never
-  std::optional<int16_t> takenX;
-  std::vector<std::string> log;
-};
-
-// One capture from the case's samples: what it took and the order of what it did.
-void ExpectCapture(const LoopCase& c) {
-  SCOPED_TRACE(c.name);
-  ScriptedHost host(c.samples, c.breakAt);
-  const std::optional<PanelPoint> taken = AwaitStillTouch(host);
-  ASSERT_EQ(taken.has_value(), c.takenX.has_value());
-  if (taken) EXPECT_EQ(taken->X, *c.takenX);
-  EXPECT_EQ(host.log, c.log);
-}
-
-TEST(AwaitStillTouch, LooksAtMessagesOnlyWhereNoTouchIsBeingCounted) {
-  const LoopCase cases[] = {
-      {"a resting finger is counted with reads back to back",
-       {Up(1), Down(300, 2), Down(300, 2), Down(300, 3)},
-       0, 300,
-       {"off", "read", "messages", "read", "on", "messages", "read", "read"}},
-      {"a break confirmed while the panel is untouched ends at once",
-       {Up(1), Down(300, 2)},
-       1, std::nullopt,
-       {"off", "read", "messages"}},
-      {"a break confirmed as the touch comes down lets nothing through",
-       {Up(1), Down(300, 2), Down(300, 3), Down(300, 4)},
-       2, std::nullopt,
-       {"off", "read", "messages", "read", "on", "messages"}},
-      {"a lift before the take turns the indicator off after the messages",
-       {Up(1), Down(300, 2), Up(3), Down(400, 4), Down(400, 5), Down(400, 6)},
-       0, 400,
-       {"off", "read", "messages", "read", "on", "messages", "read", "messages", "off", "read", "on", "messages",
-        "read", "read"}},
-      {"a break confirmed at the lift ends the capture",
-       {Up(1), Down(300, 2), Up(3)},
-       3, std::nullopt,
-       {"off", "read", "messages", "read", "on", "messages", "read", "messages"}},
-  };
-  for (const auto& c : cases) ExpectCapture(c);
+std::vector<CaptureStep> Steps(std::initializer_list<std::pair<int, CaptureStep>> runs) {
+  std::vector<CaptureStep> steps;
+  for (const auto& [count, step] : runs) steps.insert(steps.end(), static_cast<size_t>(count), step);
+  return steps;
 }
 
 // A touch being counted whose sample stops changing (the driver gone, the controller silent)
 // must not keep the window from its messages; a sample renewed in time is taken as before.
-TEST(AwaitStillTouch, ASampleThatStopsChangingStillLetsMessagesThrough) {
-  const auto held = [](int reads, std::vector<PanelSample> then) {
+TEST(CaptureReader, ASampleThatStopsChangingStillLetsMessagesThrough) {
+  const int limit = kStaleReadsBeforeMessages;
+  const auto held = [](int repeats, std::vector<PanelSample> then) {
     std::vector<PanelSample> samples{Up(1), Down(300, 2)};
-    samples.insert(samples.end(), static_cast<size_t>(reads), Down(300, 2));
+    samples.insert(samples.end(), static_cast<size_t>(repeats), Down(300, 2));
     samples.insert(samples.end(), then.begin(), then.end());
     return samples;
   };
-  const auto log = [](int reads, std::vector<std::string> then) {
-    std::vector<std::string> expected{"off", "read", "messages", "read", "on", "messages"};
-    expected.insert(expected.end(), static_cast<size_t>(reads), "read");
-    expected.insert(expected.end(), then.begin(), then.end());
-    return expected;
-  };
-  const int limit = kStaleReadsBeforeMessages;
-  const LoopCase cases[] = {
-      {"repeated for ever: messages after the limit, and a break there ends the capture",
-       held(limit + 10, {}), 3, std::nullopt, log(limit, {"messages"})},
+  const struct {
+    const char* name;
+    std::vector<PanelSample> samples;
+    std::vector<CaptureStep> steps;
+  } cases[] = {
+      {"repeated for ever: messages after the limit, then counting on",
+       held(limit + 2, {}),
+       Steps({{1, kUntouched}, {1, kTouchDown}, {limit - 1, kReadAgain}, {1, kUntouched}, {2, kReadAgain}})},
       {"renewed one read before the limit: taken without a look at messages",
-       held(limit - 1, {Down(300, 3)}), 0, 300, log(limit, {})},
+       held(limit - 1, {Down(300, 3)}),
+       Steps({{1, kUntouched}, {1, kTouchDown}, {limit - 1, kReadAgain}, {1, kTaken}})},
       {"repeated past the limit, then renewed: still taken, after one look",
-       held(limit + 3, {Down(300, 3)}), 0, 300, log(limit, {"messages", "read", "read", "read", "read"})},
-  };
-  for (const auto& c : cases) ExpectCapture(c);
-}
-
-TEST(AwaitRelease, WaitsForTheLiftOrABreak) {
-  const LoopCase cases[] = {
-      {"released at once", {Up(5)}, 0, 1, {"read", "off"}},
-      {"held, then released", {Down(300, 4), Down(300, 5), Up(6)}, 0, 1,
-       {"read", "messages", "read", "messages", "read", "off"}},
-      {"a break confirmed while still touched", {Down(300, 4), Down(300, 5)}, 1, std::nullopt,
-       {"read", "messages"}},
+       held(limit + 3, {Down(300, 3)}),
+       Steps({{1, kUntouched}, {1, kTouchDown}, {limit - 1, kReadAgain}, {1, kUntouched}, {3, kReadAgain}, {1, kTaken}})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ScriptedHost host(c.samples, c.breakAt);
-    EXPECT_EQ(AwaitRelease(host), c.takenX.has_value());
-    EXPECT_EQ(host.log, c.log);
+    CaptureReader reader;
+    std::vector<CaptureStep> steps;
+    for (const PanelSample& sample : c.samples) steps.push_back(reader.Next(sample));
+    EXPECT_EQ(steps, c.steps);
+    if (steps.back() == kTaken) EXPECT_EQ(reader.Position().X, 300);
   }
 }
 

@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "common/calibration/calibration_computation.h"
+#include "common/calibration/calibration_session.h"
 #include "common/calibration/pointer_mapping.h"
+#include "common/calibration/safeguards.h"
 #include "common/calibration/synthetic_panel.h"
 #include "common/calibration/targets.h"
+#include "common/core/messages.h"
 #include "common/core/titles.h"
 #include "common/win/profile.h"
 #include "common/win/registry.h"
@@ -71,6 +74,8 @@ class CalibrationEndToEnd : public ::testing::Test {
     ASSERT_TRUE(sim_.Reset());
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
     SetCalibrationMode(kCornerMode);
+    // The safeguards stay off unless a test turns them on.
+    ClearSafeguards();
     // Old values of their own, so that putting them back is seen.
     block_ = sim::SimClient::DefaultBlock();
     block_.CalXLeft = 71;
@@ -89,7 +94,21 @@ class CalibrationEndToEnd : public ::testing::Test {
       if (test::WaitUntil([&] { return Shown(main_); }, 5s)) PostMessageA(main_, WM_CLOSE, 0, 0);
       panel_.WaitForExit(5s);
     }
+    ClearSafeguards();
     sim_.Reset();
+  }
+
+  static void ClearSafeguards() {
+    UniqueHKey key;
+    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key));
+    RegDeleteValueA(key.get(), kTouchToleranceValue);
+    RegDeleteValueA(key.get(), kKeepSecondsValue);
+  }
+
+  static void SetSafeguard(const char* name, int32_t value) {
+    UniqueHKey key;
+    ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key));
+    ASSERT_TRUE(registry::WriteNumber(key.get(), name, value));
   }
 
   static void SetCalibrationMode(int32_t mode) {
@@ -198,6 +217,31 @@ class CalibrationEndToEnd : public ::testing::Test {
     return in;
   }
 
+  // The text of the panel's open box with the caption, empty when none shows; never waits.
+  static std::string BoxText(const char* caption) {
+    const HWND box = FindWindowA("#32770", caption);
+    char text[1024] = {};
+    if (box) GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+  }
+
+  // Touches the four corners, the third 150 pixels off its mark towards the screen's middle on
+  // both axes (off both ways, so it alone does not fit).
+  void TouchCornersThirdOff(const SyntheticPanel& panel, CalibrationInput& touched) {
+    touched.CalibrationMode = kCornerMode;
+    touched.ResolutionX = block_.ResolutionX;
+    touched.ResolutionY = block_.ResolutionY;
+    for (int target = 1; target <= 4; ++target) {
+      ASSERT_TRUE(WaitForPrompt(target));
+      PixelPoint at = MarkCentre(target);
+      if (target == 3) at = {at.X + (at.X < 512 ? 150 : -150), at.Y + (at.Y < 384 ? 150 : -150)};
+      const PanelPoint raw = panel.Touch(at.X, at.Y);
+      touched.PointX[target] = raw.X;
+      touched.PointY[target] = raw.Y;
+      Touch(raw);
+    }
+  }
+
   void PressEscape() { PostMessageA(surface_, WM_CHAR, 27, 0); }
 
   bool WaitForClose() {
@@ -284,6 +328,54 @@ TEST_F(CalibrationEndToEnd, AnsweringNoGivesTheDriverBackItsOldValues) {
   const auto now = sim_.ReadBlock();
   ASSERT_TRUE(now);
   EXPECT_EQ(std::memcmp(&*now, &block_, sizeof block_), 0) << "the driver's block is as it was";
+}
+
+// The substitute driver refusing a calibration write: the user is told which values stay, is
+// never asked to keep values the driver did not take, and the driver's block is what it took.
+TEST_F(CalibrationEndToEnd, ACalibrationWriteTheDriverRefusesIsToldAndNeverCalledComplete) {
+  struct Case {
+    const char* name;
+    bool refuseNew;  // else the old values sent back after No
+    const char* told;
+    size_t writesJournalled;  // refused requests leave no entry
+  };
+  const Case cases[] = {
+      {"the new values", true, kCalibrationSaveFailureText, 0},
+      {"the old values sent back", false, kCalibrationRestoreFailureText, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_NO_FATAL_FAILURE(StartCalibration());
+    if (c.refuseNew) ASSERT_TRUE(sim_.Refuse(kWriteCalibration, 1));
+    const CalibrationInput touched = TouchTargets(kCornerMode, SyntheticPanel{});
+    if (!c.refuseNew) {
+      const auto question = test::WaitForMessageBox(kQuestionCaption);
+      ASSERT_TRUE(question) << "no keep question";
+      ASSERT_TRUE(sim_.Refuse(kWriteCalibration, 1));
+      test::AnswerMessageBox(question->Box, IDNO);
+      ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(question->Box); })) << "the keep question stayed";
+    }
+    const auto box = test::WaitForMessageBox(kFailureCaption);
+    ASSERT_TRUE(box) << "the refusal was not told";
+    // Window captions match without regard to case: the text tells the two boxes apart.
+    EXPECT_EQ(box->Text, c.told);
+    test::AnswerMessageBox(box->Box, IDOK);
+    ASSERT_TRUE(WaitForClose()) << "the run did not end with the message (a keep question after it?)";
+
+    EXPECT_EQ(Events(), (std::vector<int32_t>{5, 5, 5, 5, 0}));
+    const auto writes = CalibrationWrites();
+    ASSERT_EQ(writes.size(), c.writesJournalled);
+    const auto now = sim_.ReadBlock();
+    ASSERT_TRUE(now);
+    if (c.refuseNew) {
+      EXPECT_EQ(std::memcmp(&*now, &block_, sizeof block_), 0) << "the driver's block is as it was";
+    } else {
+      EXPECT_EQ(CalibrationOf(*now), ComputeCalibration(touched).Calibration) << "the new values stay";
+    }
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(panel_.WaitForExit());
+    ASSERT_TRUE(sim_.Reset());
+  }
 }
 
 TEST_F(CalibrationEndToEnd, EscapeAnsweredNoGoesOnAtTheSameTarget) {
@@ -561,6 +653,97 @@ TEST_F(CalibrationEndToEnd, TheMouseCalibratesThroughThePanelEmulator) {
   EXPECT_EQ(CalibrationOf(writes[0]), computed.Calibration);
   test::AnswerMessageBox(box->Box, IDYES);
   ASSERT_TRUE(WaitForClose());
+}
+
+// Values out of their ranges leave the safeguards off: a touch far off its mark is taken as it
+// is, the keep question has no time limit, and the driver sees exactly the plain run's commands.
+TEST_F(CalibrationEndToEnd, SafeguardValuesOutOfRangeLeaveTheRunAsItWas) {
+  ASSERT_NO_FATAL_FAILURE(SetSafeguard(kTouchToleranceValue, kGreatestTouchTolerance + 1));
+  ASSERT_NO_FATAL_FAILURE(SetSafeguard(kKeepSecondsValue, kLeastKeepSeconds - 1));
+  ASSERT_NO_FATAL_FAILURE(StartCalibration());
+  const SyntheticPanel panel;
+  CalibrationInput touched;
+  ASSERT_NO_FATAL_FAILURE(TouchCornersThirdOff(panel, touched));
+  const auto box = test::WaitForMessageBox(kQuestionCaption);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->Text, kCompletionQuestion) << "no countdown";
+  test::AnswerMessageBox(box->Box, IDNO);
+  ASSERT_TRUE(WaitForClose());
+
+  EXPECT_EQ(Codes(), (std::vector<uint32_t>{kGetCompanionSlot, kCalibrationEvent, kCalibrationEvent,
+                                            kCalibrationEvent, kCalibrationEvent, kWriteCalibration,
+                                            kCalibrationEvent, kWriteCalibration}));
+  EXPECT_EQ(Events(), (std::vector<int32_t>{5, 5, 5, 5, 0}));
+  const auto writes = CalibrationWrites();
+  ASSERT_EQ(writes.size(), 2u);
+  EXPECT_EQ(CalibrationOf(writes[0]), ComputeCalibration(touched).Calibration) << "the misplaced touch was taken";
+  EXPECT_EQ(CalibrationOf(writes[1]), CalibrationOf(block_));
+}
+
+// With a touch tolerance a corner touched far off its mark is asked for again, and nothing
+// reaches the driver until the four touches fit.
+TEST_F(CalibrationEndToEnd, AMisplacedTouchIsAskedForAgainBeforeAnythingIsWritten) {
+  ASSERT_NO_FATAL_FAILURE(SetSafeguard(kTouchToleranceValue, 20));
+  ASSERT_NO_FATAL_FAILURE(StartCalibration());
+  const SyntheticPanel panel;
+  CalibrationInput touched;
+  ASSERT_NO_FATAL_FAILURE(TouchCornersThirdOff(panel, touched));
+
+  const PromptLines again = TouchPromptLines(kTargetNames[3], true);
+  ASSERT_TRUE(test::WaitUntil("the prompt to touch the third mark again", [&] {
+    return Visible("lblMesg1") && Text("lblMesg1") == again.First && Text("lblMesg2") == again.Second;
+  }));
+  EXPECT_EQ(FindWindowA("#32770", kQuestionCaption), nullptr) << "no question yet";
+  EXPECT_EQ(Events(), (std::vector<int32_t>{5, 5, 5, 5}));
+  EXPECT_TRUE(CalibrationWrites().empty()) << "nothing is written while a touch does not fit";
+
+  const PixelPoint at = MarkCentre(3);
+  const PanelPoint raw = panel.Touch(at.X, at.Y);
+  touched.PointX[3] = raw.X;
+  touched.PointY[3] = raw.Y;
+  Touch(raw);
+  const auto box = test::WaitForMessageBox(kQuestionCaption);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->Text, kCompletionQuestion);
+  const auto writes = CalibrationWrites();
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(CalibrationOf(writes[0]), ComputeCalibration(touched).Calibration) << "from the touch given again";
+  test::AnswerMessageBox(box->Box, IDYES);
+  ASSERT_TRUE(WaitForClose());
+  EXPECT_EQ(Events(), (std::vector<int32_t>{5, 5, 5, 5, 5, 0}));
+}
+
+// With keep seconds the keep question counts down; left unanswered it restores the old values
+// as No does, and says so.
+TEST_F(CalibrationEndToEnd, AnUnansweredKeepQuestionRestoresTheOldValuesInTime) {
+  ASSERT_NO_FATAL_FAILURE(SetSafeguard(kKeepSecondsValue, kLeastKeepSeconds));
+  ASSERT_NO_FATAL_FAILURE(StartCalibration());
+  const CalibrationInput touched = TouchTargets(kCornerMode, SyntheticPanel{});
+  const auto box = test::WaitForMessageBox(kQuestionCaption);
+  ASSERT_TRUE(box);
+  // A slow machine may read it a second late.
+  EXPECT_TRUE(box->Text == KeepQuestionText(kLeastKeepSeconds) || box->Text == KeepQuestionText(kLeastKeepSeconds - 1))
+      << box->Text;
+  EXPECT_TRUE(test::WaitUntil("the keep question to count down", [&] {
+    return BoxText(kQuestionCaption) == KeepQuestionText(kLeastKeepSeconds - 2);
+  }));
+  EXPECT_EQ(CalibrationWrites().size(), 1u) << "the new values are tried meanwhile";
+
+  const std::string told = NoticeText(SessionNotice::kRestoredUnanswered);
+  ASSERT_TRUE(test::WaitUntil("the message that the old values are back",
+                              [&] { return BoxText(kQuestionCaption) == told; }));
+  const auto writes = CalibrationWrites();
+  ASSERT_EQ(writes.size(), 2u);
+  EXPECT_EQ(CalibrationOf(writes[0]), ComputeCalibration(touched).Calibration);
+  EXPECT_EQ(CalibrationOf(writes[1]), CalibrationOf(block_));
+  const auto now = sim_.ReadBlock();
+  ASSERT_TRUE(now);
+  EXPECT_EQ(std::memcmp(&*now, &block_, sizeof block_), 0) << "the driver's block is as it was";
+
+  test::AnswerMessageBox(FindWindowA("#32770", kQuestionCaption), IDOK);
+  ASSERT_TRUE(WaitForClose());
+  EXPECT_EQ(Events(), (std::vector<int32_t>{5, 5, 5, 5, 0}));
+  EXPECT_EQ(CalibrationWrites().size(), 2u) << "nothing after the restore";
 }
 
 }  // namespace
