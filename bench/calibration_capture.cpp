@@ -23,6 +23,7 @@
 #include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "programs/panel/frmCalibration.h"
 #include "tools/sim_client.h"
 #include "ui/form.h"
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
   ui::Application app;
   device::DriverSession driver;
   device::Controller controller(driver);
-  calibration::frmCalibration window(app, controller);
+  calibration::frmCalibration window(app, controller, ReadTrustedFolders().Install);
   Panel panel(window);
   if (!panel.Open() || !driver.Open()) {
     std::fprintf(stderr, "cannot open the driver; is it installed and started in this prefix?\n");

@@ -21,6 +21,7 @@
 #include "common/win/driver_link.h"
 #include "common/win/handles.h"
 #include "common/win/right_button.h"
+#include "common/win/trusted_folders.h"
 #include "programs/rbtool/frmMain.h"
 #include "tools/sim_client.h"
 #include "ui/form.h"
@@ -215,7 +216,7 @@ int main(int argc, char** argv) {
   }
   ui::Application app;
   device::DriverSession driver;
-  rbtool::frmMain tool(app, driver);
+  rbtool::frmMain tool(app, driver, ReadTrustedFolders().Install);
   if (tool.Load()) {
     tool.ShowInCorner();
     app.Run();

@@ -3,7 +3,6 @@
 #include "common/core/launch_rules.h"
 #include "common/win/right_button.h"
 #include "common/win/slot_window.h"
-#include "common/win/trusted_folders.h"
 
 namespace koral::device {
 namespace {
@@ -12,8 +11,7 @@ bool MessageWindow(int32_t handle, WPARAM code) { return SendWithTimeout(SlotWin
 
 // From the trusted installation folder, never from the model key's InstallPath, which every user
 // may change.
-bool Run(const char* program, UINT show) {
-  const std::string& folder = Trusted().Install;
+bool Run(const std::string& folder, const char* program, UINT show) {
   if (folder.empty()) return false;
   const auto command = ProgramCommandLine(folder, program);
   return command && LauncherSucceeded(WinExec(command->c_str(), show));
@@ -73,24 +71,24 @@ bool Controller::Write(Group group, const ParamBlock& changed) {
   return true;
 }
 
-bool TellRightButtonTool(Driver& driver, WPARAM code) {
+bool TellRightButtonTool(Driver& driver, const std::string& installFolder, WPARAM code) {
   const std::optional<WindowSlot> slot = driver.RightButtonSlot();
-  return slot && IsRightButtonToolWindow(slot->Handle) && MessageWindow(slot->Handle, code);
+  return slot && IsRightButtonToolWindow(slot->Handle, installFolder) && MessageWindow(slot->Handle, code);
 }
 
-bool QuitCompanion(Driver& driver) {
+bool QuitCompanion(Driver& driver, const std::string& installFolder) {
   const std::optional<WindowSlot> slot = driver.CompanionSlot();
-  return slot && IsCompanionWindow(slot->Handle) && MessageWindow(slot->Handle, kQuitCompanion);
+  return slot && IsCompanionWindow(slot->Handle, installFolder) && MessageWindow(slot->Handle, kQuitCompanion);
 }
 
-void StopAuxiliaryPrograms(Driver& driver) {
+void StopAuxiliaryPrograms(Driver& driver, const std::string& installFolder) {
   if (!driver.Open()) return;
-  TellRightButtonTool(driver, kQuitTool);
-  QuitCompanion(driver);
+  TellRightButtonTool(driver, installFolder, kQuitTool);
+  QuitCompanion(driver, installFolder);
   driver.Close();
 }
 
-bool StartRightButtonTool() { return Run(kRightButtonProgram, SW_HIDE); }
-bool StartCompanion() { return Run(kCompanionProgram, SW_SHOWNORMAL); }
+bool StartRightButtonTool(const std::string& installFolder) { return Run(installFolder, kRightButtonProgram, SW_HIDE); }
+bool StartCompanion(const std::string& installFolder) { return Run(installFolder, kCompanionProgram, SW_SHOWNORMAL); }
 
 }  // namespace koral::device

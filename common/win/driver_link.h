@@ -115,19 +115,22 @@ class Controller {
   ParamBlock block_{};
 };
 
+// The auxiliary programs are reached only as the suite's own programs in `installFolder`, the
+// trusted installation folder (TrustedFolders::Install, never the model key's InstallPath).
+//
 // Looks up the right-button tool's window and, when one is registered and it is the suite's own
 // tool (IsRightButtonToolWindow), sends it WM_USER with the given code (kHideTool, kShowTool or
 // kQuitTool), giving up on a window that does not answer in time. True when the window took it.
-bool TellRightButtonTool(Driver& driver, WPARAM code);
+bool TellRightButtonTool(Driver& driver, const std::string& installFolder, WPARAM code);
 // Looks up the companion's window and, when it is the companion's (IsCompanionWindow), tells it to
 // quit, with the same time-out.
-bool QuitCompanion(Driver& driver);
+bool QuitCompanion(Driver& driver, const std::string& installFolder);
 // Opens the driver, tells the right-button tool and the companion to quit, and closes it again;
 // nothing happens, and nothing is said, when the driver cannot be opened.
-void StopAuxiliaryPrograms(Driver& driver);
-// Start the auxiliary programs from the trusted installation folder (Trusted().Install, never the
-// model key's InstallPath); true when the launcher succeeded.
-bool StartRightButtonTool();
-bool StartCompanion();
+void StopAuxiliaryPrograms(Driver& driver, const std::string& installFolder);
+// Start the auxiliary programs from the installation folder; true when the launcher succeeded,
+// false without a folder.
+bool StartRightButtonTool(const std::string& installFolder);
+bool StartCompanion(const std::string& installFolder);
 
 }  // namespace koral::device

@@ -7,7 +7,6 @@
 #include "common/core/titles.h"
 #include "common/win/driver_link.h"
 #include "common/win/slot_window.h"
-#include "common/win/trusted_folders.h"
 
 namespace koral {
 namespace {
@@ -17,12 +16,12 @@ constexpr SlotWindowRule kCompanionRule{nullptr, nullptr, kCompanionProgram};
 
 }  // namespace
 
-bool IsRightButtonToolWindow(int32_t handle) {
-  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kToolRule, Trusted().Install);
+bool IsRightButtonToolWindow(int32_t handle, const std::string& installFolder) {
+  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kToolRule, installFolder);
 }
 
-bool IsCompanionWindow(int32_t handle) {
-  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kCompanionRule, Trusted().Install);
+bool IsCompanionWindow(int32_t handle, const std::string& installFolder) {
+  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kCompanionRule, installFolder);
 }
 
 void RightButtonPause::Suspend(device::Controller& controller) {
@@ -34,7 +33,7 @@ void RightButtonPause::Suspend(device::Controller& controller) {
     manual.RightButtonAutoMode = kRightButtonManual;
     if (controller.Write(device::Group::VirtualButton, manual)) paused_ = Paused::AutomaticMode;
   } else {
-    device::TellRightButtonTool(controller.driver(), device::kHideTool);
+    device::TellRightButtonTool(controller.driver(), installFolder_, device::kHideTool);
     paused_ = Paused::Tool;
   }
 }
@@ -46,7 +45,7 @@ void RightButtonPause::Resume(device::Controller& controller) {
     automatic.RightButtonAutoMode = kRightButtonAutomatic;
     controller.Write(device::Group::VirtualButton, automatic);
   } else if (paused == Paused::Tool) {
-    device::TellRightButtonTool(controller.driver(), device::kShowTool);
+    device::TellRightButtonTool(controller.driver(), installFolder_, device::kShowTool);
   }
 }
 

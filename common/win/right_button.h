@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "common/core/driver_protocol.h"
 #include "common/win/driver_link.h"
@@ -18,10 +20,10 @@ inline constexpr const char kRightButtonToolCaption[] = " P-RBF";
 // with the tool's caption, of KORALprb.exe in the trusted installation folder, in this session. A
 // tool that was killed leaves its handle registered; such a handle, one that now names another
 // window, or one somebody else put there, does not count, and is never sent a message.
-bool IsRightButtonToolWindow(int32_t handle);
+bool IsRightButtonToolWindow(int32_t handle, const std::string& installFolder);
 // The same for the companion's slot: a window of KORALPvr.exe in the installation folder, in this
 // session (the companion lies outside the suite; its class and caption are its own).
-bool IsCompanionWindow(int32_t handle);
+bool IsCompanionWindow(int32_t handle, const std::string& installFolder);
 
 // While a full-screen window (calibration, start-up) takes touches, the right-button function
 // must not turn them into right clicks: automatic mode in drag-and-drop mode is switched off in
@@ -30,11 +32,14 @@ bool IsCompanionWindow(int32_t handle);
 // always says what the driver took.
 class RightButtonPause {
  public:
+  // The tool is reached only when it runs from `installFolder`, the trusted installation folder.
+  explicit RightButtonPause(std::string installFolder) : installFolder_(std::move(installFolder)) {}
   void Suspend(device::Controller& controller);
   void Resume(device::Controller& controller);
 
  private:
   enum class Paused { Nothing, AutomaticMode, Tool };
+  std::string installFolder_;
   Paused paused_ = Paused::Nothing;
 };
 

@@ -17,7 +17,8 @@ namespace koral::calibration {
 
 class DriverCalibrationDevice final : public CalibrationDevice {
  public:
-  explicit DriverCalibrationDevice(device::Controller& controller) : controller_(controller) {}
+  DriverCalibrationDevice(device::Controller& controller, std::string installFolder)
+      : controller_(controller), rightButton_(std::move(installFolder)) {}
 
   // A failed read repeats the sample before it.
   PanelSample ReadSample() override;

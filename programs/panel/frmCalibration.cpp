@@ -22,8 +22,8 @@ constexpr UINT_PTR kKeepTimer = 1;
 
 }  // namespace
 
-frmCalibration::frmCalibration(ui::Application& app, device::Controller& controller)
-    : Form(app, "frmCalibration"), device_(controller) {
+frmCalibration::frmCalibration(ui::Application& app, device::Controller& controller, std::string installFolder)
+    : Form(app, "frmCalibration"), device_(controller, std::move(installFolder)) {
   picCalibration.KeyPress = Handler(&frmCalibration::picCalibration_KeyPress);
 }
 

@@ -22,7 +22,8 @@ namespace koral::calibration {
 
 class frmCalibration : public ui::Form, private CalibrationView {
  public:
-  frmCalibration(ui::Application& app, device::Controller& controller);
+  // The right-button tool kept out of the way is the one running from `installFolder`.
+  frmCalibration(ui::Application& app, device::Controller& controller, std::string installFolder);
 
   // The method of the next run: kCornerMode or kEdgeMode; any other value is refused when it runs.
   void Mode(int32_t mode) { mode_ = mode; }

@@ -26,10 +26,10 @@ bool HiddenGesture(int button, int shift) { return button == ui::kRightButton &&
 
 }  // namespace
 
-frmMain::Dialogs::Dialogs(ui::Application& app, device::Controller& controller, const InstallationProfile& profile)
+frmMain::Dialogs::Dialogs(ui::Application& app, device::Controller& controller, const std::string& installFolder)
     : MouseSpeed(app, controller),
-      VirtualButton(app, controller, profile),
-      Calibration(app, controller),
+      VirtualButton(app, controller, installFolder),
+      Calibration(app, controller, installFolder),
       Sensitivity(app, controller),
       SleepTime(app, controller),
       SerialPort(app, controller),
@@ -39,8 +39,12 @@ frmMain::Dialogs::Dialogs(ui::Application& app, device::Controller& controller, 
       Support(app),
       About(app) {}
 
-frmMain::frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store)
-    : BrandedForm(app, "frmMain"), store_(store), controller_(driver), dialogs(app, controller_, profile_) {
+frmMain::frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store, std::string installFolder)
+    : BrandedForm(app, "frmMain"),
+      store_(store),
+      installFolder_(std::move(installFolder)),
+      controller_(driver),
+      dialogs(app, controller_, installFolder_) {
   for (SettingsDialog* dialog : std::initializer_list<SettingsDialog*>{
            &dialogs.MouseSpeed, &dialogs.VirtualButton, &dialogs.FeedbackSound, &dialogs.Sensitivity,
            &dialogs.SleepTime})
@@ -292,7 +296,7 @@ void frmMain::cboCalibration_Click() {
   writeCalibrationMode_ = true;
 }
 
-void frmMain::cmdSMIon_Click() { device::StartCompanion(); }
-void frmMain::cmdSMIoff_Click() { device::QuitCompanion(controller_.driver()); }
+void frmMain::cmdSMIon_Click() { device::StartCompanion(installFolder_); }
+void frmMain::cmdSMIoff_Click() { device::QuitCompanion(controller_.driver(), installFolder_); }
 
 }  // namespace koral::panel

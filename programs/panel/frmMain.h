@@ -27,10 +27,12 @@ namespace koral::panel {
 
 class frmMain : public BrandedForm {
  public:
-  frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store);
+  // The auxiliary programs are started from, and found in, `installFolder` (the trusted one).
+  frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store, std::string installFolder);
 
  private:
   SettingsStore& store_;
+  std::string installFolder_;
   InstallationProfile profile_;
   device::Controller controller_;
 
@@ -42,7 +44,7 @@ class frmMain : public BrandedForm {
 
   // The windows this one opens, as they are built; each shows this window again when it unloads.
   struct Dialogs {
-    Dialogs(ui::Application& app, device::Controller& controller, const InstallationProfile& profile);
+    Dialogs(ui::Application& app, device::Controller& controller, const std::string& installFolder);
     frmMouseSpeed MouseSpeed;
     frmVirtualButton VirtualButton;
     calibration::frmCalibration Calibration;

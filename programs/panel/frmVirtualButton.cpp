@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "common/core/status_texts.h"
 #include "common/win/driver_link.h"
 
@@ -32,10 +34,9 @@ bool Chosen(const ui::ComboBox& combo, int& working) {
 
 }  // namespace
 
-frmVirtualButton::frmVirtualButton(ui::Application& app, device::Controller& controller,
-                                   const InstallationProfile& profile)
+frmVirtualButton::frmVirtualButton(ui::Application& app, device::Controller& controller, std::string installFolder)
     : SettingsDialog(app, "frmVirtualButton", controller, device::Group::VirtualButton, "virtual button"),
-      profile_(profile) {
+      installFolder_(std::move(installFolder)) {
   optVirtualButton.Click = Handler(&frmVirtualButton::optVirtualButton_Click);
   optRBFunction.Click = Handler(&frmVirtualButton::optRBFunction_Click);
   cboRBAutoMode.Click = Handler(&frmVirtualButton::cboRBAutoMode_Click);
@@ -148,9 +149,9 @@ void frmVirtualButton::StoreSettings(ParamBlock& block) const {
 // A tool already running settles a second start itself: the new one shows it and ends.
 void frmVirtualButton::SettingsApplied() {
   if (RightButtonUsesTool(Block()))
-    device::StartRightButtonTool();
+    device::StartRightButtonTool(installFolder_);
   else
-    device::TellRightButtonTool(Controller().driver(), device::kQuitTool);
+    device::TellRightButtonTool(Controller().driver(), installFolder_, device::kQuitTool);
 }
 
 void frmVirtualButton::optVirtualButton_Click(int index) {

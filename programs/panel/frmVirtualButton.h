@@ -12,8 +12,9 @@ namespace koral::panel {
 
 class frmVirtualButton : public SettingsDialog {
  public:
-  // The tool starts from the profile's InstallPath.
-  frmVirtualButton(ui::Application& app, device::Controller& controller, const InstallationProfile& profile);
+  // The right-button tool is started from, and found in, `installFolder`: the trusted installation
+  // folder, never the profile's InstallPath.
+  frmVirtualButton(ui::Application& app, device::Controller& controller, std::string installFolder);
 
   ui::Frame Frame1{this, "Frame1"};
   Options optVirtualButton{this, "optVirtualButton", 1, 4};
@@ -49,7 +50,7 @@ class frmVirtualButton : public SettingsDialog {
   void UpdateAutoModeControls();
   void DesignCombo(ui::ComboBox& combo, ui::Container& in, const ui::Rect& place);
 
-  const InstallationProfile& profile_;
+  std::string installFolder_;
   // Working copies of the six fields, as stored until the user chooses otherwise.
   int mode_ = 0;
   int function_ = 0;

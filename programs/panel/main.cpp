@@ -8,6 +8,7 @@
 #include "common/win/driver_link.h"
 #include "common/win/phase_marks.h"
 #include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "programs/panel/frmMain.h"
 #include "programs/panel/settings_transfer.h"
 #include "ui/application.h"
@@ -15,11 +16,12 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   koral::MarkPhase("entry");
   const koral::PanelCommand command = koral::ParsePanelCommand(arguments ? arguments : "");
-  if (command.What != koral::PanelCommand::Kind::Window) return koral::panel::RunSettingsCommand(command);
+  const koral::TrustedFolders trusted = koral::ReadTrustedFolders();
+  if (command.What != koral::PanelCommand::Kind::Window) return koral::panel::RunSettingsCommand(command, trusted.Install);
   koral::ui::Application app;
   koral::device::DriverSession driver;
   koral::ModelKeyStore store;
-  koral::panel::frmMain main(app, driver, store);
+  koral::panel::frmMain main(app, driver, store, trusted.Install);
   app.MainForm(&main);
   main.Show();
   return app.Run();

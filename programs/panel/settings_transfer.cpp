@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/core/double_click.h"
@@ -14,7 +15,6 @@
 #include "common/win/registry.h"
 #include "common/win/single_instance.h"
 #include "common/win/text_files.h"
-#include "common/win/trusted_folders.h"
 
 namespace koral::panel {
 namespace {
@@ -26,7 +26,8 @@ constexpr char kNoDriver[] = "the driver KORALPS2 does not answer (it is not ins
 // The program's driver session, opened on first use.
 class SessionDriver final : public SettingsDriver {
  public:
-  explicit SessionDriver(device::DriverSession& session) : session_(session) {}
+  SessionDriver(device::DriverSession& session, std::string installFolder)
+      : session_(session), installFolder_(std::move(installFolder)) {}
   bool ReadBlock(ParamBlock& block) override {
     if (!session_.IsOpen() && !session_.Open()) return false;
     const std::optional<ParamBlock> read = session_.ReadBlock();
@@ -38,13 +39,15 @@ class SessionDriver final : public SettingsDriver {
     return session_.Write(device::Group::WholeBlock, block);
   }
   bool SettleRightButtonTool(const ParamBlock& block) override {
-    if (RightButtonUsesTool(block)) return device::StartRightButtonTool();
-    device::TellRightButtonTool(session_, device::kQuitTool);
+    if (RightButtonUsesTool(block)) return device::StartRightButtonTool(installFolder_);
+    device::TellRightButtonTool(session_, installFolder_, device::kQuitTool);
     return true;
   }
+  std::string ToolFolder() const override { return installFolder_; }
 
  private:
   device::DriverSession& session_;
+  std::string installFolder_;
 };
 
 // The installation profile, loaded as the programs load it at their start.
@@ -208,16 +211,16 @@ int ImportSettings(const std::string& file, SettingsDriver& driver, const Transf
     return kTransferFailed;
   }
   if (!driver.SettleRightButtonTool(block)) {
-    report("imported, but the right-button tool could not be started from " + Trusted().Install);
+    report("imported, but the right-button tool could not be started from " + driver.ToolFolder());
     return kTransferFailed;
   }
   return kTransferDone;
 }
 
-int RunSettingsCommand(const PanelCommand& command) {
+int RunSettingsCommand(const PanelCommand& command, const std::string& installFolder) {
   const TransferReport report = [](const std::string& line) { WriteErrorLine(line); };
   device::DriverSession session;
-  SessionDriver driver(session);
+  SessionDriver driver(session, installFolder);
   int result = kTransferFailed;
   switch (command.What) {
     case PanelCommand::Kind::Export:

@@ -1,6 +1,7 @@
 #include "programs/rbtool/frmMain.h"
 
 #include <string>
+#include <utility>
 
 #include "common/core/status_texts.h"
 #include "common/core/titles.h"
@@ -39,7 +40,8 @@ void PictureButton::ResetState() { icon_ = nullptr; }
 
 // ---- frmMain ----
 
-frmMain::frmMain(ui::Application& app, device::Driver& driver) : Form(app, "frmMain"), driver_(driver) {
+frmMain::frmMain(ui::Application& app, device::Driver& driver, std::string installFolder)
+    : Form(app, "frmMain"), driver_(driver), installFolder_(std::move(installFolder)) {
   cmdAction.Click = Handler(&frmMain::cmdAction_Click);
 }
 
@@ -93,7 +95,7 @@ bool frmMain::RegisterToolWindow(HWND window) {
   // holding the session's claim may write the slot.
   const bool anotherTool = PreviousInstanceRunning(kProgram);
   if (const std::optional<WindowSlot> read = driver_.RightButtonSlot()) slot_ = *read;
-  if (IsRightButtonToolWindow(slot_.Handle)) {
+  if (IsRightButtonToolWindow(slot_.Handle, installFolder_)) {
     SendWithTimeout(SlotWindow(slot_.Handle), WM_USER, device::kShowTool, 0);
     return false;
   }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "common/win/driver_link.h"
 #include "common/win/handles.h"
 #include "ui/controls.h"
@@ -32,7 +34,8 @@ class PictureButton : public ui::CommandButton {
 
 class frmMain : public ui::Form {
  public:
-  frmMain(ui::Application& app, device::Driver& driver);
+  // A registered tool counts as running only when it runs from `installFolder`, the trusted one.
+  frmMain(ui::Application& app, device::Driver& driver, std::string installFolder);
 
   PictureButton cmdAction{this, "cmdAction"};
 
@@ -63,6 +66,8 @@ class frmMain : public ui::Form {
   void RBF_WndProc(WPARAM wParam, LPARAM lParam);
 
   device::Driver& driver_;
+
+  std::string installFolder_;
   // The slot as last read or written: writes change only what they mean to change.
   WindowSlot slot_{kNoWindow, kToolIdle, {}};
   bool armed_ = false;  // waiting for the right click; a key or a press cancels it

@@ -1,5 +1,7 @@
 #include "programs/removal/frmMain.h"
 
+#include <utility>
+
 #include "common/core/mouse_class_rules.h"
 #include "common/core/setup_layout.h"
 #include "common/core/setup_messages.h"
@@ -12,7 +14,8 @@
 
 namespace koral::removal {
 
-frmMain::frmMain(ui::Application& app, SettingsStore& store) : BrandedForm(app, "frmMain"), dialogs(app), store_(store) {
+frmMain::frmMain(ui::Application& app, SettingsStore& store, TrustedFolders trusted)
+    : BrandedForm(app, "frmMain"), dialogs(app), store_(store), trusted_(std::move(trusted)) {
   cmdYes.Click = Handler(&frmMain::cmdYes_Click);
   cmdNo.Click = Handler(&frmMain::cmdNo_Click);
   imgIcon.DblClick = Handler(&frmMain::imgIcon_DblClick);
@@ -90,7 +93,7 @@ int frmMain::TextWidth(const std::string& text) const {
 
 void frmMain::cmdYes_Click() {
   Hide();
-  RemoveTouchScreen(App(), profile_, dialogs.Progress);
+  RemoveTouchScreen(App(), profile_, trusted_, dialogs.Progress);
   Unload();
   App().EndProgram();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "forms/branding.h"
 #include "forms/frmAbout.h"
 #include "forms/frmMessage.h"
@@ -12,7 +13,8 @@ namespace koral::removal {
 
 class frmMain : public BrandedForm {
  public:
-  frmMain(ui::Application& app, SettingsStore& store);
+  // The removal acts only in the `trusted` folders.
+  frmMain(ui::Application& app, SettingsStore& store, TrustedFolders trusted);
 
   struct Dialogs {
     explicit Dialogs(ui::Application& app) : About(app), Progress(app) {}
@@ -46,6 +48,7 @@ class frmMain : public BrandedForm {
 
   SettingsStore& store_;
   InstallationProfile profile_;
+  TrustedFolders trusted_;
   bool focusPlaced_ = false;
 };
 

@@ -25,9 +25,9 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 
 }  // namespace
 
-bool StartFileRemover(UniqueHandle& process) {
+bool StartFileRemover(const std::string& installFolder, UniqueHandle& process) {
   // Run elevated: from the trusted installation folder, never from the model key's InstallPath.
-  const std::string& folder = Trusted().Install;
+  const std::string& folder = installFolder;
   if (folder.empty()) return false;
   const auto program = ProgramCommandLine(folder, kFileRemoverProgram);
   if (!program) return false;
@@ -76,16 +76,17 @@ bool RemoveMouseClassEntries() {
   return all;
 }
 
-void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, frmMessage& progress) {
+void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, const TrustedFolders& trusted,
+                       frmMessage& progress) {
   {
     device::DriverSession driver;
-    device::StopAuxiliaryPrograms(driver);
+    device::StopAuxiliaryPrograms(driver, trusted.Install);
   }
   progress.ShowMessage(kRemovalProgressText, kTitle);
   app.Pause(3);
 
   UniqueHandle remover;
-  if (!StartFileRemover(remover)) {
+  if (!StartFileRemover(trusted.Install, remover)) {
     ExclamationBox(RemoveFilesFailureText("Startup"), kTitle);
     progress.Close();
     return;
@@ -107,7 +108,7 @@ void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile,
 
   // A copy whose path WININIT.INI would not give back whole is left for the user to delete, and
   // said so.
-  const std::string& windows = Trusted().Windows;
+  const std::string& windows = trusted.Windows;
   const std::string ownCopy = windows + "\\" + kOwnCopy;
   const auto written = ProfilePathText(ownCopy);
   const bool scheduled = written && WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *written);

@@ -17,14 +17,16 @@
 
 #include "common/win/handles.h"
 #include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "forms/frmMessage.h"
 #include "ui/application.h"
 
 namespace koral::removal {
 
 // Starts "<installation folder>\unins000.exe" /SILENT in a normal window and opens its process
-// for waiting and for its exit code; false when either fails or no installation folder can be trusted (Trusted()).
-bool StartFileRemover(UniqueHandle& process);
+// for waiting and for its exit code; false when either fails or no installation folder can be
+// trusted (`installFolder` empty).
+bool StartFileRemover(const std::string& installFolder, UniqueHandle& process);
 
 // Up to ten one-second waits for the remover, processing window events before each. True when it
 // ended; otherwise "Fail to remove files! (WAIT_...)" has been shown.
@@ -39,6 +41,8 @@ std::optional<uint32_t> RemoverExitCode(HANDLE process);
 bool RemoveMouseClassEntries();
 
 // The whole removal, with `progress` as its progress window; returns when the program is to end.
-void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, frmMessage& progress);
+// It runs, stops and writes only in the trusted folders.
+void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, const TrustedFolders& trusted,
+                       frmMessage& progress);
 
 }  // namespace koral::removal

@@ -12,6 +12,7 @@
 #include "common/core/mouse_class_rules.h"
 #include "common/win/message_box.h"
 #include "common/win/text_files.h"
+#include "common/win/trusted_folders.h"
 #include "forms/frmMessage.h"
 #include "programs/setup/setup_finisher.h"
 #include "ui/application.h"
@@ -36,13 +37,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   const char* text = arguments ? arguments : "";
   koral::ui::Application app;
   koral::frmMessage progress(app);
+  const koral::TrustedFolders trusted = koral::ReadTrustedFolders();
   if (koral::IsNoRestartSetupRun(text)) {
     BoxesAsLines lines;
     koral::InstallMessageBoxes(&lines);
-    const bool done = koral::setup::RunSetupFinisher(progress, true, false);
+    const bool done = koral::setup::RunSetupFinisher(trusted, progress, true, false);
     koral::InstallMessageBoxes(nullptr);
     return done ? ERROR_SUCCESS_REBOOT_REQUIRED : 1;
   }
-  koral::setup::RunSetupFinisher(progress, koral::IsSilentSetupRun(text));
+  koral::setup::RunSetupFinisher(trusted, progress, koral::IsSilentSetupRun(text));
   return 0;
 }

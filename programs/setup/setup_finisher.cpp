@@ -18,11 +18,9 @@ namespace {
 
 constexpr const char* kTitle = kSetupFinisherTitle;
 
-// Run elevated: the files come from the trusted installation folder (the finisher's own), the INF
-// file goes to the system's Windows folder; the model key's paths are anyone's to change.
 // Without a trusted folder there is no file to read.
-std::string InstallationFile(const char* name) {
-  return Trusted().Install.empty() ? std::string() : Trusted().Install + "\\" + name;
+std::string InstallationFile(const std::string& installFolder, const char* name) {
+  return installFolder.empty() ? std::string() : installFolder + "\\" + name;
 }
 
 // One profile text into the profile and the model key.
@@ -32,10 +30,10 @@ void ReplaceProfileText(const RegistryLocation& where, const char* valueName, st
   if (!OpenModelKey(where).WriteText(valueName, text)) PlainBox(failure, kTitle);
 }
 
-bool WriteInfStrings() {
-  if (Trusted().Install.empty() || Trusted().Windows.empty()) return false;
-  const std::string inf = Trusted().Windows + "\\inf\\" + kInfFileName;
-  const auto strings = InfStrings(Trusted().Install);
+bool WriteInfStrings(const TrustedFolders& trusted) {
+  if (trusted.Install.empty() || trusted.Windows.empty()) return false;
+  const std::string inf = trusted.Windows + "\\inf\\" + kInfFileName;
+  const auto strings = InfStrings(trusted.Install);
   if (!strings) return false;
   for (const auto& [name, value] : *strings)
     if (!WriteIniValue(inf, kInfSection, name, value)) return false;
@@ -82,8 +80,8 @@ bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byt
   return stored;
 }
 
-void ImportSetupIni(const RegistryLocation& where) {
-  const std::string file = InstallationFile("setup.ini");
+void ImportSetupIni(const std::string& installFolder, const RegistryLocation& where) {
+  const std::string file = InstallationFile(installFolder, "setup.ini");
   if (!IniFilePresent(file)) return;
   const RegKey key = OpenModelKey(where);
   if (!key) return;
@@ -92,8 +90,8 @@ void ImportSetupIni(const RegistryLocation& where) {
   for (const SeedStore& store : stores) StoreSetting(key.get(), store.ValueName, store.Value, store.ByteCount);
 }
 
-void ApplyOemStrings(InstallationProfile& profile, const RegistryLocation& where) {
-  const std::string file = InstallationFile("setup.oem");
+void ApplyOemStrings(const std::string& installFolder, InstallationProfile& profile, const RegistryLocation& where) {
+  const std::string file = InstallationFile(installFolder, "setup.oem");
   if (!IniFilePresent(file)) return;
   if (const std::string title = ReadIniValue(file, "SETUP", "TITLE"); !title.empty())
     ReplaceProfileText(where, "VenderName", profile.VenderName, title, kVenderNameFailureText);
@@ -101,13 +99,13 @@ void ApplyOemStrings(InstallationProfile& profile, const RegistryLocation& where
     ReplaceProfileText(where, "VenderStyle", profile.VenderStyle, style, kVenderStyleFailureText);
 }
 
-bool ConfigureMouseClass() {
-  if (WriteInfStrings() && RegisterMouseClass()) return true;
+bool ConfigureMouseClass(const TrustedFolders& trusted) {
+  if (WriteInfStrings(trusted) && RegisterMouseClass()) return true;
   WarningBox(kRegistryConfigFailureText, kTitle);
   return false;
 }
 
-bool RunSetupFinisher(frmMessage& progress, bool silent, bool restart) {
+bool RunSetupFinisher(const TrustedFolders& trusted, frmMessage& progress, bool silent, bool restart) {
   if (!silent) progress.ShowMessage(kSetupProgressText, kTitle);
   const StartupSteps start(kTitle, StartupSteps::Report::PlainBox);
   ModelKeyStore store;
@@ -116,9 +114,9 @@ bool RunSetupFinisher(frmMessage& progress, bool silent, bool restart) {
     progress.Close();
     return false;
   }
-  ImportSetupIni();
-  ApplyOemStrings(profile);
-  const bool configured = ConfigureMouseClass();
+  ImportSetupIni(trusted.Install);
+  ApplyOemStrings(trusted.Install, profile);
+  const bool configured = ConfigureMouseClass(trusted);
   progress.Close();
   if (!restart) return configured;
   ForgetEndRequest();

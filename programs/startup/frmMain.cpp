@@ -203,6 +203,8 @@ void frmMain::End() {
   App().EndProgram();
 }
 
-void frmMain::RunStartSequence() { startup::RunStartSequence(App(), driver_, store_, state_, Caption()); }
+void frmMain::RunStartSequence(const std::string& installFolder) {
+  startup::RunStartSequence(App(), driver_, store_, state_, Caption(), installFolder);
+}
 
 }  // namespace koral::startup

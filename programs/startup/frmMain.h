@@ -20,8 +20,8 @@ class frmMain : public BrandedForm {
 
   bool DialogMode() const { return state_.DialogMode; }
   const ProgramState& State() const { return state_; }
-  // The start-up run, once the splash is up.
-  void RunStartSequence();
+  // The start-up run, once the splash is up; the auxiliary programs come from `installFolder`.
+  void RunStartSequence(const std::string& installFolder);
 
   struct Dialogs {
     explicit Dialogs(ui::Application& app) : About(app) {}

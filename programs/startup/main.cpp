@@ -6,6 +6,7 @@
 #include "common/core/double_click.h"
 #include "common/win/driver_link.h"
 #include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "programs/startup/frmMain.h"
 #include "ui/application.h"
 
@@ -20,7 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   if (!main.Loaded()) return 0;  // its load ended the program and said why
   if (main.DialogMode()) return app.Run();
   main.Refresh();
-  main.RunStartSequence();
+  main.RunStartSequence(ReadTrustedFolders().Install);
   main.Unload();
   return 0;
 }

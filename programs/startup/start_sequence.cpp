@@ -47,8 +47,8 @@ class WindowsDoubleClick final : public DoubleClickSystem {
 };
 
 // Without the companion program the driver learns the screen size from this program instead.
-void StartCompanionOrSendScreenSize(device::Controller& controller) {
-  if (device::StartCompanion()) return;
+void StartCompanionOrSendScreenSize(device::Controller& controller, const std::string& installFolder) {
+  if (device::StartCompanion(installFolder)) return;
   ParamBlock sized = controller.Block();
   sized.ResolutionX = static_cast<int16_t>(GetSystemMetrics(SM_CXSCREEN));
   sized.ResolutionY = static_cast<int16_t>(GetSystemMetrics(SM_CYSCREEN));
@@ -59,14 +59,15 @@ void StartCompanionOrSendScreenSize(device::Controller& controller) {
 // was already running is hidden. A registration whose window is no longer a live tool (the tool
 // was killed) counts as none, or the function would stay without its tool until the driver
 // restarts.
-void StartOrHideRightButtonTool(const device::Controller& controller, const std::string& caption) {
+void StartOrHideRightButtonTool(const device::Controller& controller, const std::string& caption,
+                                const std::string& installFolder) {
   const ParamBlock& block = controller.Block();
   if (!RightButtonUsesTool(block)) return;
   const std::optional<WindowSlot> slot = controller.driver().RightButtonSlot();
-  const bool running = slot && IsRightButtonToolWindow(slot->Handle);
-  if (!running && !device::StartRightButtonTool()) ErrorBox(kRightButtonFailureText, caption);
+  const bool running = slot && IsRightButtonToolWindow(slot->Handle, installFolder);
+  if (!running && !device::StartRightButtonTool(installFolder)) ErrorBox(kRightButtonFailureText, caption);
   if (running && block.RightButtonAutoMode != kRightButtonManual)
-    device::TellRightButtonTool(controller.driver(), device::kHideTool);
+    device::TellRightButtonTool(controller.driver(), installFolder, device::kHideTool);
 }
 
 }  // namespace
@@ -98,13 +99,13 @@ void ApplyDoubleClick(const ProgramState& state, SettingsStore& store, const std
 }
 
 void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store, const ProgramState& state,
-                      const std::string& caption) {
+                      const std::string& caption, const std::string& installFolder) {
   ApplyDoubleClick(state, store, caption);
   const StartupSteps start(caption);
   device::Controller controller(driver);
   if (!start.OpenDriver(driver) || !start.FindController(controller)) return;
-  StartCompanionOrSendScreenSize(controller);
-  StartOrHideRightButtonTool(controller, caption);
+  StartCompanionOrSendScreenSize(controller, installFolder);
+  StartOrHideRightButtonTool(controller, caption, installFolder);
   driver.Close();
   app.Pause(1);
 }

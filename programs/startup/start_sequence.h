@@ -30,8 +30,9 @@ void LoadStoredDoubleClick(SettingsStore& store, ProgramState& state);
 void ApplyDoubleClick(const ProgramState& state, SettingsStore& store, const std::string& caption);
 
 // Everything the start-up run does after its window is shown, up to the pause. A failure to
-// open the driver or to find the controller has been reported when it returns early.
+// open the driver or to find the controller has been reported when it returns early. The
+// auxiliary programs are started from, and found in, `installFolder` (the trusted one).
 void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store, const ProgramState& state,
-                      const std::string& caption);
+                      const std::string& caption, const std::string& installFolder);
 
 }  // namespace koral::startup

@@ -15,7 +15,6 @@
 #include "common/win/profile.h"
 #include "common/win/registry.h"
 #include "common/win/handles.h"
-#include "common/win/trusted_folders.h"
 #include "common/win/utilities.h"
 #include "programs/setup/setup_finisher.h"
 #include "tests/reliability/hostile_pictures.h"
@@ -36,12 +35,8 @@ class HostileFiles : public ::testing::Test {
     fs::create_directories(folder_);
     profile_.InstallPath = folder_.string();
     where_ = {HKEY_CURRENT_USER, key_.Path(), ""};
-    // The setup files are read from the trusted installation folder.
-    saved_ = Trusted();
-    Trusted().Install = folder_.string();
   }
   void TearDown() override {
-    Trusted() = saved_;
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
@@ -68,7 +63,6 @@ class HostileFiles : public ::testing::Test {
   fs::path folder_;
   InstallationProfile profile_;
   RegistryLocation where_;
-  TrustedFolders saved_;
 };
 
 std::string Utf16(const std::string& text) {
@@ -119,7 +113,7 @@ TEST_F(HostileFiles, SetupIniGivesItsDocumentedSeedsOrNone) {
     Forget();
     Write("setup.ini", c.Text);
     test::FakeMessageBoxes boxes;
-    setup::ImportSetupIni(where_);
+    setup::ImportSetupIni(folder_.string(), where_);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(Stored("VirtualButton"), c.VirtualButton);
     EXPECT_EQ(Stored("MouseSpeed"), c.MouseSpeed);
@@ -153,7 +147,7 @@ TEST_F(HostileFiles, SetupOemGivesTheVendorTextsCutToTheirReadLength) {
     profile_.VenderName = profile_.VenderStyle = kept;
     Write("setup.oem", c.Text);
     test::FakeMessageBoxes boxes;
-    setup::ApplyOemStrings(profile_, where_);
+    setup::ApplyOemStrings(folder_.string(), profile_, where_);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(Stored("VenderName"), c.Title);
     EXPECT_EQ(Stored("VenderStyle"), c.Style);

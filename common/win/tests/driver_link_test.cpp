@@ -227,11 +227,9 @@ class SlotWindows : public DriverLink {
     DriverLink::SetUp();
     install_ = std::filesystem::temp_directory_path() / "koral slot windows" / "Install";
     std::filesystem::remove_all(install_.parent_path());
-    saved_ = Trusted();
-    Trusted().Install = install_.string();
+    folder_ = install_.string();
   }
   void TearDown() override {
-    Trusted() = saved_;
     tool_.Kill();
     companion_.Kill();
     DriverLink::TearDown();
@@ -239,40 +237,40 @@ class SlotWindows : public DriverLink {
     std::filesystem::remove_all(install_.parent_path(), ignored);
   }
   std::filesystem::path install_;
-  TrustedFolders saved_;
+  std::string folder_;  // the trusted installation folder the commands are given
   test::SlotStandIn tool_, companion_;
 };
 
 TEST_F(SlotWindows, TheToolIsMessagedOnlyWhenItIsTheSuitesOwn) {
   test::ToolWindow inThisProcess(kRightButtonToolCaption);
-  EXPECT_FALSE(device::TellRightButtonTool(driver_, device::kHideTool)) << "no tool registered";
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kHideTool)) << "no tool registered";
   ASSERT_TRUE(driver_.SetRightButtonSlot({inThisProcess.Handle(), 0, {}}));
-  EXPECT_FALSE(device::TellRightButtonTool(driver_, device::kHideTool));
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kHideTool));
   EXPECT_TRUE(test::ToolWindow::Received().empty()) << "a window of another program with the tool's caption";
 
   ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool));
   for (WPARAM code : {device::kHideTool, device::kShowTool, device::kQuitTool})
-    EXPECT_TRUE(device::TellRightButtonTool(driver_, code));
+    EXPECT_TRUE(device::TellRightButtonTool(driver_, folder_, code));
   EXPECT_EQ(tool_.Received(), (std::vector<WPARAM>{device::kHideTool, device::kShowTool, device::kQuitTool}));
   EXPECT_TRUE(tool_.Ended());
-  EXPECT_FALSE(device::TellRightButtonTool(driver_, device::kShowTool));
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kShowTool));
   EXPECT_EQ(tool_.Received().size(), 3u) << "the tool has gone: its handle is sent nothing";
 
   ASSERT_TRUE(tool_.Start(install_.parent_path() / "Elsewhere", test::SlotStandIn::Role::Tool));
-  EXPECT_FALSE(device::TellRightButtonTool(driver_, device::kHideTool));
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kHideTool));
   EXPECT_TRUE(tool_.Received().empty()) << "the tool's program in another folder";
 }
 
 TEST_F(SlotWindows, TheCompanionIsToldToQuitOnlyWhenItIsTheCompanion) {
   test::ToolWindow inThisProcess;
   ASSERT_TRUE(sim_.SetCompanionSlot(inThisProcess.Handle(), 2));
-  device::QuitCompanion(driver_);
+  device::QuitCompanion(driver_, folder_);
   EXPECT_TRUE(test::ToolWindow::Received().empty());
 
   // The right-button tool's program is no companion, even in the right folder.
   ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool));
   ASSERT_TRUE(sim_.SetCompanionSlot(tool_.Handle(), 2));
-  device::QuitCompanion(driver_);
+  device::QuitCompanion(driver_, folder_);
   EXPECT_TRUE(tool_.Received().empty());
 
   ASSERT_TRUE(companion_.Start(install_, test::SlotStandIn::Role::Companion));
@@ -280,9 +278,9 @@ TEST_F(SlotWindows, TheCompanionIsToldToQuitOnlyWhenItIsTheCompanion) {
   // the tool's slot holding one.
   ASSERT_TRUE(driver_.SetRightButtonSlot({companion_.Handle(), 0, {}}));
   ASSERT_TRUE(sim_.Refuse(kGetCompanionSlot, 1));
-  EXPECT_FALSE(device::QuitCompanion(driver_));
+  EXPECT_FALSE(device::QuitCompanion(driver_, folder_));
   EXPECT_TRUE(companion_.Received().empty());
-  EXPECT_TRUE(device::QuitCompanion(driver_));
+  EXPECT_TRUE(device::QuitCompanion(driver_, folder_));
   EXPECT_EQ(companion_.Received(), std::vector<WPARAM>{device::kQuitCompanion});
   EXPECT_TRUE(companion_.Ended());
 }
@@ -294,7 +292,7 @@ TEST_F(SlotWindows, AWindowThatNeverAnswersHoldsNobodyForGood) {
   std::atomic<bool> done{false};
   std::thread stopping([&] {
     device::DriverSession driver;
-    device::StopAuxiliaryPrograms(driver);
+    device::StopAuxiliaryPrograms(driver, folder_);
     done = true;
   });
   const bool returned =
@@ -319,17 +317,15 @@ TEST(Launcher, InstallPathWithABlankRunsTheRightProgram) {
   fs::copy_file(marker, root / "Program Files" / "KORALPrb.exe");
   fs::copy_file(marker, root / "Program Files" / "KORALPvr.exe");
 
-  const TrustedFolders saved = Trusted();
-  Trusted().Install = (root / "Program Files").string();
-  EXPECT_TRUE(device::StartRightButtonTool());
-  EXPECT_TRUE(device::StartCompanion());
+  const std::string folder = (root / "Program Files").string();
+  EXPECT_TRUE(device::StartRightButtonTool(folder));
+  EXPECT_TRUE(device::StartCompanion(folder));
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPrb.exe.ran"); }));
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPvr.exe.ran"); }));
   EXPECT_FALSE(fs::exists(root / "Program.exe.ran"));
 
-  Trusted().Install = (root / "Nowhere").string();
-  EXPECT_FALSE(device::StartRightButtonTool());
-  Trusted() = saved;
+  EXPECT_FALSE(device::StartRightButtonTool((root / "Nowhere").string()));
+  EXPECT_FALSE(device::StartRightButtonTool("")) << "without a trusted folder nothing is started";
   // The started programs may still be ending; their files can go once they have.
   EXPECT_TRUE(test::WaitUntil([&] { return fs::remove_all(root, ignored), !fs::exists(root); }));
 }

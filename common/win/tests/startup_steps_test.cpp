@@ -122,8 +122,6 @@ TEST_F(StartupStepsTest, RightButtonPauseSwitchesAutomaticModeOrHidesTheTool) {
       {"switch back refused", kDragDropMode, kRightButtonOn, 1, 0, {}, {0}, 0},
   };
   const std::filesystem::path install = std::filesystem::temp_directory_path() / "koral pause";
-  const TrustedFolders saved = Trusted();
-  Trusted().Install = install.string();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::FakeDriver driver;
@@ -140,7 +138,7 @@ TEST_F(StartupStepsTest, RightButtonPauseSwitchesAutomaticModeOrHidesTheTool) {
     ASSERT_TRUE(controller.ReadBlock());
     driver.Journal();
 
-    RightButtonPause pause;
+    RightButtonPause pause(install.string());
     driver.Refuse(kWriteVirtualButton, c.refusedWrites);
     pause.Suspend(controller);
     if (std::string(c.name) == "switch back refused") driver.Refuse(kWriteVirtualButton, 1);
@@ -155,7 +153,6 @@ TEST_F(StartupStepsTest, RightButtonPauseSwitchesAutomaticModeOrHidesTheTool) {
     EXPECT_EQ(controller.Block().RightButtonAutoMode, driver.Held().RightButtonAutoMode)
         << "the program's block says what the driver holds";
   }
-  Trusted() = saved;
 }
 
 // Only the tool's program in the trusted installation folder, in this session, with the tool's
@@ -164,8 +161,7 @@ TEST(SlotWindow, OnlyTheSuitesOwnWindowsCount) {
   namespace fs = std::filesystem;
   const fs::path root = fs::temp_directory_path() / "koral slot check";
   const fs::path install = root / "Install";
-  const TrustedFolders saved = Trusted();
-  Trusted().Install = install.string();
+  const std::string folder = install.string();
   test::SlotStandIn tool, companion, elsewhere;
   ASSERT_TRUE(tool.Start(install, test::SlotStandIn::Role::Tool));
   ASSERT_TRUE(companion.Start(install, test::SlotStandIn::Role::Companion));
@@ -189,21 +185,18 @@ TEST(SlotWindow, OnlyTheSuitesOwnWindowsCount) {
                         Case{"the tool's program in another folder", elsewhere.Handle(), false, false},
                         Case{"a window of this process with the tool's caption", inThisProcess.Handle(), false, false},
                         Case{"a window that has gone", gone, false, false}, Case{"no window", kNoWindow, false, false}}) {
-    EXPECT_EQ(IsRightButtonToolWindow(c.Handle), c.Tool) << c.Name;
-    EXPECT_EQ(IsCompanionWindow(c.Handle), c.Companion) << c.Name;
+    EXPECT_EQ(IsRightButtonToolWindow(c.Handle, folder), c.Tool) << c.Name;
+    EXPECT_EQ(IsCompanionWindow(c.Handle, folder), c.Companion) << c.Name;
   }
-  Trusted().Install.clear();
-  EXPECT_FALSE(IsRightButtonToolWindow(tool.Handle())) << "without a trusted folder nothing counts";
+  EXPECT_FALSE(IsRightButtonToolWindow(tool.Handle(), "")) << "without a trusted folder nothing counts";
 
   // The time-out: a window that stopped answering lets the sender go.
   test::SlotStandIn hung;
-  Trusted().Install = install.string();
   ASSERT_TRUE(hung.Start(root / "Hung", test::SlotStandIn::Role::Tool, true));
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(SendWithTimeout(SlotWindow(hung.Handle()), WM_USER, device::kShowTool, 0, 1000));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_TRUE(SendWithTimeout(SlotWindow(tool.Handle()), WM_USER, device::kShowTool, 0, 1000));
-  Trusted() = saved;
   std::error_code ignored;
   hung.Kill();
   tool.Kill();

@@ -97,7 +97,7 @@ class InformationDialogs : public ::testing::Test {
   ui::Application app_;
   device::DriverSession driver_;
   ModelKeyStore store_;
-  frmMain main_{app_, driver_, store_};
+  frmMain main_{app_, driver_, store_, test::ProgramFolder()};
   fs::path install_;
 };
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/win/driver_link.h"
@@ -17,6 +18,7 @@
 #include "forms/settings_dialog.h"
 #include "programs/panel/frmMain.h"
 #include "programs/panel/tests/driver_fixture.h"
+#include "tests/support/programs.h"
 
 namespace koral::panel {
 
@@ -78,6 +80,10 @@ struct BarDialog {
 // model key), loaded afresh against a driver holding a given block.
 class PanelDialogTest : public tests::WithDriver {
  protected:
+  // The main window takes `installFolder` as the trusted installation folder.
+  explicit PanelDialogTest(std::string installFolder = test::ProgramFolder())
+      : installFolder_(std::move(installFolder)) {}
+
   void SetUp() override {
     WithDriver::SetUp();
     app_.MainForm(&main_);
@@ -180,7 +186,8 @@ class PanelDialogTest : public tests::WithDriver {
   ui::Application app_;
   device::DriverSession driver_;
   ModelKeyStore store_;
-  frmMain main_{app_, driver_, store_};
+  std::string installFolder_;
+  frmMain main_{app_, driver_, store_, installFolder_};
 };
 
 }  // namespace koral::panel

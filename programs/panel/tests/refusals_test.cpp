@@ -23,6 +23,7 @@
 #include "programs/panel/tests/panel_dialog_fixture.h"
 #include "tests/support/fake_boxes.h"
 #include "tests/support/fake_driver.h"
+#include "tests/support/programs.h"
 #include "tests/support/wait.h"
 
 namespace koral::panel {
@@ -69,7 +70,7 @@ class Refusals : public ::testing::Test {
   test::FakeDriver driver_;
   test::FakeSettingsStore store_{"C:\\nowhere"};
   ui::Application app_;
-  frmMain main_{app_, driver_, store_};
+  frmMain main_{app_, driver_, store_, test::ProgramFolder()};
 };
 
 // ---- Settings dialogs: Apply (and OK) with the driver refusing the group's code ----
@@ -263,7 +264,7 @@ TEST(CalibrationRefusals, ACalibrationTheDriverRefusesIsNeverCalledComplete) {
     test::FakeSettingsStore store("C:\\nowhere");
     store.Numbers[kCalibrationModeName] = calibration::kCornerMode;
     ui::Application app;
-    frmMain main(app, driver, store);
+    frmMain main(app, driver, store, test::ProgramFolder());
     app.MainForm(&main);
     ASSERT_TRUE(main.Load());
     main.Show();

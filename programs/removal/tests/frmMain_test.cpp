@@ -30,7 +30,7 @@ class RemovalWindow : public ::testing::Test {
   }
   ui::Application app_;
   ModelKeyStore store_;
-  frmMain form_{app_, store_};
+  frmMain form_{app_, store_, TrustedFolders{}};  // the window only: nothing to remove from
 };
 
 TEST_F(RemovalWindow, ShowsTheWarningAndTheQuestionWithNoAsTheAnswerToEnterAndEsc) {

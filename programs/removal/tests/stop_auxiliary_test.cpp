@@ -35,11 +35,8 @@ class AuxiliaryPrograms : public ::testing::Test {
     install_ = fs::temp_directory_path() / "koral removal stop" / "Install";
     fs::remove_all(install_.parent_path());
     fs::create_directories(install_);
-    saved_ = Trusted();
-    Trusted().Install = install_.string();
   }
   void TearDown() override {
-    Trusted() = saved_;
     tool_.Kill();
     companion_.Kill();
     sim_.Reset();
@@ -71,7 +68,6 @@ class AuxiliaryPrograms : public ::testing::Test {
 
   sim::SimClient sim_;
   fs::path install_;
-  TrustedFolders saved_;
   test::SlotStandIn tool_, companion_;
 };
 
@@ -88,7 +84,7 @@ TEST_F(AuxiliaryPrograms, EachRegisteredProgramIsToldToQuit) {
     if (c.Companion) ASSERT_TRUE(companion_.Start(install_, test::SlotStandIn::Role::Companion));
     sim_.ReadJournal();
     device::DriverSession driver;
-    device::StopAuxiliaryPrograms(driver);
+    device::StopAuxiliaryPrograms(driver, install_.string());
     if (c.Tool) {
       EXPECT_EQ(tool_.Received(), std::vector<WPARAM>{0x100E});
       EXPECT_TRUE(tool_.Ended());
@@ -114,7 +110,7 @@ TEST_F(AuxiliaryPrograms, WithoutTheDriverNothingIsSentAndNothingSaid) {
   ASSERT_TRUE(stopped.Stopped());
   test::FakeMessageBoxes boxes;
   device::DriverSession driver;
-  device::StopAuxiliaryPrograms(driver);
+  device::StopAuxiliaryPrograms(driver, install_.string());
   EXPECT_TRUE(ToolWindow::Received().empty());
   EXPECT_TRUE(boxes.shown.empty());
 }
