@@ -1,7 +1,7 @@
 # The layer check catches what it is there for, on the small tree layers-fixture: an include of a
 # place above, a bare include, a link up the order and a shipped target on a tool; and it passes
 # the same tree's graph once those links are gone. A test program linking a tool is no fault.
-#   cmake -DSCRATCH=<scratch folder> -P check-layers-test.cmake
+#   cmake -DSCRATCH=<scratch folder> [-DGENERATOR=.. -DMAKE_PROGRAM=.. -DC_COMPILER=..] -P check-layers-test.cmake
 cmake_minimum_required(VERSION 3.25)
 set(check ${CMAKE_CURRENT_LIST_DIR}/../check-layers.cmake)
 set(fixture ${CMAKE_CURRENT_LIST_DIR}/layers-fixture)
@@ -47,7 +47,18 @@ expect("includes" "${includes}" FAILS
        "ui/window.c includes \"window.h\", which is no file named from the root"
   NOT_SAYS "programs/demo/main.c" "tools/sim.c" "demo_test.c")
 
-# The fixture's own build folders, each with the file API query written before it is configured.
+# The fixture's own build folders, each with the file API query written before it is configured,
+# made with the tools of the build that runs the test when it names them.
+set(tools "")
+if(GENERATOR)
+  list(APPEND tools -G "${GENERATOR}")
+endif()
+if(MAKE_PROGRAM)
+  list(APPEND tools -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM})
+endif()
+if(C_COMPILER)
+  list(APPEND tools -DCMAKE_C_COMPILER=${C_COMPILER})
+endif()
 foreach(variant broken clean)
   set(build ${SCRATCH}/${variant})
   file(REMOVE_RECURSE ${build})
@@ -56,7 +67,7 @@ foreach(variant broken clean)
   if(variant STREQUAL "clean")
     set(clean ON)
   endif()
-  execute_process(COMMAND ${CMAKE_COMMAND} -S ${fixture} -B ${build} -DCLEAN=${clean}
+  execute_process(COMMAND ${CMAKE_COMMAND} -S ${fixture} -B ${build} -DCLEAN=${clean} ${tools}
                   RESULT_VARIABLE configured OUTPUT_VARIABLE log ERROR_VARIABLE log)
   if(NOT configured EQUAL 0)
     message(FATAL_ERROR "the fixture did not configure:\n${log}")
