@@ -117,8 +117,8 @@ Errors TouchGrid(test::Finger& finger, int width, int height) {
 
 // The control panel reads the mode from the model key as it starts.
 bool StoreCalibrationMode(int32_t mode) {
-  CalibrationMode() = mode;
-  return WriteCalibrationMode();
+  ModelKeyStore store;
+  return store.WriteNumber(kCalibrationModeName, mode);
 }
 
 // One calibration run and the grids before and after it; false when the run could not be made.
@@ -235,13 +235,15 @@ int main(int argc, char** argv) {
     std::fputs("calibration_accuracy: the driver is not running in this prefix\n", stderr);
     return 1;
   }
-  if (!LoadAtStart()) {
+  ModelKeyStore store;
+  InstallationProfile profile;
+  if (!LoadProfile(store, profile)) {
     std::fputs("calibration_accuracy: no profile in the model key (scripts/dev-profile)\n", stderr);
     return 1;
   }
   // Without a stored mode the control panel starts with 0; that is what is left behind then.
-  if (!ReadCalibrationMode()) CalibrationMode() = kCornerMode;
-  const int32_t storedMode = CalibrationMode();
+  int32_t storedMode = kCornerMode;
+  if (!store.ReadNumber(kCalibrationModeName, storedMode)) storedMode = kCornerMode;
   const int startWidth = GetSystemMetrics(SM_CXSCREEN), startHeight = GetSystemMetrics(SM_CYSCREEN);
   const SyntheticPanel& p = options.Panel;
   std::printf("panel direction %d, orientation %d, raw %g,%g,%g,%g; grid 5 x 5 over the whole screen\n",

@@ -23,6 +23,7 @@
 #include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "programs/panel/frmCalibration.h"
 #include "tools/sim_client.h"
 #include "ui/form.h"
@@ -137,19 +138,22 @@ class Panel {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-  static calibration::frmCalibration window;
+  ui::Application app;
+  device::DriverSession driver;
+  device::Controller controller(driver);
+  calibration::frmCalibration window(app, controller, ReadTrustedFolders().Install);
   Panel panel(window);
-  if (!panel.Open() || !device::OpenDevice()) {
+  if (!panel.Open() || !driver.Open()) {
     std::fprintf(stderr, "cannot open the driver; is it installed and started in this prefix?\n");
     return 1;
   }
-  device::ReadBlock();
-  CalibrationMode() = calibration::kCornerMode;
+  controller.ReadBlock();
+  window.Mode(calibration::kCornerMode);
 
   // The same call the loop makes, with nothing around it: the ceiling of the loop's rate.
   constexpr int kBareReads = 2000;
   const auto bareStart = Clock::now();
-  for (int i = 0; i < kBareReads; ++i) device::ReadRawPoint();
+  for (int i = 0; i < kBareReads; ++i) driver.ReadRawPoint();
   const double bareRate = kBareReads / std::chrono::duration<double>(Clock::now() - bareStart).count();
   AnswerNo boxes;
   InstallMessageBoxes(&boxes);
@@ -157,7 +161,7 @@ int main(int argc, char** argv) {
   std::thread player([&] { panel.Play(runs); });
   for (int run = 0; run < runs; ++run) {
     window.Show();
-    ui::Run();
+    app.Run();
   }
   panel.Stop();
   player.join();
@@ -166,6 +170,6 @@ int main(int argc, char** argv) {
 
   sim::SimClient cleanup;
   if (cleanup.Open()) cleanup.Reset();
-  device::CloseDevice();
+  driver.Close();
   return 0;
 }

@@ -13,8 +13,6 @@
 
 namespace {
 
-using koral::device::Link;
-
 struct Stats {
   double median, mean, p99;
 };
@@ -35,9 +33,10 @@ Stats Measure(int iterations, Call call) {
           micros[micros.size() * 99 / 100]};
 }
 
-bool Raw(uint32_t code, void* buffer, DWORD in, DWORD out) {
+// A call the session does not make (the simulation codes), on the session's own kind of handle.
+bool Raw(HANDLE device, uint32_t code, void* buffer, DWORD in, DWORD out) {
   DWORD returned = 0;
-  return DeviceIoControl(Link().Device.get(), code, buffer, in, buffer, out, &returned, nullptr) != 0;
+  return DeviceIoControl(device, code, buffer, in, buffer, out, &returned, nullptr) != 0;
 }
 
 void Report(const char* name, const Stats& s) {
@@ -48,23 +47,26 @@ void Report(const char* name, const Stats& s) {
 
 int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
-  if (!koral::device::OpenDevice()) {
+  koral::device::DriverSession driver;
+  const koral::UniqueHandle device(CreateFileA("\\\\.\\KORALPS2", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!driver.Open() || !device) {
     std::fprintf(stderr, "cannot open the driver; is it installed and started in this prefix?\n");
     return 1;
   }
   koral::JournalEntry journal[1];
   koral::ModeArg ignored{};
-  Raw(koral::kSimReset, &ignored, sizeof ignored, sizeof ignored);
+  Raw(device.get(), koral::kSimReset, &ignored, sizeof ignored, sizeof ignored);
 
   std::printf("driver round trips, %d calls each\n", iterations);
-  const Stats floor = Measure(iterations, [&] { Raw(koral::kSimReadJournal, journal, 0, sizeof journal); });
-  const Stats raw = Measure(iterations, [] { koral::device::ReadRawPoint(); });
-  const Stats block = Measure(iterations, [] { koral::device::ReadBlock(); });
+  const Stats floor = Measure(iterations, [&] { Raw(device.get(), koral::kSimReadJournal, journal, 0, sizeof journal); });
+  const Stats raw = Measure(iterations, [&] { driver.ReadRawPoint(); });
+  const Stats block = Measure(iterations, [&] { driver.ReadBlock(); });
   Report("0xFE030 read empty journal (floor)", floor);
   Report("0xF2030 read raw sample", raw);
   Report("0xF2010 read parameter block", block);
 
-  Raw(koral::kSimReset, &ignored, sizeof ignored, sizeof ignored);
-  koral::device::CloseDevice();
+  Raw(device.get(), koral::kSimReset, &ignored, sizeof ignored, sizeof ignored);
+  driver.Close();
   return 0;
 }

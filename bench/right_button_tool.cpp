@@ -21,6 +21,7 @@
 #include "common/win/driver_link.h"
 #include "common/win/handles.h"
 #include "common/win/right_button.h"
+#include "common/win/trusted_folders.h"
 #include "programs/rbtool/frmMain.h"
 #include "tools/sim_client.h"
 #include "ui/form.h"
@@ -213,10 +214,12 @@ int main(int argc, char** argv) {
 
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
   }
-  rbtool::frmMain& tool = rbtool::MainForm();
+  ui::Application app;
+  device::DriverSession driver;
+  rbtool::frmMain tool(app, driver, ReadTrustedFolders().Install);
   if (tool.Load()) {
     tool.ShowInCorner();
-    ui::Run();
+    app.Run();
   } else {
     std::fprintf(stderr, "the tool did not register; is another one running?\n");
   }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <optional>
 #include <vector>
 
 #include "bench/figures.h"
@@ -62,17 +63,19 @@ bool Measure(const std::string& program, int runs, Stats& stats) {
 double BareCalls(const std::vector<uint32_t>& codes, int* unknown) {
   using namespace koral;
   const auto start = std::chrono::steady_clock::now();
-  device::OpenDevice();
+  device::DriverSession driver;
+  device::Controller controller(driver);
+  driver.Open();
   for (uint32_t code : codes) {
     switch (code) {
-      case kReadBlock: device::ReadBlock(); break;
-      case kWriteWholeBlock: device::WriteWholeBlock(); break;
-      case kGetRightButtonSlot: device::GetRightButtonSlot(); break;
-      case kGetCompanionSlot: device::GetCompanionSlot(); break;
+      case kReadBlock: controller.ReadBlock(); break;
+      case kWriteWholeBlock: controller.Write(device::Group::WholeBlock, controller.Block()); break;
+      case kGetRightButtonSlot: driver.RightButtonSlot(); break;
+      case kGetCompanionSlot: driver.CompanionSlot(); break;
       default: ++*unknown; break;
     }
   }
-  device::CloseDevice();
+  driver.Close();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -80,13 +83,14 @@ double BareCalls(const std::vector<uint32_t>& codes, int* unknown) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  if (!koral::device::OpenDevice()) {
+  koral::device::DriverSession driver;
+  if (!driver.Open()) {
     std::fprintf(stderr, "cannot open the driver; is it installed and started in this prefix?\n");
     return 1;
   }
-  koral::device::ReadBlock();
-  koral::device::CloseDevice();
-  if (koral::device::Link().Block.DetectedPort == 0) {
+  const std::optional<koral::ParamBlock> block = driver.ReadBlock();
+  driver.Close();
+  if (!block || block->DetectedPort == 0) {
     std::fprintf(stderr, "the driver reports no controller: the program would stop at its message\n");
     return 1;
   }

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <optional>
 #include <vector>
 
 #include "bench/figures.h"
@@ -316,13 +317,14 @@ bool MeasureDialogs(const std::string& panel, const std::string& minimal, int ru
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
-  if (!device::OpenDevice()) {
+  device::DriverSession driver;
+  if (!driver.Open()) {
     std::fprintf(stderr, "cannot open the driver; is it installed and started in this prefix?\n");
     return 1;
   }
-  device::ReadBlock();
-  device::CloseDevice();
-  if (device::Link().Block.DetectedPort == 0) {
+  const std::optional<ParamBlock> block = driver.ReadBlock();
+  driver.Close();
+  if (!block || block->DetectedPort == 0) {
     std::fprintf(stderr, "the driver reports no controller: the programs would stop at their message\n");
     return 1;
   }

@@ -14,6 +14,8 @@ NTSTATUS ToNtStatus(logic::Status status) {
       return STATUS_INFO_LENGTH_MISMATCH;
     case logic::Status::kBadValue:
       return STATUS_INVALID_PARAMETER;
+    case logic::Status::kRefused:
+      return STATUS_IO_DEVICE_ERROR;  // as a controller that does not answer
     case logic::Status::kUnknownCode:
       break;
   }

@@ -2,15 +2,11 @@
 
 #include "common/core/placement.h"
 #include "common/core/vender_style.h"
-#include "common/win/profile.h"
 #include "common/win/utilities.h"
 #include "ui/twips.h"
 
 namespace koral {
 namespace {
-
-BrandedForm* g_mainWindow = nullptr;
-bool g_logoMode = false;
 
 ui::Colour ToColour(const PaletteColour& colour) { return RGB(colour.Red, colour.Green, colour.Blue); }
 
@@ -41,24 +37,24 @@ void BrandedForm::DesignTitleArea(const std::string& systemLine) {
   imgIcon.Icon(ui::ProgramIcon());
 }
 
-void SetMainWindow(BrandedForm* form) { g_mainWindow = form; }
-BrandedForm* MainWindow() { return g_mainWindow; }
-bool LogoMode() { return g_logoMode; }
+BrandedForm* MainWindow(const ui::Form& form) { return dynamic_cast<BrandedForm*>(form.App().MainForm()); }
 
-void BrandMainWindow(BrandedForm& form) {
-  const std::string logo = Profile().InstallPath + kLogoFile;
+void BrandMainWindow(BrandedForm& form, const InstallationProfile& profile) {
+  form.venderName_ = profile.VenderName;
+  form.venderStyle_ = profile.VenderStyle;
+  const std::string logo = profile.InstallPath + kLogoFile;
   // A logo file that is not a readable bitmap would leave the title area empty: show the name.
-  g_logoMode = FileExists(logo) && form.picLogo.LoadPicture(logo);
-  if (g_logoMode) {
+  form.logoMode_ = FileExists(logo) && form.picLogo.LoadPicture(logo);
+  if (form.logoMode_) {
     MakeRoomForLogo(form);
     return;
   }
-  form.lblOemTitle.Caption(Profile().VenderName);
-  ApplyVenderStyle(form);
+  form.lblOemTitle.Caption(profile.VenderName);
+  ApplyVenderStyle(form, profile.VenderStyle);
 }
 
-void ApplyVenderStyle(BrandedForm& form) {
-  const auto style = ParseVenderStyle(Profile().VenderStyle);
+void ApplyVenderStyle(BrandedForm& form, const std::string& code) {
+  const auto style = ParseVenderStyle(code);
   if (!style) return;
   ui::FontSpec font = form.lblOemTitle.Font();
   if (style->FontName) font.Name = *style->FontName;
@@ -71,22 +67,24 @@ void ApplyVenderStyle(BrandedForm& form) {
 }
 
 void CopySystemLine(BrandedForm& dialog) {
-  if (g_mainWindow) dialog.lblSystem.Caption(g_mainWindow->lblSystem.Caption());
+  if (const BrandedForm* main = MainWindow(dialog)) dialog.lblSystem.Caption(main->lblSystem.Caption());
 }
 
 void BrandDialog(BrandedForm& dialog) {
-  if (g_logoMode) {
+  const BrandedForm* main = MainWindow(dialog);
+  if (!main) return;
+  if (main->LogoMode()) {
     MakeRoomForLogo(dialog);
-    if (g_mainWindow) dialog.picLogo.CopyPicture(g_mainWindow->picLogo);
+    dialog.picLogo.CopyPicture(main->picLogo);
     return;
   }
-  if (g_mainWindow) dialog.lblOemTitle.Caption(g_mainWindow->lblOemTitle.Caption());
-  ApplyVenderStyle(dialog);
+  dialog.lblOemTitle.Caption(main->lblOemTitle.Caption());
+  ApplyVenderStyle(dialog, main->VenderStyle());
 }
 
 void DressDialog(BrandedForm& dialog) {
   CopySystemLine(dialog);
-  if (g_mainWindow) dialog.Caption(g_mainWindow->Caption());
+  if (const BrandedForm* main = MainWindow(dialog)) dialog.Caption(main->Caption());
   BrandDialog(dialog);
   CentreWindow(dialog);
   CentreIcon(dialog);
@@ -103,10 +101,11 @@ void CentreIcon(BrandedForm& form) {
   form.imgIcon.Move(at.Left, at.Top);
 }
 
-void ReturnToMainWindow() {
-  if (!g_mainWindow) return;
-  g_mainWindow->Show();
-  g_mainWindow->SetFocus();
+void ReturnToMainWindow(const ui::Form& dialog) {
+  ui::Form* main = dialog.App().MainForm();
+  if (!main) return;
+  main->Show();
+  main->SetFocus();
 }
 
 }  // namespace koral

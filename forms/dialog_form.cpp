@@ -29,7 +29,7 @@ ui::Rect DialogForm::ButtonPlace(int rowTop, int fromRight) {
   return {kContentRight - kButtonWidth - fromRight * (kButtonWidth + kButtonGap), rowTop, kButtonWidth, kButtonHeight};
 }
 
-InformationDialog::InformationDialog(std::string name) : DialogForm(std::move(name)) {
+InformationDialog::InformationDialog(ui::Application& app, std::string name) : DialogForm(app, std::move(name)) {
   cmdOK.Click = Handler(&InformationDialog::cmdOK_Click);
 }
 
@@ -39,7 +39,7 @@ void InformationDialog::DesignFurniture(const std::string& caption, int contentH
   cmdOK.Default(true);
 }
 
-void InformationDialog::Form_Unload(bool&) { ReturnToMainWindow(); }
+void InformationDialog::Form_Unload(bool&) { ReturnToMainWindow(*this); }
 
 void InformationDialog::cmdOK_Click() { Unload(); }
 

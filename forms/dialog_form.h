@@ -40,7 +40,7 @@ class DialogForm : public BrandedForm {
 // or the close box; either way the main window comes back.
 class InformationDialog : public DialogForm {
  public:
-  explicit InformationDialog(std::string name);
+  InformationDialog(ui::Application& app, std::string name);
 
   ui::CommandButton cmdOK{this, "cmdOK"};
 

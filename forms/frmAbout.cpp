@@ -1,7 +1,5 @@
 #include "forms/frmAbout.h"
 
-#include "common/win/profile.h"
-
 namespace koral {
 namespace {
 
@@ -16,7 +14,7 @@ std::string CopyrightNotice(const std::string& vendor) {
   return line + ". All rights reserved.";
 }
 
-frmAbout::frmAbout() : InformationDialog("frmAbout") {}
+frmAbout::frmAbout(ui::Application& app) : InformationDialog(app, "frmAbout") {}
 
 void frmAbout::Design() {
   DesignFurniture(kCaption, kLineHeight);
@@ -25,10 +23,11 @@ void frmAbout::Design() {
 }
 
 // The about window copies the version line and the branding like every dialog, but keeps its
-// own caption: DressDialog without the caption.
+// own caption: DressDialog without the caption. The vendor is the one the main window shows.
 void frmAbout::Form_Load() {
   CopySystemLine(*this);
-  lblCopyright.Caption(CopyrightNotice(Profile().VenderName));
+  const BrandedForm* main = MainWindow(*this);
+  lblCopyright.Caption(CopyrightNotice(main ? main->VenderName() : ""));
   BrandDialog(*this);
   CentreWindow(*this);
   CentreIcon(*this);

@@ -12,7 +12,7 @@ namespace koral {
 
 class frmAbout : public InformationDialog {
  public:
-  frmAbout();
+  explicit frmAbout(ui::Application& app);
 
   ui::Label lblCopyright{this, "lblCopyright"};
 

@@ -13,18 +13,7 @@ constexpr int kRightMargin = 240;
 
 }  // namespace
 
-frmMessage& ProgressWindow() {
-  static frmMessage form;
-  return form;
-}
-
-void ShowProgressMessage(const std::string& text, const std::string& caption) {
-  ProgressWindow().ShowMessage(text, caption);
-}
-
-void UnloadProgressMessage() { ProgressWindow().Close(); }
-
-frmMessage::frmMessage() : Form("frmMessage") {}
+frmMessage::frmMessage(ui::Application& app) : Form(app, "frmMessage") {}
 
 void frmMessage::Design() {
   BorderStyle(ui::FormBorder::FixedDialog);

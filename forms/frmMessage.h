@@ -11,7 +11,7 @@ namespace koral {
 
 class frmMessage : public ui::Form {
  public:
-  frmMessage();
+  explicit frmMessage(ui::Application& app);
 
   ui::Image imgMsg{this, "imgMsg"};
   ui::Label lblMsg{this, "lblMsg"};
@@ -31,9 +31,5 @@ class frmMessage : public ui::Form {
   bool closing_ = false;
 };
 
-// The program's one progress window.
-frmMessage& ProgressWindow();
-void ShowProgressMessage(const std::string& text, const std::string& caption);
-void UnloadProgressMessage();
 
 }  // namespace koral

@@ -1,17 +1,18 @@
 #include "forms/settings_dialog.h"
 
-#include "common/win/driver_link.h"
+#include "common/core/messages.h"
+#include "common/win/message_box.h"
 #include "common/win/pointer.h"
 
 namespace koral {
 
-SettingsDialog::SettingsDialog(std::string name) : DialogForm(std::move(name)) {
+SettingsDialog::SettingsDialog(ui::Application& app, std::string name, device::Controller& controller,
+                               device::Group group, std::string settings)
+    : DialogForm(app, std::move(name)), controller_(controller), group_(group), settings_(std::move(settings)) {
   cmdApply.Click = Handler(&SettingsDialog::cmdApply_Click);
   cmdOK.Click = Handler(&SettingsDialog::cmdOK_Click);
   cmdCandel.Click = Handler(&SettingsDialog::cmdCandel_Click);
 }
-
-ParamBlock& SettingsDialog::Block() { return device::Link().Block; }
 
 void SettingsDialog::DesignFurniture(const std::string& caption, int contentHeight) {
   const int buttonsTop = DesignFrame(caption, contentHeight);
@@ -57,18 +58,29 @@ void SettingsDialog::Form_Load() {
   DressDialog(*this);
 }
 
-void SettingsDialog::Form_Unload(bool&) { ReturnToMainWindow(); }
+void SettingsDialog::Form_Unload(bool&) { ReturnToMainWindow(*this); }
+
+bool SettingsDialog::Apply() {
+  ParamBlock changed = Block();
+  StoreSettings(changed);
+  if (!controller_.Write(group_, changed)) {
+    ErrorBox(ApplyFailureText(settings_), Caption());
+    return false;
+  }
+  cmdApply.Enabled(false);
+  SettingsApplied();
+  if (BlockApplied) BlockApplied();
+  return true;
+}
 
 void SettingsDialog::cmdApply_Click() {
   BusyPointer busy;
-  WriteSettings();
-  cmdApply.Enabled(false);
-  if (BlockApplied) BlockApplied();
+  Apply();
 }
 
 void SettingsDialog::cmdOK_Click() {
   BusyPointer busy;
-  if (cmdApply.Enabled()) cmdApply_Click();
+  if (cmdApply.Enabled() && !Apply()) return;
   Unload();
 }
 

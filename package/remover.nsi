@@ -5,7 +5,9 @@
 ; folder with it), the uninstaller's copy in the Windows folder, the substitute driver when the
 ; setup installed it, the Start-menu entries, the startup registration, the entry of Windows'
 ; list of installed programs and the model key. Files still in use, itself among them, go at
-; the next start of Windows. Running it again changes nothing more.
+; the next start of Windows. Running it again changes nothing more. A substitute driver that
+; cannot be removed stops it before anything else goes, with exit code 2, so that the uninstaller
+; waiting for it leaves the installation whole and says so; otherwise it ends with 0.
 ;
 ;   unins000.exe /SILENT     removes without asking
 ;   unins000.exe             asks first
@@ -39,11 +41,15 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) ${KORAL_VENDOR}"
   Delete /REBOOTOK "$EXEDIR\${NAME}"
 !macroend
 
+Var Asked
+
 Function .onInit
+  StrCpy $Asked 0
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/SILENT" $R1
   ${If} ${Errors}
+    StrCpy $Asked 1
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove the files of ${KORAL_PRODUCT} ${KORAL_VERSION} from this computer?$\r$\n$\r$\nTo remove the touchscreen software completely, use TouchScreen Software Removal instead." IDYES +2
     Abort
   ${EndIf}
@@ -55,7 +61,16 @@ Section
 
   InitPluginsDir
   File "/oname=$PLUGINSDIR\setup_helper.exe" "${HELPER}"
-  ExecWait '"$PLUGINSDIR\setup_helper.exe" remove-driver "$EXEDIR\${KORAL_DRIVER_IMAGE}"'
+  ClearErrors
+  ExecWait '"$PLUGINSDIR\setup_helper.exe" remove-driver "$EXEDIR\${KORAL_DRIVER_IMAGE}"' $0
+  ${If} ${Errors}
+  ${OrIf} $0 != 0
+    ${If} $Asked == 1
+      MessageBox MB_OK|MB_ICONSTOP "The TouchScreen driver could not be removed. Nothing was removed."
+    ${EndIf}
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   Delete /REBOOTOK "$EXEDIR\${KORAL_DRIVER_IMAGE}"
 
   !insertmacro KORAL_PROGRAMS KoralRemoveFile

@@ -259,8 +259,9 @@ bool WaitUntilFree(const std::vector<std::string>& files, DWORD waitMs) {
 bool PrepareUpdate(const std::string& installFolder, const std::vector<std::string>& files) {
   // This helper runs from the setup's temporary folder: the installation being replaced is the one
   // whose programs may be told to quit.
-  Trusted().Install = IsUsableFolder(installFolder) ? installFolder : std::string();
-  device::StopAuxiliaryPrograms();
+  const std::string trusted = IsUsableFolder(installFolder) ? installFolder : std::string();
+  device::DriverSession driver;
+  device::StopAuxiliaryPrograms(driver, trusted);
   return WaitUntilFree(files, kQuitWaitMs);
 }
 

@@ -35,6 +35,7 @@ constexpr CodeEntry kCodeNames[] = {
     {kSimRightClickDone, "SimRightClickDone"},
     {kSimSetCompanionSlot, "SimSetCompanionSlot"},
     {kSimReset, "SimReset"},
+    {kSimRefuse, "SimRefuse"},
 };
 
 enum class Kind { kU8, kI16, kHexBytes, kComPort };

@@ -39,6 +39,9 @@ constexpr char kUsage[] =
     "  set-companion HANDLE ORIENT\n"
     "                        register a companion window (-1 = none) and orientation code\n"
     "  right-click-done      the driver has turned the armed touch into a right click\n"
+    "  refuse CODE [COUNT]   refuse the next COUNT requests with the suite code CODE, as a\n"
+    "                        controller that does not answer (no COUNT: until a reset;\n"
+    "                        COUNT 0: refuse no more)\n"
     "  journal               print and remove every journal entry, oldest first\n"
     "\n"
     "Numbers may be decimal or 0x-prefixed hexadecimal.\n";
@@ -208,6 +211,16 @@ int Run(const std::vector<std::string>& args) {
     return client.PushSample(static_cast<int16_t>(x), static_cast<int16_t>(y), touched != 0)
                ? 0
                : Fail("push", client.LastError());
+  }
+  if (command == "refuse" && (needs(1) || needs(2))) {
+    long long code, count = kRefuseAlways;
+    if (!ParseNumber(args[1].c_str(), 0, UINT32_MAX, code) ||
+        (needs(2) && !ParseNumber(args[2].c_str(), 0, UINT32_MAX, count))) {
+      return Usage();
+    }
+    if (!OpenDevice(client)) return 1;
+    return client.Refuse(static_cast<uint32_t>(code), static_cast<uint32_t>(count)) ? 0
+                                                                                   : Fail("refuse", client.LastError());
   }
   if (command == "set-companion" && needs(2)) {
     long long handle, orientation;

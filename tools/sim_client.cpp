@@ -84,6 +84,11 @@ bool SimClient::SetCompanionSlot(int32_t handle, int16_t orientation) {
   return Exchange(kSimSetCompanionSlot, &slot, sizeof slot);
 }
 
+bool SimClient::Refuse(uint32_t code, uint32_t count) {
+  SimRefusal refusal{code, count};
+  return Exchange(kSimRefuse, &refusal, sizeof refusal);
+}
+
 std::optional<ParamBlock> SimClient::ReadBlock() {
   return ReadStruct<ParamBlock>(*this, kReadBlock);
 }

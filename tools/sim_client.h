@@ -8,10 +8,14 @@
 //   0xFE030 read journal      k x JournalEntry out; the k oldest entries, removed
 //   0xFE040 right click done  4 bytes; an armed right-button state (1) becomes 0
 //   0xFE050 set companion     WindowSlot in; the companion's window and orientation code
-//   0xFE060 reset             4 bytes; default block, empty slots, no touch, empty journal
+//   0xFE060 reset             4 bytes; default block, empty slots, no touch, empty journal,
+//                             no refusals
+//   0xFE070 refuse            SimRefusal in; the next Count requests with a suite code fail with
+//                             ERROR_IO_DEVICE, unjournalled (kRefuseAlways: until a reset; 0: end)
 // A call with a length its code does not take fails with ERROR_BAD_LENGTH, an unknown code
 // with ERROR_INVALID_FUNCTION, a push with a touched flag above 1 with
-// ERROR_INVALID_PARAMETER; a failed call changes nothing.
+// ERROR_INVALID_PARAMETER, as does a refusal of a code that is not the suite's or a ninth code
+// refused at once; a failed call changes nothing.
 #pragma once
 
 #include <windows.h>
@@ -51,6 +55,8 @@ class SimClient {
   std::vector<JournalEntry> ReadJournal();
   bool RightClickDone();
   bool SetCompanionSlot(int32_t handle, int16_t orientation);
+  // The driver refuses the next `count` requests with the suite code `code`.
+  bool Refuse(uint32_t code, uint32_t count = kRefuseAlways);
 
   // Suite codes, for checks. Note that 0xF2010 and the slot reads are journalled.
   std::optional<ParamBlock> ReadBlock();

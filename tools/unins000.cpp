@@ -5,7 +5,8 @@
 //
 // Beside itself it appends to "unins000.log" the line "started <its whole command line>", waits
 // the whole seconds given in "unins000.ini" (section [StandIn], key Seconds; 0 when missing),
-// appends "ended" and ends with exit code 0, or 1 when "/SILENT" was not among its arguments.
+// appends "ended" and ends with the exit code given there (key ExitCode; a remover that could not
+// do its work), or else 0, or 1 when "/SILENT" was not among its arguments.
 #include <windows.h>
 
 #include <string>
@@ -45,5 +46,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   const UINT seconds = GetPrivateProfileIntA("StandIn", "Seconds", 0, Beside("unins000.ini").c_str());
   Sleep(seconds * 1000);
   Log("ended");
+  const UINT exitCode = GetPrivateProfileIntA("StandIn", "ExitCode", 0, Beside("unins000.ini").c_str());
+  if (exitCode != 0) return static_cast<int>(exitCode);
   return SilentOption(arguments) ? 0 : 1;
 }

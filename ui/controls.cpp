@@ -491,10 +491,11 @@ void PictureBox::BackColor(Colour colour) {
   Cls();
 }
 
-bool PictureBox::LoadPicture(const std::string& path) {
-  UniqueGdiObject loaded(LoadCompleteBitmap(path));
-  if (!loaded) return false;
-  picture_ = std::move(loaded);
+bool PictureBox::LoadPicture(const std::string& path) { return TakePicture(UniqueGdiObject(LoadCompleteBitmap(path))); }
+
+bool PictureBox::TakePicture(UniqueGdiObject picture) {
+  if (!picture) return false;
+  picture_ = std::move(picture);
   if (autoSize_) FitToPicture();
   Cls();
   return true;

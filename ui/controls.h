@@ -211,6 +211,8 @@ class PictureBox : public Control, public Container {
 
   // Loads a bitmap file as the picture; false (picture unchanged) when it cannot be read.
   bool LoadPicture(const std::string& path);
+  // Takes the bitmap as the picture; false (picture unchanged) when there is none.
+  bool TakePicture(UniqueGdiObject picture);
   // Shows a copy of another box's picture.
   bool CopyPicture(const PictureBox& from);
   bool HasPicture() const { return static_cast<bool>(picture_); }

@@ -1,7 +1,6 @@
 #include "ui/form.h"
 
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 #include "common/core/titles.h"
@@ -17,17 +16,9 @@ constexpr const char* kFormClass = kFormWindowClass;
 // the activation (and Show) has finished rather than inside it.
 constexpr UINT kActivateMessage = WM_APP + 0x10;
 
-std::vector<Form*>& AllForms() {
-  static std::vector<Form*> forms;
-  return forms;
-}
-
-int g_loadedForms = 0;
-bool g_ending = false;
-Form* g_activeForm = nullptr;
-
-bool RegisterFormClass() {
-  static const bool registered = [] {
+// The class is the process's, registered once; its atom tells a form's window from any other.
+ATOM FormClass() {
+  static const ATOM atom = [] {
     WNDCLASSEXA cls{};
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = FormProc;
@@ -35,9 +26,9 @@ bool RegisterFormClass() {
     cls.hIcon = ProgramIcon();
     cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     cls.lpszClassName = kFormClass;
-    return RegisterClassExA(&cls) != 0;
+    return RegisterClassExA(&cls);
   }();
-  return registered;
+  return atom;
 }
 
 RECT WindowRect(HWND window) {
@@ -49,13 +40,6 @@ RECT WindowRect(HWND window) {
 int PressedButton(UINT message) {
   if (message == WM_LBUTTONDOWN) return kLeftButton;
   return message == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
-}
-
-void Route(MSG& message) {
-  const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-  if (root && Form::FromWindow(root) && IsDialogMessageA(root, &message)) return;
-  TranslateMessage(&message);
-  DispatchMessageA(&message);
 }
 
 }  // namespace
@@ -79,19 +63,14 @@ HICON ProgramIcon() {
   return icon;
 }
 
-Form::Form(std::string name) : name_(std::move(name)) { AllForms().push_back(this); }
+Form::Form(Application& app, std::string name) : app_(app), name_(std::move(name)) {}
 
-Form::~Form() {
-  Destroy();
-  auto& forms = AllForms();
-  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
-}
+Form::~Form() { Destroy(); }
 
 Form* Form::FromWindow(HWND window) {
-  if (!window) return nullptr;
-  for (Form* form : AllForms())
-    if (form->hwnd_ == window) return form;
-  return nullptr;
+  if (!window || GetClassLongPtrA(window, GCW_ATOM) != FormClass()) return nullptr;
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return form && form->hwnd_ == window ? form : nullptr;
 }
 
 DWORD Form::WindowStyle() const {
@@ -121,7 +100,7 @@ DWORD Form::WindowExStyle() const {
 }
 
 bool Form::CreateFormWindow() {
-  if (!RegisterFormClass()) return false;
+  if (FormClass() == 0) return false;
   CreateWindowExA(WindowExStyle(), kFormClass, caption_.c_str(), WindowStyle(), 0, 0, 0, 0, nullptr,
                   nullptr, GetModuleHandleA(nullptr), this);
   if (!hwnd_) return false;
@@ -132,8 +111,7 @@ bool Form::CreateFormWindow() {
 bool Form::Load() {
   if (hwnd_) return true;
   if (!CreateFormWindow()) return false;
-  ++g_loadedForms;
-  g_ending = false;
+  app_.Loaded(*this);
   designing_ = true;
   Design();
   designing_ = false;
@@ -195,11 +173,7 @@ void Form::Detached() {
   default_ = nullptr;
   cancel_ = nullptr;
   nextControlId_ = 100;
-  if (g_activeForm == this) g_activeForm = nullptr;
-  if (--g_loadedForms == 0) {
-    g_ending = true;
-    PostQuitMessage(0);
-  }
+  app_.Unloaded(*this);
 }
 
 LRESULT Form::DefaultId() const {
@@ -214,6 +188,7 @@ LRESULT Form::DefaultId() const {
 LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = hwnd_;
   LRESULT result = 0;
+  if (message != WM_NCDESTROY && Form_Message(message, wParam, lParam, result)) return result;
   if (DispatchShared(message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_ERASEBKGND: {
@@ -243,8 +218,8 @@ LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == 0 && LOWORD(wParam) == IDCANCEL && cancel_) cancel_->Press();
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && g_activeForm != this) {
-        g_activeForm = this;
+      if (LOWORD(wParam) != WA_INACTIVE && app_.ActiveForm() != this) {
+        app_.Activated(*this);
         PostMessageA(window, kActivateMessage, 0, 0);
       }
       break;
@@ -407,44 +382,5 @@ void Form::CancelButton(CommandButton* button, bool isCancel) {
     cancel_ = nullptr;
   }
 }
-
-int Run() {
-  MSG message{};
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) Route(message);
-  return static_cast<int>(message.wParam);
-}
-
-bool DoEvents() {
-  MSG message{};
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns the program
-      g_ending = true;
-      break;
-    }
-    Route(message);
-  }
-  return !g_ending;
-}
-
-// Between looks at the window messages the program sleeps until a message arrives or the time is up.
-void Pause(int seconds) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
-  while (DoEvents()) {
-    const Clock::time_point now = Clock::now();
-    if (now >= end) return;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
-}
-
-void EndProgram() {
-  g_ending = true;
-  for (Form* form : std::vector<Form*>(AllForms())) form->Destroy();
-  PostQuitMessage(0);
-}
-
-bool Ending() { return g_ending; }
 
 }  // namespace koral::ui

@@ -4,7 +4,9 @@
 //
 //   class frmExample : public ui::Form {
 //    public:
-//     frmExample() : Form("frmExample") { cmdOK.Click = Handler(&frmExample::cmdOK_Click); }
+//     explicit frmExample(ui::Application& app) : Form(app, "frmExample") {
+//       cmdOK.Click = Handler(&frmExample::cmdOK_Click);
+//     }
 //    private:
 //     void Design() override { ClientSize(3000, 2000); cmdOK.Create(*this, {120, 120, 975, 435}, "&OK"); }
 //     void cmdOK_Click() { Unload(); }
@@ -12,7 +14,8 @@
 //   };
 //
 // Loading creates the window and every control afresh with its designed properties, so a form
-// shown again starts as designed. Events do not fire while Design() runs.
+// shown again starts as designed. Events do not fire while Design() runs. A form belongs to one
+// Application (application.h), which keeps the program's loaded forms and its message loop.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "common/win/handles.h"
+#include "ui/application.h"
 #include "ui/control.h"
 
 namespace koral::ui {
@@ -35,13 +39,15 @@ enum class WindowState { Normal, Maximized };
 
 class Form : public Container {
  public:
-  explicit Form(std::string name);
+  Form(Application& app, std::string name);
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
   const std::string& Name() const { return name_; }
   HWND hwnd() const { return hwnd_; }
+  Application& App() const { return app_; }
+  // The form whose window this is (of any application), or null.
   static Form* FromWindow(HWND window);
 
   // Creates the window and controls (hidden) and runs Form_Load; true when the form is loaded
@@ -118,6 +124,12 @@ class Form : public Container {
   // not on one of its controls; shift and button as for controls (control.h), x and y in twips.
   virtual void Form_KeyDown(int keyCode, int shift) { (void)keyCode, (void)shift; }
   virtual void Form_MouseDown(int button, int shift, int x, int y) { (void)button, (void)shift, (void)x, (void)y; }
+  // Every message of the form's own window comes here first; a form that answers one itself
+  // (a message other programs send it, say) returns true with `result` its answer.
+  virtual bool Form_Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    (void)message, (void)wParam, (void)lParam, (void)result;
+    return false;
+  }
 
   // A member function of the form as an event handler: cmdOK.Click = Handler(&frmX::cmdOK_Click).
   template <typename F, typename... A>
@@ -128,7 +140,7 @@ class Form : public Container {
 
  private:
   friend LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
-  friend void EndProgram();
+  friend class Application;
 
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateFormWindow();
@@ -139,6 +151,7 @@ class Form : public Container {
   DWORD WindowExStyle() const;
   LRESULT DefaultId() const;
 
+  Application& app_;
   std::string name_;
   HWND hwnd_ = nullptr;
   std::vector<Control*> controls_;
@@ -159,18 +172,6 @@ class Form : public Container {
 };
 
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Runs the message loop until the last form unloads or the program is ended; returns the exit code.
-int Run();
-// Processes the messages waiting now. False once the program is ending.
-bool DoEvents();
-// Waits the given number of seconds of elapsed time (so a pause that spans midnight ends like any
-// other) while the program's windows stay served; ends early when the program is ending.
-void Pause(int seconds);
-// Ends the program at once: destroys every form without its unload event and ends the loop.
-void EndProgram();
-// True once EndProgram ran or the last form unloaded.
-bool Ending();
 
 // The program's icon: resource 1 of the executable, or the system's application icon.
 HICON ProgramIcon();

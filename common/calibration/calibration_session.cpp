@@ -3,6 +3,7 @@
 #include "common/calibration/targets.h"
 #include "common/calibration/touch_fit.h"
 #include "common/core/driver_protocol.h"
+#include "common/core/messages.h"
 
 namespace koral::calibration {
 
@@ -27,6 +28,10 @@ std::string NoticeText(SessionNotice notice, int32_t mode, const std::string& re
       return "Fail to calibration! ( touches do not fit the cross marks )";
     case SessionNotice::kRestoredUnanswered:
       return "No answer came in time: the old calibration is restored.";
+    case SessionNotice::kNewValuesRefused:
+      return kCalibrationSaveFailureText;
+    case SessionNotice::kOldValuesRefused:
+      return kCalibrationRestoreFailureText;
   }
   return {};
 }
@@ -162,9 +167,12 @@ void CalibrationSession::TargetsDone() {
   new_ = result.Calibration;
   phase_ = Phase::kKeepQuestion;
   secondsLeft_ = settings_.Safeguard.KeepSeconds.value_or(0);
-  device_.WriteCalibration(new_);
-  // Meanwhile the new values are in force and the user can try them.
+  const bool taken = device_.WriteCalibration(new_);
   device_.SignalCalibration(kCalLeft);
+  // Nothing to try and nothing to keep when the driver refused the values.
+  if (!taken) return Notify(SessionNotice::kNewValuesRefused, NoticeText(SessionNotice::kNewValuesRefused),
+                            SessionOutcome::kNewValuesRefused);
+  // Meanwhile the new values are in force and the user can try them.
   view_.Ask(SessionQuestion::kKeep, secondsLeft_);
 }
 
@@ -199,7 +207,7 @@ void CalibrationSession::Answer(SessionReply reply) {
       Finish(SessionOutcome::kKept);
     } else if (reply == SessionReply::kNo) {
       Finish(SessionOutcome::kRestored);
-      device_.WriteCalibration(settings_.OldCalibration);
+      if (!device_.WriteCalibration(settings_.OldCalibration)) RestoreRefused();
     }
   }
 }
@@ -210,9 +218,14 @@ void CalibrationSession::Tick() {
   // Settled before the question goes, so that an answer it still gives counts for nothing.
   Finish(SessionOutcome::kRestoredUnanswered);
   view_.Withdraw();
-  device_.WriteCalibration(settings_.OldCalibration);
+  if (!device_.WriteCalibration(settings_.OldCalibration)) return RestoreRefused();
   Notify(SessionNotice::kRestoredUnanswered, NoticeText(SessionNotice::kRestoredUnanswered),
          SessionOutcome::kRestoredUnanswered);
+}
+
+void CalibrationSession::RestoreRefused() {
+  Notify(SessionNotice::kOldValuesRefused, NoticeText(SessionNotice::kOldValuesRefused),
+         SessionOutcome::kOldValuesRefused);
 }
 
 void CalibrationSession::BreakOff(SessionOutcome outcome) {

@@ -28,7 +28,8 @@ class CalibrationDevice {
  public:
   virtual PanelSample ReadSample() = 0;                        // the latest raw sample
   virtual void SignalCalibration(int32_t event) = 0;           // a CalibrationEventCode
-  virtual void WriteCalibration(const NewCalibration& c) = 0;  // the values into the block, sent
+  // The values into the block, sent; false when the driver refused them (its block unchanged).
+  virtual bool WriteCalibration(const NewCalibration& c) = 0;
   virtual int16_t ReadOrientation() = 0;                       // the companion's state word
 
  protected:
@@ -46,6 +47,8 @@ enum class SessionNotice {
   kNotComputed,       // the computation gave no values (its reason)
   kTouchesDoNotFit,   // the touches were rejected three rounds running
   kRestoredUnanswered,  // the keep question's time ran out
+  kNewValuesRefused,    // the driver refused the new values: the old ones stay, nothing is asked
+  kOldValuesRefused,    // the driver refused the old values back: the new ones stay
 };
 
 enum class SessionReply { kYes, kNo, kOk };
@@ -81,6 +84,8 @@ enum class SessionOutcome {
   kNotComputed,         // the computation gave no values: nothing written
   kUnsupportedMode,     // nothing captured, nothing written
   kTouchesDoNotFit,     // three rounds of misplaced touches: ModeArg 4, nothing written
+  kNewValuesRefused,    // the driver refused the new values: the old ones are still in force
+  kOldValuesRefused,    // No, or no answer in time, but the driver refused the old values back
 };
 
 struct SessionSettings {
@@ -148,6 +153,8 @@ class CalibrationSession {
   void Finish(SessionOutcome outcome);
   void Notify(SessionNotice notice, const std::string& text, SessionOutcome outcome);
   void BreakOff(SessionOutcome outcome);
+  // The old values sent back were refused: the user is told the new ones stay.
+  void RestoreRefused();
   void PumpTouch();
   void PumpRelease();
 

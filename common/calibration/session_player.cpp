@@ -36,9 +36,10 @@ PanelSample PanelPlayer::ReadSample() {
 
 void PanelPlayer::SignalCalibration(int32_t event) { Commands.push_back("event " + std::to_string(event)); }
 
-void PanelPlayer::WriteCalibration(const NewCalibration& c) {
+bool PanelPlayer::WriteCalibration(const NewCalibration& c) {
   Commands.push_back("write");
   Writes.push_back(c);
+  return RefusedWrites.count(Writes.size() - 1) == 0;
 }
 
 int16_t PanelPlayer::ReadOrientation() {

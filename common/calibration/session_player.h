@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,16 @@ class PanelPlayer : public CalibrationDevice {
 
   PanelSample ReadSample() override;
   void SignalCalibration(int32_t event) override;
-  void WriteCalibration(const NewCalibration& c) override;
+  bool WriteCalibration(const NewCalibration& c) override;
   int16_t ReadOrientation() override;
 
   const SyntheticPanel& Panel() const { return panel_; }
   // Every command but the sample reads, in order: "orientation", "event N", "write".
   std::vector<std::string> Commands;
-  std::vector<NewCalibration> Writes;
+  std::vector<NewCalibration> Writes;  // every write sent, taken or not
   uint64_t Reads = 0;
+  // The writes, counted from 0, that the driver refuses.
+  std::set<size_t> RefusedWrites;
 
  private:
   SyntheticPanel panel_;

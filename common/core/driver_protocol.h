@@ -42,6 +42,7 @@ enum SimulationCode : uint32_t {
   kSimRightClickDone = 0xFE040,  // 4 bytes: right-button state 1 becomes 0
   kSimSetCompanionSlot = 0xFE050,// WindowSlot in
   kSimReset = 0xFE060,           // 4 bytes: defaults, empty slots, no sample, empty journal
+  kSimRefuse = 0xFE070,          // SimRefusal in: requests with a suite code to be refused
 };
 
 #pragma pack(push, 1)
@@ -160,6 +161,14 @@ struct SimSample {
   uint8_t Spare[3];
 };
 
+// Input of kSimRefuse: the next Count requests with Code fail as a controller that does not
+// answer would make them fail. Count 0 ends a refusal; kRefuseAlways refuses until a reset.
+inline constexpr uint32_t kRefuseAlways = 0xFFFFFFFF;
+struct SimRefusal {
+  uint32_t Code;  // a suite code, 0xF2010 .. 0xF5010
+  uint32_t Count;
+};
+
 // One journal record returned by kSimReadJournal.
 inline constexpr size_t kJournalDataBytes = 84;
 struct JournalEntry {
@@ -212,6 +221,7 @@ static_assert(sizeof(WindowSlot) == 8);
 static_assert(offsetof(WindowSlot, State) == 4);
 static_assert(sizeof(SoundTest) == 4);
 static_assert(sizeof(SimSample) == 8);
+static_assert(sizeof(SimRefusal) == 8);
 static_assert(sizeof(JournalEntry) == 92);
 
 }  // namespace koral

@@ -1,31 +1,17 @@
 #include "common/win/driver_link.h"
 
-#include <string>
-
 #include "common/core/launch_rules.h"
-#include "common/core/messages.h"
-#include "common/win/message_box.h"
 #include "common/win/right_button.h"
 #include "common/win/slot_window.h"
-#include "common/win/trusted_folders.h"
 
 namespace koral::device {
 namespace {
 
-void Command(uint32_t code, void* buffer, DWORD length) {
-  auto& link = Link();
-  link.LastResult = DeviceIoControl(link.Device.get(), code, buffer, length, buffer, length,
-                                    &link.BytesReturned, &link.Overlapped) != 0;
-}
-
-void SendBlock(uint32_t code) { Command(code, &Link().Block, sizeof(ParamBlock)); }
-
-void MessageTool(WPARAM code) { SendWithTimeout(SlotWindow(Link().Slot.Handle), WM_USER, code, 0); }
+bool MessageWindow(int32_t handle, WPARAM code) { return SendWithTimeout(SlotWindow(handle), WM_USER, code, 0); }
 
 // From the trusted installation folder, never from the model key's InstallPath, which every user
 // may change.
-bool Run(const char* program, UINT show) {
-  const std::string& folder = Trusted().Install;
+bool Run(const std::string& folder, const char* program, UINT show) {
   if (folder.empty()) return false;
   const auto command = ProgramCommandLine(folder, program);
   return command && LauncherSucceeded(WinExec(command->c_str(), show));
@@ -33,60 +19,76 @@ bool Run(const char* program, UINT show) {
 
 }  // namespace
 
-LinkState& Link() {
-  static LinkState state;
-  return state;
-}
-
-bool OpenDevice() {
+bool DriverSession::Open() {
   const std::string path = std::string("\\\\.\\") + kDeviceName;
   SECURITY_ATTRIBUTES security{};
-  Link().Device.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  &security, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return static_cast<bool>(Link().Device);
+  device_.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return IsOpen();
 }
 
-void ReportOpenFailure(const char* caption) { ErrorBox(kOpenFailureText, caption); }
-
-void CloseDevice() { Link().Device.reset(); }
-
-void ReadBlock() { SendBlock(kReadBlock); }
-void ReadRawPoint() { Command(kReadRawPoint, &Link().Raw, sizeof(RawPoint)); }
-void SignalCalibration(int32_t event) {
-  Link().Mode.Value = event;
-  Command(kCalibrationEvent, &Link().Mode, sizeof(ModeArg));
-}
-void WriteSerialPorts() { SendBlock(kWriteSerialPorts); }
-void WriteVirtualButton() { SendBlock(kWriteVirtualButton); }
-void WriteFeedback() { SendBlock(kWriteFeedback); }
-void WriteSensitivity() { SendBlock(kWriteSensitivity); }
-void WriteMouseSpeed() { SendBlock(kWriteMouseSpeed); }
-void WriteCalibration() { SendBlock(kWriteCalibration); }
-void WriteWholeBlock() { SendBlock(kWriteWholeBlock); }
-void WriteSleepTime() { SendBlock(kWriteSleepTime); }
-void GetRightButtonSlot() { Command(kGetRightButtonSlot, &Link().Slot, sizeof(WindowSlot)); }
-void SetRightButtonSlot() { Command(kSetRightButtonSlot, &Link().Slot, sizeof(WindowSlot)); }
-void GetCompanionSlot() { Command(kGetCompanionSlot, &Link().Slot, sizeof(WindowSlot)); }
-void PlaySoundTest() { Command(kSoundTest, &Link().Sound, sizeof(SoundTest)); }
-
-void TellRightButtonTool(WPARAM code) {
-  GetRightButtonSlot();
-  if (IsRightButtonToolWindow(Link().Slot.Handle)) MessageTool(code);
+// The device is not opened for overlapped I/O: the zeroed record only satisfies the call.
+bool DriverSession::Command(uint32_t code, void* buffer, DWORD length, DWORD answer) {
+  if (!device_) return false;
+  DWORD returned = 0;
+  OVERLAPPED overlapped{};
+  if (!DeviceIoControl(device_.get(), code, buffer, length, buffer, length, &returned, &overlapped)) return false;
+  return returned >= answer;
 }
 
-void QuitCompanion() {
-  GetCompanionSlot();
-  if (IsCompanionWindow(Link().Slot.Handle)) MessageTool(kQuitCompanion);
+// A read counts only when the driver filled the whole buffer: a shorter answer would leave part
+// of it as the caller sent it.
+template <typename T>
+std::optional<T> DriverSession::Read(uint32_t code) {
+  T buffer{};
+  if (!Command(code, &buffer, sizeof buffer, sizeof buffer)) return std::nullopt;
+  return buffer;
 }
 
-void StopAuxiliaryPrograms() {
-  if (!OpenDevice()) return;
-  TellRightButtonTool(kQuitTool);
-  QuitCompanion();
-  CloseDevice();
+template <typename T>
+bool DriverSession::Send(uint32_t code, T buffer) {
+  return Command(code, &buffer, sizeof buffer, 0);
 }
 
-bool StartRightButtonTool() { return Run(kRightButtonProgram, SW_HIDE); }
-bool StartCompanion() { return Run(kCompanionProgram, SW_SHOWNORMAL); }
+std::optional<ParamBlock> DriverSession::ReadBlock() { return Read<ParamBlock>(kReadBlock); }
+std::optional<RawPoint> DriverSession::ReadRawPoint() { return Read<RawPoint>(kReadRawPoint); }
+bool DriverSession::SignalCalibration(int32_t event) { return Send(kCalibrationEvent, ModeArg{event}); }
+bool DriverSession::Write(Group group, const ParamBlock& block) { return Send(static_cast<uint32_t>(group), block); }
+std::optional<WindowSlot> DriverSession::RightButtonSlot() { return Read<WindowSlot>(kGetRightButtonSlot); }
+bool DriverSession::SetRightButtonSlot(const WindowSlot& slot) { return Send(kSetRightButtonSlot, slot); }
+std::optional<WindowSlot> DriverSession::CompanionSlot() { return Read<WindowSlot>(kGetCompanionSlot); }
+bool DriverSession::PlaySound(const SoundTest& sound) { return Send(kSoundTest, sound); }
+
+bool Controller::ReadBlock() {
+  const std::optional<ParamBlock> read = driver_.ReadBlock();
+  if (read) block_ = *read;
+  return read.has_value();
+}
+
+bool Controller::Write(Group group, const ParamBlock& changed) {
+  if (!driver_.Write(group, changed)) return false;
+  block_ = changed;
+  return true;
+}
+
+bool TellRightButtonTool(Driver& driver, const std::string& installFolder, WPARAM code) {
+  const std::optional<WindowSlot> slot = driver.RightButtonSlot();
+  return slot && IsRightButtonToolWindow(slot->Handle, installFolder) && MessageWindow(slot->Handle, code);
+}
+
+bool QuitCompanion(Driver& driver, const std::string& installFolder) {
+  const std::optional<WindowSlot> slot = driver.CompanionSlot();
+  return slot && IsCompanionWindow(slot->Handle, installFolder) && MessageWindow(slot->Handle, kQuitCompanion);
+}
+
+void StopAuxiliaryPrograms(Driver& driver, const std::string& installFolder) {
+  if (!driver.Open()) return;
+  TellRightButtonTool(driver, installFolder, kQuitTool);
+  QuitCompanion(driver, installFolder);
+  driver.Close();
+}
+
+bool StartRightButtonTool(const std::string& installFolder) { return Run(installFolder, kRightButtonProgram, SW_HIDE); }
+bool StartCompanion(const std::string& installFolder) { return Run(installFolder, kCompanionProgram, SW_SHOWNORMAL); }
 
 }  // namespace koral::device

@@ -1,10 +1,12 @@
 #include "common/win/right_button.h"
 
+#include <string>
+#include <utility>
+
 #include "common/core/launch_rules.h"
 #include "common/core/titles.h"
 #include "common/win/driver_link.h"
 #include "common/win/slot_window.h"
-#include "common/win/trusted_folders.h"
 
 namespace koral {
 namespace {
@@ -14,32 +16,36 @@ constexpr SlotWindowRule kCompanionRule{nullptr, nullptr, kCompanionProgram};
 
 }  // namespace
 
-bool IsRightButtonToolWindow(int32_t handle) {
-  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kToolRule, Trusted().Install);
+bool IsRightButtonToolWindow(int32_t handle, const std::string& installFolder) {
+  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kToolRule, installFolder);
 }
 
-bool IsCompanionWindow(int32_t handle) {
-  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kCompanionRule, Trusted().Install);
+bool IsCompanionWindow(int32_t handle, const std::string& installFolder) {
+  return handle != kNoWindow && IsSuiteSlotWindow(SlotWindow(handle), kCompanionRule, installFolder);
 }
 
-void RightButtonPause::Suspend(ParamBlock& block) {
-  savedAutoMode_ = block.RightButtonAutoMode;
+void RightButtonPause::Suspend(device::Controller& controller) {
+  paused_ = Paused::Nothing;
+  const ParamBlock& block = controller.Block();
   if (block.RightButtonFunction != kRightButtonOn) return;
-  if (block.VirtualButton == kDragDropMode && savedAutoMode_ != kRightButtonManual) {
-    block.RightButtonAutoMode = kRightButtonManual;
-    device::WriteVirtualButton();
+  if (block.VirtualButton == kDragDropMode && block.RightButtonAutoMode != kRightButtonManual) {
+    ParamBlock manual = block;
+    manual.RightButtonAutoMode = kRightButtonManual;
+    if (controller.Write(device::Group::VirtualButton, manual)) paused_ = Paused::AutomaticMode;
   } else {
-    device::TellRightButtonTool(device::kHideTool);
+    device::TellRightButtonTool(controller.driver(), installFolder_, device::kHideTool);
+    paused_ = Paused::Tool;
   }
 }
 
-void RightButtonPause::Resume(ParamBlock& block) const {
-  if (block.RightButtonFunction != kRightButtonOn) return;
-  if (block.VirtualButton == kDragDropMode && savedAutoMode_ != kRightButtonManual) {
-    block.RightButtonAutoMode = kRightButtonAutomatic;
-    device::WriteVirtualButton();
-  } else {
-    device::TellRightButtonTool(device::kShowTool);
+void RightButtonPause::Resume(device::Controller& controller) {
+  const Paused paused = std::exchange(paused_, Paused::Nothing);
+  if (paused == Paused::AutomaticMode) {
+    ParamBlock automatic = controller.Block();
+    automatic.RightButtonAutoMode = kRightButtonAutomatic;
+    controller.Write(device::Group::VirtualButton, automatic);
+  } else if (paused == Paused::Tool) {
+    device::TellRightButtonTool(controller.driver(), installFolder_, device::kShowTool);
   }
 }
 

@@ -1,10 +1,8 @@
 #include "common/win/startup_steps.h"
 
 #include "common/core/messages.h"
-#include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/pointer.h"
-#include "common/win/profile.h"
 #include "common/win/single_instance.h"
 
 namespace koral {
@@ -15,27 +13,24 @@ bool StartupSteps::OnlyInstance(const std::string& program, HWND own) const {
   return false;
 }
 
-bool StartupSteps::LoadProfile() const {
+bool StartupSteps::LoadProfile(SettingsStore& store, InstallationProfile& profile) const {
   HourglassPointer();
-  const bool loaded = LoadAtStart();
+  const bool loaded = koral::LoadProfile(store, profile);
   NormalPointer();
   if (!loaded) Fail(kProfileFailureText);
   return loaded;
 }
 
-bool StartupSteps::OpenDriver() const {
-  if (device::OpenDevice()) return true;
-  device::ReportOpenFailure(caption_.c_str());
+bool StartupSteps::OpenDriver(device::Driver& driver) const {
+  if (driver.Open()) return true;
+  ErrorBox(kOpenFailureText, caption_);
   return false;
 }
 
-bool StartupSteps::OpenDriverQuietly() { return device::OpenDevice(); }
-
-bool StartupSteps::FindController() const {
-  device::ReadBlock();
-  if (device::Link().Block.DetectedPort != 0) return true;
+bool StartupSteps::FindController(device::Controller& controller) const {
+  if (controller.ReadBlock() && controller.Block().DetectedPort != 0) return true;
   Fail(kControllerNotFoundText);
-  device::CloseDevice();
+  controller.driver().Close();
   return false;
 }
 

@@ -4,14 +4,17 @@
 // the program then ends before its window is shown:
 //
 //   StartupSteps start(Caption());
-//   if (!start.OnlyInstance("KORALpcp", hwnd()) || !start.LoadProfile() || !start.OpenDriver() ||
-//       !start.FindController())
-//     return EndProgram();
+//   if (!start.OnlyInstance("KORALpcp", hwnd()) || !start.LoadProfile(store_, profile_) ||
+//       !start.OpenDriver(driver_) || !start.FindController(controller_))
+//     return App().EndProgram();
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
 
 namespace koral {
 
@@ -27,16 +30,15 @@ class StartupSteps {
   // False when another instance of `program` runs: its window (found by this caption, skipping
   // `own`) is brought forward, or "Application is running!" says it cannot be found.
   bool OnlyInstance(const std::string& program, HWND own) const;
-  // Loads the installation profile from the model key under the hourglass; false after "Fail to
-  // load data from Register File!".
-  bool LoadProfile() const;
+  // Loads the installation profile from the store under the hourglass; false after "Fail to load
+  // data from Register File!".
+  bool LoadProfile(SettingsStore& store, InstallationProfile& profile) const;
   // Opens the driver; false after "Fail to open KORALPS2.vxd!".
-  bool OpenDriver() const;
-  // Opens the driver without a word when it cannot be (the uninstaller goes on without it).
-  static bool OpenDriverQuietly();
-  // Reads the whole block (0xF2010); false when no controller answers, after "TouchScreen
-  // Controller Not Found!" and with the driver closed again.
-  bool FindController() const;
+  bool OpenDriver(device::Driver& driver) const;
+  // Reads the whole block (0xF2010) into the program's copy; false when no controller answers
+  // (the read fails, or the block says none was detected), after "TouchScreen Controller Not
+  // Found!" and with the driver closed again.
+  bool FindController(device::Controller& controller) const;
 
  private:
   void Fail(const char* text) const;

@@ -40,9 +40,4 @@ TrustedFolders ReadTrustedFolders() {
   return folders;
 }
 
-TrustedFolders& Trusted() {
-  static TrustedFolders folders = ReadTrustedFolders();
-  return folders;
-}
-
 }  // namespace koral

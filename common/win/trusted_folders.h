@@ -13,11 +13,9 @@ struct TrustedFolders {
   std::string System;
 };
 
-// Worked out from the system at the first call and kept for the process; tests may replace them.
-TrustedFolders& Trusted();
-
 // What the system says, read afresh: the program's own folder, the Windows and system folders,
-// and the location of the setup's entry of installed programs.
+// and the location of the setup's entry of installed programs. A program's main reads them once
+// and hands them to what starts, writes or deletes anything; tests hand their own.
 TrustedFolders ReadTrustedFolders();
 
 }  // namespace koral

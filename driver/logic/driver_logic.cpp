@@ -42,6 +42,7 @@ constexpr Command kCommands[] = {
     {kSimRightClickDone, 4, kTakesInput, true},
     {kSimSetCompanionSlot, sizeof(WindowSlot), kTakesInput, true},
     {kSimReset, 4, kTakesInput, false},
+    {kSimRefuse, sizeof(SimRefusal), kTakesInput, false},
 };
 
 // Bytes [Begin, End) of the block.
@@ -163,6 +164,41 @@ void PushSample(RawPoint& sample, const SimSample& input) {
 
 constexpr WindowSlot kEmptySlot = {kNoWindow, kToolIdle, {0, 0}};
 
+// The codes the suite sends, which alone can be refused: the simulation codes always work.
+bool SuiteCode(uint32_t code) { return code < kSimLoadBlock && FindCommand(code) != nullptr; }
+
+Refusal* FindRefusal(DriverState& state, uint32_t code) {
+  for (Refusal& refusal : state.Refusals) {
+    if (refusal.Left != 0 && refusal.Code == code) return &refusal;
+  }
+  return nullptr;
+}
+
+Outcome SetRefusal(DriverState& state, const SimRefusal& input) {
+  if (!SuiteCode(input.Code)) return Fail(Status::kBadValue);
+  Refusal* refusal = FindRefusal(state, input.Code);
+  if (refusal == nullptr) {
+    if (input.Count == 0) return Done();
+    for (Refusal& free : state.Refusals) {
+      if (free.Left == 0) {
+        refusal = &free;
+        break;
+      }
+    }
+    if (refusal == nullptr) return Fail(Status::kBadValue);  // every entry taken
+  }
+  *refusal = Refusal{input.Code, input.Count};
+  return Done();
+}
+
+// True, with one refusal used up, when this request is to be refused.
+bool TakeRefusal(DriverState& state, uint32_t code) {
+  Refusal* refusal = FindRefusal(state, code);
+  if (refusal == nullptr) return false;
+  if (refusal->Left != kRefuseAlways) --refusal->Left;
+  return true;
+}
+
 }  // namespace
 
 ParamBlock DefaultBlock() {
@@ -243,6 +279,7 @@ void Reset(DriverState& state) {
   state.Sample.Counter = counter;
   state.Log.First = 0;
   state.Log.Count = 0;
+  for (Refusal& refusal : state.Refusals) refusal = Refusal{0, 0};
 }
 
 bool TakeStoredBlock(uint32_t type, const uint8_t* data, uint32_t length, ParamBlock& block) {
@@ -259,6 +296,8 @@ Outcome Handle(DriverState& state, uint32_t code, uint8_t* buffer, uint32_t inpu
   if (code == kSimPushSample && Load<SimSample>(buffer).Touched > 1) {
     return Fail(Status::kBadValue);
   }
+  if (code == kSimRefuse) return SetRefusal(state, Load<SimRefusal>(buffer));
+  if (SuiteCode(code) && TakeRefusal(state, code)) return Fail(Status::kRefused);
   // Before the command runs: its output may overwrite the input in the shared buffer.
   if (command->Journalled) Record(state.Log, code, buffer, input_length);
 

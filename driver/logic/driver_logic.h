@@ -21,12 +21,21 @@ struct Journal {
   uint32_t Count;
 };
 
+// Suite codes the driver has been told to refuse (kSimRefuse), one entry a code.
+inline constexpr uint32_t kRefusalCapacity = 8;
+
+struct Refusal {
+  uint32_t Code;
+  uint32_t Left;  // requests still to refuse; 0: the entry is free; kRefuseAlways: until a reset
+};
+
 struct DriverState {
   ParamBlock Block;
   WindowSlot RightButton;  // the right-button tool's window and its armed state
   WindowSlot Companion;    // the companion's window and the orientation code
   RawPoint Sample;         // latest raw sample
   Journal Log;
+  Refusal Refusals[kRefusalCapacity];
 };
 
 enum class Status : uint8_t {
@@ -34,6 +43,7 @@ enum class Status : uint8_t {
   kUnknownCode,  // not a code of this driver
   kBadLength,    // a buffer length the code does not take
   kBadValue,     // a field outside what the code accepts
+  kRefused,      // a request the driver was told to refuse (kSimRefuse)
 };
 
 struct Outcome {
@@ -45,8 +55,8 @@ struct Outcome {
 // The block of a freshly installed PS/2 controller.
 ParamBlock DefaultBlock();
 
-// Default block, empty slots, no touch, empty journal. The sample counter keeps running so
-// that the first sample after a reset is never mistaken for one read before it.
+// Default block, empty slots, no touch, empty journal, no refusals. The sample counter keeps
+// running so that the first sample after a reset is never mistaken for one read before it.
 void Reset(DriverState& state);
 
 // Whether `code` takes byte `offset` of the block it is sent (false for codes that take none).
@@ -77,7 +87,8 @@ bool TakeStoredBlock(uint32_t type, const uint8_t* data, uint32_t length, ParamB
 // Carries out one buffered control call. `buffer` holds `input_length` bytes of input on entry
 // and receives at most `output_length` bytes of output (it is at least as large as the larger
 // of the two, as the I/O manager allocates it; it may be null when both are 0). A failed call
-// changes nothing, neither the state nor the buffer, and is not journalled.
+// changes nothing, neither the state nor the buffer, and is not journalled; a refused one only
+// counts down its refusal.
 Outcome Handle(DriverState& state, uint32_t code, uint8_t* buffer, uint32_t input_length,
                uint32_t output_length);
 

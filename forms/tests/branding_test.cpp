@@ -15,7 +15,7 @@ namespace {
 // The title area as the control panel's windows lay it out.
 class frmBranded : public BrandedForm {
  public:
-  explicit frmBranded(const char* name) : BrandedForm(name) {}
+  frmBranded(ui::Application& app, const char* name) : BrandedForm(app, name) {}
 
  private:
   void Design() override {
@@ -42,15 +42,14 @@ class BrandingTest : public ::testing::Test {
     folder_ = std::filesystem::temp_directory_path() / "koral_branding_test";
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
-    Profile().InstallPath = folder_.string();
-    Profile().VenderName = "Acme";
-    Profile().VenderStyle = "";
+    profile_.InstallPath = folder_.string();
+    profile_.VenderName = "Acme";
+    profile_.VenderStyle = "";
     ASSERT_TRUE(main.Load());
-    SetMainWindow(&main);
+    app_.MainForm(&main);
   }
   void TearDown() override {
-    SetMainWindow(nullptr);
-    ui::EndProgram();
+    app_.EndProgram();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
@@ -69,7 +68,9 @@ class BrandingTest : public ::testing::Test {
   }
 
   std::filesystem::path folder_;
-  frmBranded main{"frmMain"};
+  InstallationProfile profile_;
+  ui::Application app_;
+  frmBranded main{app_, "frmMain"};
 };
 
 struct StyleCase {
@@ -82,9 +83,10 @@ struct StyleCase {
 class VenderStyleOnWindow : public BrandingTest, public ::testing::WithParamInterface<StyleCase> {};
 
 TEST_P(VenderStyleOnWindow, SetsTheTitleAsTheCodeSays) {
-  Profile().VenderStyle = GetParam().Code;
-  BrandMainWindow(main);
-  EXPECT_FALSE(LogoMode());
+  profile_.VenderStyle = GetParam().Code;
+  BrandMainWindow(main, profile_);
+  EXPECT_FALSE(main.LogoMode());
+  EXPECT_EQ(main.VenderStyle(), GetParam().Code);
   EXPECT_EQ(main.lblOemTitle.Caption(), "Acme");
   EXPECT_TRUE(main.lblOemTitle.Visible());
   const ui::FontSpec& font = main.lblOemTitle.Font();
@@ -109,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BrandingTest, LogoModeShowsTheBitmapInEveryWindow) {
   WriteLogo(true);
-  BrandMainWindow(main);
-  ASSERT_TRUE(LogoMode());
+  BrandMainWindow(main, profile_);
+  ASSERT_TRUE(main.LogoMode());
   EXPECT_FALSE(main.lblOemTitle.Visible());
   EXPECT_EQ(main.lblSystem.Left(), 2);
   EXPECT_EQ(main.lblSystem.Top(), 598);
@@ -118,7 +120,7 @@ TEST_F(BrandingTest, LogoModeShowsTheBitmapInEveryWindow) {
   main.lblSystem.Caption("TouchScreen Control Panel Version 7.2.PS2");
   main.Caption(" TouchScreen Control Panel #KR-PS2");
 
-  frmBranded dialog("frmMouseSpeed");
+  frmBranded dialog(app_, "frmMouseSpeed");
   ASSERT_TRUE(dialog.Load());
   DressDialog(dialog);
   EXPECT_EQ(dialog.Caption(), " TouchScreen Control Panel #KR-PS2");
@@ -133,19 +135,19 @@ TEST_F(BrandingTest, LogoModeShowsTheBitmapInEveryWindow) {
 
 TEST_F(BrandingTest, ALogoThatIsNoBitmapFallsBackToTheVendorName) {
   WriteLogo(false);
-  BrandMainWindow(main);
-  EXPECT_FALSE(LogoMode());
+  BrandMainWindow(main, profile_);
+  EXPECT_FALSE(main.LogoMode());
   EXPECT_TRUE(main.lblOemTitle.Visible());
   EXPECT_EQ(main.lblOemTitle.Caption(), "Acme");
   EXPECT_EQ(main.lblSystem.Top(), 600);
 }
 
 TEST_F(BrandingTest, DialogsTakeTheMainWindowsTitleAndStyle) {
-  Profile().VenderStyle = "21140109";
-  BrandMainWindow(main);
+  profile_.VenderStyle = "21140109";
+  BrandMainWindow(main, profile_);
   main.lblOemTitle.Caption("Changed at run time");
 
-  frmBranded dialog("frmAbout");
+  frmBranded dialog(app_, "frmAbout");
   ASSERT_TRUE(dialog.Load());
   BrandDialog(dialog);
   EXPECT_EQ(dialog.lblOemTitle.Caption(), "Changed at run time");
@@ -169,8 +171,9 @@ TEST_F(BrandingTest, WindowsAndIconsAreCentred) {
 }
 
 TEST_F(BrandingTest, ReturningShowsTheMainWindow) {
+  frmBranded dialog(app_, "frmAbout");
   EXPECT_FALSE(main.Visible());
-  ReturnToMainWindow();
+  ReturnToMainWindow(dialog);
   EXPECT_TRUE(main.Visible());
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 class frmOwner : public BrandedForm {
  public:
-  frmOwner() : BrandedForm("frmMain") {}
+  explicit frmOwner(ui::Application& app) : BrandedForm(app, "frmMain") {}
 
  private:
   void Design() override {
@@ -23,30 +23,31 @@ class frmOwner : public BrandedForm {
 class AboutWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    Profile().InstallPath = "C:\\nowhere";
-    Profile().VenderStyle = "";
+    profile_.InstallPath = "C:\\nowhere";
+    profile_.VenderStyle = "";
     ASSERT_TRUE(main_.Load());
     main_.lblSystem.Caption(main_.lblSystem.Caption() + "7.2.PS2");
-    BrandMainWindow(main_);
-    SetMainWindow(&main_);
+    BrandMainWindow(main_, profile_);
+    app_.MainForm(&main_);
   }
   void TearDown() override {
-    SetMainWindow(nullptr);
-    ui::EndProgram();
+    app_.EndProgram();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
   }
-  frmOwner main_;
-  frmAbout about_;
+  InstallationProfile profile_;
+  ui::Application app_;
+  frmOwner main_{app_};
+  frmAbout about_{app_};
 };
 
 TEST_F(AboutWindow, ShowsTheVersionLineAndTheCopyrightButKeepsItsCaption) {
   for (const auto& [vendor, copyright] :
        {std::pair<std::string, std::string>{"Acme", "Copyright (C) 2026 Acme. All rights reserved."},
         {"", "Copyright (C) 2026. All rights reserved."}}) {
-    Profile().VenderName = vendor;
-    BrandMainWindow(main_);
+    profile_.VenderName = vendor;
+    BrandMainWindow(main_, profile_);
     about_.Show();
     EXPECT_EQ(about_.Caption(), " About");
     EXPECT_EQ(about_.lblSystem.Caption(), "TouchScreen System Startup Version 7.2.PS2");

@@ -14,11 +14,13 @@ namespace {
 class ProgressMessage : public ::testing::Test {
  protected:
   void TearDown() override {
-    UnloadProgressMessage();
+    form_.Close();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
   }
+  ui::Application app_;
+  frmMessage form_{app_};
 };
 
 TEST_F(ProgressMessage, SizesToTheTextAndSitsWhereEveryWindowDoes) {
@@ -28,8 +30,8 @@ TEST_F(ProgressMessage, SizesToTheTextAndSitsWhereEveryWindowDoes) {
       "and a sixth line have been filled with words that say nothing more than that the window must grow.";
   for (const std::string& text : {std::string("Setup is updating your system..."), longText}) {
     SCOPED_TRACE(text);
-    ShowProgressMessage(text, kSetupFinisherTitle);
-    frmMessage& form = ProgressWindow();
+    form_.ShowMessage(text, kSetupFinisherTitle);
+    frmMessage& form = form_;
     ASSERT_TRUE(form.Visible());
     EXPECT_EQ(form.Caption(), kSetupFinisherTitle);
     EXPECT_EQ(form.lblMsg.Caption(), text);
@@ -54,13 +56,13 @@ TEST_F(ProgressMessage, SizesToTheTextAndSitsWhereEveryWindowDoes) {
 }
 
 TEST_F(ProgressMessage, TheCloseBoxLeavesItUpAndOnlyTheProgramUnloadsIt) {
-  ShowProgressMessage("Removing files from your system...", kUninstallerTitle);
-  SendMessageA(ProgressWindow().hwnd(), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(ProgressWindow().Visible());
-  UnloadProgressMessage();
-  EXPECT_FALSE(ProgressWindow().Loaded());
-  ShowProgressMessage("again", kUninstallerTitle);
-  EXPECT_TRUE(ProgressWindow().Visible()) << "shown again after an unload";
+  form_.ShowMessage("Removing files from your system...", kUninstallerTitle);
+  SendMessageA(form_.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(form_.Visible());
+  form_.Close();
+  EXPECT_FALSE(form_.Loaded());
+  form_.ShowMessage("again", kUninstallerTitle);
+  EXPECT_TRUE(form_.Visible()) << "shown again after an unload";
 }
 
 }  // namespace

@@ -3,15 +3,12 @@
 #include <optional>
 
 #include "common/calibration/pointer_mapping.h"
-#include "common/win/driver_link.h"
 #include "common/win/pointer.h"
 #include "common/win/profile.h"
 #include "common/win/registry.h"
 
 namespace koral::calibration {
 namespace {
-
-using device::Link;
 
 void PutCalibration(const NewCalibration& c, ParamBlock& b) {
   b.CalXLeft = c.CalXLeft;
@@ -32,42 +29,34 @@ std::optional<int32_t> NumberOf(const RegKey& key, const char* name) {
 }  // namespace
 
 PanelSample DriverCalibrationDevice::ReadSample() {
-  device::ReadRawPoint();
+  if (const std::optional<RawPoint> read = controller_.driver().ReadRawPoint()) lastSample_ = *read;
   samplesRead_.fetch_add(1, std::memory_order_relaxed);
-  const RawPoint& raw = Link().Raw;
-  return {raw.X, raw.Y, (raw.Status & kTouchedBit) != 0, raw.Counter};
+  return {lastSample_.X, lastSample_.Y, (lastSample_.Status & kTouchedBit) != 0, lastSample_.Counter};
 }
 
-void DriverCalibrationDevice::SignalCalibration(int32_t event) { device::SignalCalibration(event); }
+void DriverCalibrationDevice::SignalCalibration(int32_t event) { controller_.driver().SignalCalibration(event); }
 
-void DriverCalibrationDevice::WriteCalibration(const NewCalibration& c) {
+bool DriverCalibrationDevice::WriteCalibration(const NewCalibration& c) {
   BusyPointer busy;
-  PutCalibration(c, Link().Block);
-  device::WriteCalibration();
+  ParamBlock changed = controller_.Block();
+  PutCalibration(c, changed);
+  return controller_.Write(device::Group::Calibration, changed);
 }
 
 int16_t DriverCalibrationDevice::ReadOrientation() {
-  device::GetCompanionSlot();
-  return Link().Slot.State;
+  const std::optional<WindowSlot> companion = controller_.driver().CompanionSlot();
+  return companion ? companion->State : 0;
 }
 
-void DriverCalibrationDevice::KeepOrientation(int16_t code) { Link().Slot.State = code; }
-
-int16_t DriverCalibrationDevice::ResolutionX() const { return Link().Block.ResolutionX; }
-int16_t DriverCalibrationDevice::ResolutionY() const { return Link().Block.ResolutionY; }
-
-SessionSettings DriverCalibrationDevice::Settings() const {
+SessionSettings DriverCalibrationDevice::Settings(int32_t mode) const {
   SessionSettings s;
-  s.CalibrationMode = CalibrationMode();
+  s.CalibrationMode = mode;
   s.ResolutionX = ResolutionX();
   s.ResolutionY = ResolutionY();
-  s.OldCalibration = CalibrationOf(Link().Block);
+  s.OldCalibration = CalibrationOf(controller_.Block());
   s.Safeguard = ReadSafeguards();
   return s;
 }
-
-void DriverCalibrationDevice::SuspendRightButton() { rightButton_.Suspend(Link().Block); }
-void DriverCalibrationDevice::ResumeRightButton() { rightButton_.Resume(Link().Block); }
 
 Safeguards ReadSafeguards() {
   // Read only: a program that may run for any user never creates or alters the model key.

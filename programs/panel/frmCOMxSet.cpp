@@ -3,7 +3,8 @@
 #include <string>
 
 #include "common/core/status_texts.h"
-#include "common/win/driver_link.h"
+#include "common/core/messages.h"
+#include "common/win/message_box.h"
 #include "common/win/pointer.h"
 
 namespace koral::panel {
@@ -12,11 +13,10 @@ namespace {
 constexpr const char kNote[] =
     "Incorrect change to the following Setting could prevent the TouchScreen from operation or operation correctly.";
 
-ComPortEntry& Port(int row) { return device::Link().Block.ComPort[row - 1]; }
-
 }  // namespace
 
-frmCOMxSet::frmCOMxSet(ui::Form& serialPort) : DialogForm("frmCOMxSet"), serialPort_(serialPort) {
+frmCOMxSet::frmCOMxSet(ui::Application& app, device::Controller& controller, ui::Form& serialPort)
+    : DialogForm(app, "frmCOMxSet"), controller_(controller), serialPort_(serialPort) {
   cboIRQ.Click = Handler(&frmCOMxSet::cboIRQ_Click);
   cmdSave.Click = Handler(&frmCOMxSet::cmdSave_Click);
   cmdOK.Click = Handler(&frmCOMxSet::cmdOK_Click);
@@ -100,18 +100,28 @@ bool frmCOMxSet::IrqChanged() const {
 
 void frmCOMxSet::cboIRQ_Click(int) { cmdSave.Enabled(IrqChanged()); }
 
-// Only the interrupts change; the base addresses stay as the driver reported them.
+// Only the interrupts change; the base addresses stay as the driver reported them. A table the
+// driver refused leaves the program's copy as it was and the rows as the user chose them.
+bool frmCOMxSet::Save() {
+  ParamBlock changed = controller_.Block();
+  for (int row = 1; row <= kRows; ++row) changed.ComPort[row - 1].Irq = static_cast<uint8_t>(RowIrq(row));
+  if (!controller_.Write(device::Group::SerialPorts, changed)) {
+    ErrorBox(ApplyFailureText("COM port configuration"), Caption());
+    return false;
+  }
+  cmdSave.Enabled(false);
+  return true;
+}
+
 void frmCOMxSet::cmdSave_Click() {
   BusyPointer busy;
-  for (int row = 1; row <= kRows; ++row) Port(row).Irq = static_cast<uint8_t>(RowIrq(row));
-  device::WriteSerialPorts();
-  cmdSave.Enabled(false);
+  Save();
 }
 
 // OK is also the Esc key: it saves what is pending before closing.
 void frmCOMxSet::cmdOK_Click() {
   BusyPointer busy;
-  if (cmdSave.Enabled()) cmdSave_Click();
+  if (cmdSave.Enabled() && !Save()) return;
   Unload();
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "common/win/driver_link.h"
 #include "forms/dialog_form.h"
 #include "ui/controls.h"
 
@@ -13,7 +14,7 @@ namespace koral::panel {
 class frmCOMxSet : public DialogForm {
  public:
   // `serialPort` is the window that opened this one, shown again when it unloads.
-  explicit frmCOMxSet(ui::Form& serialPort);
+  frmCOMxSet(ui::Application& app, device::Controller& controller, ui::Form& serialPort);
 
   static constexpr int kRows = 4;
   // The interrupts offered for every row, in this order.
@@ -47,7 +48,11 @@ class frmCOMxSet : public DialogForm {
   // The interrupt the row stands for: the chosen item's, or the stored one while none is chosen.
   int RowIrq(int row) const;
   bool IrqChanged() const;
+  const ComPortEntry& Port(int row) const { return controller_.Block().ComPort[row - 1]; }
+  // False after telling the user that the driver refused the table.
+  bool Save();
 
+  device::Controller& controller_;
   ui::Form& serialPort_;
 };
 

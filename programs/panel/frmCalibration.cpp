@@ -2,6 +2,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "common/calibration/pointer_mapping.h"
 #include "common/core/titles.h"
@@ -17,12 +18,12 @@ constexpr char kFailureCaption[] = "Touchscreen Calibration";
 constexpr char kEscape = 27;
 // The static control that holds a message box's text.
 constexpr int kMessageBoxText = 0xFFFF;
+constexpr UINT_PTR kKeepTimer = 1;
 
 }  // namespace
 
-frmCalibration* frmCalibration::ticking_ = nullptr;
-
-frmCalibration::frmCalibration() : Form("frmCalibration") {
+frmCalibration::frmCalibration(ui::Application& app, device::Controller& controller, std::string installFolder)
+    : Form(app, "frmCalibration"), device_(controller, std::move(installFolder)) {
   picCalibration.KeyPress = Handler(&frmCalibration::picCalibration_KeyPress);
 }
 
@@ -112,7 +113,7 @@ void frmCalibration::Form_Unload(bool& cancel) {
     return;
   }
   device_.ResumeRightButton();
-  ReturnToMainWindow();
+  ReturnToMainWindow(*this);
   ShowMouseCursor();
 }
 
@@ -122,7 +123,7 @@ void frmCalibration::picCalibration_KeyPress(int ascii) {
 
 void frmCalibration::RunCalibration() {
   running_ = true;
-  const SessionSettings settings = device_.Settings();
+  const SessionSettings settings = device_.Settings(mode_);
   HideMouseCursor();
   CalibrationSession session(device_, *this);
   session_ = &session;
@@ -139,7 +140,6 @@ void frmCalibration::RunCalibration() {
     }
   }
   session.Abort();  // a run that waits for nothing more is over, whatever it was waiting for
-  device_.KeepOrientation(session.OrientationUsed());
   session_ = nullptr;
   ShowMouseCursor();
   running_ = false;
@@ -160,6 +160,8 @@ void frmCalibration::ShowPendingBox(CalibrationSession& session) {
         break;
       case SessionNotice::kNotComputed:
       case SessionNotice::kTouchesDoNotFit:
+      case SessionNotice::kNewValuesRefused:
+      case SessionNotice::kOldValuesRefused:
         ErrorBox(box.Text, kFailureCaption);
         break;
     }
@@ -194,23 +196,21 @@ int frmCalibration::AskKeep(int secondsLeft) {
   picCalibration.Visible(false);
   ShowMouseCursor();
   // Meanwhile the new values are in force and the user can try them.
-  UINT_PTR timer = 0;
-  if (secondsLeft > 0) {
-    ticking_ = this;
-    timer = SetTimer(nullptr, 0, 1000, &frmCalibration::TickProc);
-  }
+  const bool ticking = secondsLeft > 0 && SetTimer(hwnd(), kKeepTimer, 1000, nullptr) != 0;
   const int reply = QuestionBox(KeepQuestionText(secondsLeft), kQuestionCaption);
-  if (timer) KillTimer(nullptr, timer);
-  ticking_ = nullptr;
+  if (ticking) KillTimer(hwnd(), kKeepTimer);
   return reply;
 }
 
-void CALLBACK frmCalibration::TickProc(HWND, UINT, UINT_PTR, DWORD) {
+bool frmCalibration::Form_Message(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (message != WM_TIMER || wParam != kKeepTimer) return false;
   try {
-    if (ticking_ && ticking_->session_) ticking_->session_->Tick();
+    if (session_) session_->Tick();
   } catch (...) {
-    // Nothing may leave a Win32 callback; the question then just stays open.
+    // Nothing may leave the window procedure; the question then just stays open.
   }
+  result = 0;
+  return true;
 }
 
 HWND frmCalibration::OpenQuestionBox() {
@@ -231,7 +231,7 @@ HWND frmCalibration::OpenQuestionBox() {
 }
 
 void frmCalibration::ProcessMessages() {
-  if ((!ui::DoEvents() || !Loaded()) && session_) session_->Abort();
+  if ((!App().DoEvents() || !Loaded()) && session_) session_->Abort();
 }
 
 void frmCalibration::ShowMark(int16_t target, bool visible) {

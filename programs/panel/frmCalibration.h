@@ -13,6 +13,7 @@
 
 #include "common/calibration/calibration_session.h"
 #include "common/calibration/targets.h"
+#include "common/win/driver_link.h"
 #include "programs/panel/calibration_device.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -21,7 +22,11 @@ namespace koral::calibration {
 
 class frmCalibration : public ui::Form, private CalibrationView {
  public:
-  frmCalibration();
+  // The right-button tool kept out of the way is the one running from `installFolder`.
+  frmCalibration(ui::Application& app, device::Controller& controller, std::string installFolder);
+
+  // The method of the next run: kCornerMode or kEdgeMode; any other value is refused when it runs.
+  void Mode(int32_t mode) { mode_ = mode; }
 
   // Driver reads of raw samples since the program started; read from any thread.
   uint64_t SamplesRead() const { return device_.SamplesRead(); }
@@ -64,7 +69,9 @@ class frmCalibration : public ui::Form, private CalibrationView {
   void ProcessMessages();
   // The open keep question of this thread; null when none shows.
   static HWND OpenQuestionBox();
-  static void CALLBACK TickProc(HWND, UINT, UINT_PTR, DWORD);
+  // The keep question's seconds: a timer of this window, whose messages the question's own
+  // message loop dispatches.
+  bool Form_Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   // The view port.
   void ShowMark(int16_t target, bool visible) override;
@@ -77,11 +84,11 @@ class frmCalibration : public ui::Form, private CalibrationView {
   void Tell(SessionNotice notice, const std::string& text) override;
 
   DriverCalibrationDevice device_;
+  int32_t mode_ = kCornerMode;
   TargetGeometry targetGeometry_;
   CalibrationSession* session_ = nullptr;  // while a run is on
   std::optional<PendingBox> pending_;
   bool withdrawn_ = false;  // the session took the showing box away
-  static frmCalibration* ticking_;  // the window whose keep question counts down
 
   bool runPending_ = false;  // set at load: the next activation runs the calibration
   bool running_ = false;

@@ -9,7 +9,6 @@
 namespace koral::calibration {
 namespace {
 
-using device::Link;
 
 constexpr ui::Colour kSwatches[] = {ui::kBlack, ui::kRed, ui::kGreen, ui::kBlue, ui::kMagenta};
 constexpr const char* kWidthCaptions[] = {" 1 ", " 2 ", " 3 ", " 4 "};
@@ -25,7 +24,8 @@ constexpr int kStartColor = 3;
 }  // namespace
 
 // The window keeps the form's designed name, frmTest, by which automation finds it.
-frmDrawingScreen::frmDrawingScreen() : Form("frmTest") {
+frmDrawingScreen::frmDrawingScreen(ui::Application& app, device::Controller& controller)
+    : Form(app, "frmTest"), controller_(controller) {
   lblWidth.MouseDown = Handler(&frmDrawingScreen::lblWidth_MouseDown);
   lblWidth.Click = Handler(&frmDrawingScreen::lblWidth_Click);
   lblColor.MouseDown = Handler(&frmDrawingScreen::lblColor_MouseDown);
@@ -119,24 +119,24 @@ void frmDrawingScreen::Form_Resize() {
 void frmDrawingScreen::Form_Activate() {
   if (!activationPending_) return;
   activationPending_ = false;
-  ParamBlock& block = Link().Block;
-  savedTouchMode_ = block.VirtualButton;
-  modeSaved_ = true;
-  block.VirtualButton = kDragDropMode;
-  device::WriteVirtualButton();
+  ParamBlock dragDrop = controller_.Block();
+  savedTouchMode_ = dragDrop.VirtualButton;
+  dragDrop.VirtualButton = kDragDropMode;
+  modeSaved_ = controller_.Write(device::Group::VirtualButton, dragDrop);
   SelectWidth(kStartWidth);
   SelectColor(kStartColor);
 }
 
-// Only a mode that was saved is put back: a window closed before it was ever active changed
-// nothing in the driver.
+// Only a mode that was saved is put back: a window closed before it was ever active, or whose
+// switch the driver refused, changed nothing in the driver.
 void frmDrawingScreen::Form_Unload(bool&) {
   if (modeSaved_) {
-    Link().Block.VirtualButton = savedTouchMode_;
-    device::WriteVirtualButton();
+    ParamBlock saved = controller_.Block();
+    saved.VirtualButton = savedTouchMode_;
+    controller_.Write(device::Group::VirtualButton, saved);
     modeSaved_ = false;
   }
-  ReturnToMainWindow();
+  ReturnToMainWindow(*this);
 }
 
 void frmDrawingScreen::SelectWidth(int index) {

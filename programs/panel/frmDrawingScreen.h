@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "common/win/driver_link.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -14,7 +15,7 @@ namespace koral::calibration {
 
 class frmDrawingScreen : public ui::Form {
  public:
-  frmDrawingScreen();
+  frmDrawingScreen(ui::Application& app, device::Controller& controller);
 
   // The header: icon, title and the two buttons at its right end.
   ui::PictureBox picHead{this, "picHead"};
@@ -72,6 +73,7 @@ class frmDrawingScreen : public ui::Form {
   int selectedColor_ = 0;
   ui::Colour drawColour_ = 0;
   bool activationPending_ = false;  // set at load: the first activation switches the mode
+  device::Controller& controller_;
   bool modeSaved_ = false;          // savedTouchMode_ holds the mode to put back
   uint8_t savedTouchMode_ = 0;
 };

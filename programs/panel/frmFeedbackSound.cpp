@@ -19,7 +19,8 @@ constexpr int kRightWidth = SettingsDialog::kContentRight - kRightLeft;
 
 }  // namespace
 
-frmFeedbackSound::frmFeedbackSound() : SettingsDialog("frmFeedbackSound") {
+frmFeedbackSound::frmFeedbackSound(ui::Application& app, device::Controller& controller)
+    : SettingsDialog(app, "frmFeedbackSound", controller, device::Group::Feedback, "feedback sound") {
   optFeedbackSound.Click = Handler(&frmFeedbackSound::optFeedbackSound_Click);
   hscTone.Change = Handler(&frmFeedbackSound::hscTone_Change);
   hscTone.Scroll = Handler(&frmFeedbackSound::hscTone_Scroll);
@@ -83,14 +84,13 @@ bool frmFeedbackSound::SettingsChanged() const {
          block.FeedbackTone != hscTone.Value();
 }
 
-void frmFeedbackSound::WriteSettings() {
-  ParamBlock& block = Block();
+void frmFeedbackSound::StoreSettings(ParamBlock& block) const {
   block.FeedbackTone = static_cast<int16_t>(hscTone.Value());
   block.FeedbackDuration = static_cast<int16_t>(hscDuration.Value());
   block.FeedbackSound = static_cast<uint8_t>(mode_);
-  device::WriteFeedback();
-  EnableSoundTest();
 }
+
+void frmFeedbackSound::SettingsApplied() { EnableSoundTest(); }
 
 void frmFeedbackSound::EnableSoundTest() { cmdSoundTest.Enabled(Block().FeedbackSound == kSilence); }
 
@@ -115,10 +115,7 @@ void frmFeedbackSound::hscDuration_Scroll() { hscDuration_Change(); }
 
 void frmFeedbackSound::PlayTestTone() {
   // The labels show the bars' values, also while a thumb is dragged.
-  SoundTest& sound = device::Link().Sound;
-  sound.Tone = static_cast<int16_t>(hscTone.Value());
-  sound.Duration = static_cast<int16_t>(hscDuration.Value());
-  device::PlaySoundTest();
+  Controller().driver().PlaySound({static_cast<int16_t>(hscTone.Value()), static_cast<int16_t>(hscDuration.Value())});
 }
 
 // One beep as the finger comes down and one as it lifts, whichever button it is.

@@ -10,7 +10,7 @@ namespace koral::panel {
 
 class frmFeedbackSound : public SettingsDialog {
  public:
-  frmFeedbackSound();
+  frmFeedbackSound(ui::Application& app, device::Controller& controller);
 
   ui::Frame Frame1{this, "Frame1"};
   Options optFeedbackSound{this, "optFeedbackSound", 1, 4};
@@ -28,7 +28,8 @@ class frmFeedbackSound : public SettingsDialog {
   void Design() override;
   void ShowSettings() override;
   bool SettingsChanged() const override;
-  void WriteSettings() override;
+  void StoreSettings(ParamBlock& block) const override;
+  void SettingsApplied() override;
 
   void optFeedbackSound_Click(int index);
   void hscTone_Change();

@@ -1,15 +1,14 @@
 #include "programs/panel/frmMain.h"
 
 #include <initializer_list>
+#include <utility>
 
 #include "common/core/messages.h"
 #include "common/core/status_texts.h"
 #include "common/core/titles.h"
-#include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/phase_marks.h"
 #include "common/win/pointer.h"
-#include "common/win/profile.h"
 #include "common/win/startup_steps.h"
 #include "common/win/utilities.h"
 
@@ -27,12 +26,25 @@ bool HiddenGesture(int button, int shift) { return button == ui::kRightButton &&
 
 }  // namespace
 
-frmMain& MainForm() {
-  static frmMain form;
-  return form;
-}
+frmMain::Dialogs::Dialogs(ui::Application& app, device::Controller& controller, const std::string& installFolder)
+    : MouseSpeed(app, controller),
+      VirtualButton(app, controller, installFolder),
+      Calibration(app, controller, installFolder),
+      Sensitivity(app, controller),
+      SleepTime(app, controller),
+      SerialPort(app, controller),
+      FeedbackSound(app, controller),
+      DrawingScreen(app, controller),
+      McuInfo(app, controller),
+      Support(app),
+      About(app) {}
 
-frmMain::frmMain() : BrandedForm("frmMain") {
+frmMain::frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store, std::string installFolder)
+    : BrandedForm(app, "frmMain"),
+      store_(store),
+      installFolder_(std::move(installFolder)),
+      controller_(driver),
+      dialogs(app, controller_, installFolder_) {
   for (SettingsDialog* dialog : std::initializer_list<SettingsDialog*>{
            &dialogs.MouseSpeed, &dialogs.VirtualButton, &dialogs.FeedbackSound, &dialogs.Sensitivity,
            &dialogs.SleepTime})
@@ -130,18 +142,18 @@ void frmMain::Form_Load() {
   Caption(kControlPanelTitle);
   lblSystem.Caption(lblSystem.Caption() + kVersion);
   const StartupSteps start(Caption());
-  if (!start.OnlyInstance(kProgram, hwnd())) return ui::EndProgram();
+  if (!start.OnlyInstance(kProgram, hwnd())) return App().EndProgram();
   MarkPhase("instance");
   UsePs2Layout();
   MarkPhase("layout");
-  if (!start.LoadProfile()) return ui::EndProgram();
+  if (!start.LoadProfile(store_, profile_)) return App().EndProgram();
   MarkPhase("profile");
-  BrandMainWindow(*this);
+  BrandMainWindow(*this, profile_);
   ChooseSupportRole();
   MarkPhase("branding");
 
   BusyPointer busy;  // the name tables are constants: nothing to fill
-  if (!start.OpenDriver() || !start.FindController()) return ui::EndProgram();
+  if (!start.OpenDriver(controller_.driver()) || !start.FindController(controller_)) return App().EndProgram();
   MarkPhase("driver");
   lblSerialPort.Caption(kPs2Found);
   ShowStatus();
@@ -179,7 +191,7 @@ void frmMain::UsePs2Layout() {
 // With KRVender.Cut the vendor wants no support button; without KRVender.Bmp it shows the
 // about window instead of the support picture.
 void frmMain::ChooseSupportRole() {
-  const std::string& folder = Profile().InstallPath;
+  const std::string& folder = profile_.InstallPath;
   if (FileExists(folder + kVenderCutFile)) {
     cmdSupport.Caption("");
     cmdSupport.Enabled(false);
@@ -190,7 +202,7 @@ void frmMain::ChooseSupportRole() {
 }
 
 void frmMain::ShowStatus() {
-  const ParamBlock& block = device::Link().Block;
+  const ParamBlock& block = controller_.Block();
   lblVirtualButton.Caption(TouchModeText(block.VirtualButton, block.RightButtonFunction, block.RightButtonAutoMode));
   lblFeedbackSound.Caption(FeedbackName(block.FeedbackSound));
   lblSensitivity.Caption(SensitivityText(block.Sensitivity));
@@ -200,24 +212,27 @@ void frmMain::ShowStatus() {
 
 void frmMain::Dialog_Applied() {
   ShowStatus();
-  lblSleepTime.Caption(PowerDownText(device::Link().Block.SleepTime));
+  lblSleepTime.Caption(PowerDownText(controller_.Block().SleepTime));
 }
 
 // A stored mode the list cannot show (a number outside it, or a value of another type) stays in
-// the registry until the user chooses one; only a missing mode is written with the fallback.
+// the registry until the user chooses one; only a missing mode is written with the fallback. That
+// write goes unreported: the mode in force is the same whether it is stored or not.
 void frmMain::FillCalibrationList() {
-  const bool read = ReadCalibrationMode();
-  if (!read) CalibrationMode() = 1;
+  int32_t mode = 1;
+  const bool read = store_.ReadNumber(kCalibrationModeName, mode);
+  if (!read) mode = 1;
   for (const char* method : kCalibrationMethods) cboCalibration.AddItem(method);
-  int32_t& mode = CalibrationMode();
   const bool listed = read && mode >= 0 && mode < cboCalibration.ListCount();
   if (!listed) mode = 1;
-  writeCalibrationMode_ = listed || !CalibrationModeStored();
-  cboCalibration.ListIndex(mode);  // its click writes the mode back
+  calibrationMode_ = mode;
+  if (listed || !store_.Has(kCalibrationModeName)) store_.WriteNumber(kCalibrationModeName, mode);
+  writeCalibrationMode_ = false;
+  cboCalibration.ListIndex(mode);
   writeCalibrationMode_ = true;
 }
 
-void frmMain::Form_Unload(bool&) { device::CloseDevice(); }
+void frmMain::Form_Unload(bool&) { controller_.driver().Close(); }
 
 void frmMain::Open(ui::Form& dialog, Order order) {
   HourglassPointer();
@@ -229,7 +244,10 @@ void frmMain::Open(ui::Form& dialog, Order order) {
 
 void frmMain::cmdMouseSpeed_Click() { Open(dialogs.MouseSpeed, Order::ShowThenHide); }
 void frmMain::cmdVirtualButton_Click() { Open(dialogs.VirtualButton, Order::ShowThenHide); }
-void frmMain::cmdCalibration_Click() { Open(dialogs.Calibration, Order::HideFirst); }
+void frmMain::cmdCalibration_Click() {
+  dialogs.Calibration.Mode(calibrationMode_);
+  Open(dialogs.Calibration, Order::HideFirst);
+}
 void frmMain::cmdSensivitity_Click() { Open(dialogs.Sensitivity, Order::ShowThenHide); }
 void frmMain::cmdSleepTime_Click() { Open(dialogs.SleepTime, Order::ShowThenHide); }
 void frmMain::cmdSerialPort_Click() { Open(dialogs.SerialPort, Order::ShowThenHide); }
@@ -241,12 +259,16 @@ void frmMain::cmdExit_MouseDown(int button, int shift, int, int) {
 }
 
 // A vendor picture that cannot be read as a bitmap would open an empty window: the about window
-// stands in for it, as it does when there is no picture.
+// stands in for it, as it does when there is no picture. The picture is read once, and the
+// window shows the very bitmap that was checked.
 void frmMain::cmdSupport_Click() {
-  if (FileExists(vendorBitmap_) && frmSupport::CanShow(vendorBitmap_))
+  UniqueGdiObject picture(FileExists(vendorBitmap_) ? LoadCompleteBitmap(vendorBitmap_) : nullptr);
+  if (picture) {
+    dialogs.Support.UsePicture(std::move(picture));
     Open(dialogs.Support, Order::HideFirst);
-  else
+  } else {
     Open(dialogs.About, Order::HideFirst);
+  }
 }
 
 void frmMain::imgIcon_DblClick() { Open(dialogs.About, Order::HideFirst); }
@@ -257,15 +279,24 @@ void frmMain::cmdSerialPort_MouseDown(int button, int shift, int, int) {
 
 void frmMain::cmdExit_Click() {
   Unload();
-  ui::EndProgram();
+  App().EndProgram();
 }
 
+// A choice the registry refused is taken back, so that the list shows what is stored and the
+// next calibration uses it.
 void frmMain::cboCalibration_Click() {
-  CalibrationMode() = cboCalibration.ListIndex();
-  if (writeCalibrationMode_) WriteCalibrationMode();
+  const int32_t chosen = cboCalibration.ListIndex();
+  if (!writeCalibrationMode_ || store_.WriteNumber(kCalibrationModeName, chosen)) {
+    calibrationMode_ = chosen;
+    return;
+  }
+  ErrorBox(kCalibrationModeFailureText, Caption());
+  writeCalibrationMode_ = false;
+  cboCalibration.ListIndex(calibrationMode_);
+  writeCalibrationMode_ = true;
 }
 
-void frmMain::cmdSMIon_Click() { device::StartCompanion(); }
-void frmMain::cmdSMIoff_Click() { device::QuitCompanion(); }
+void frmMain::cmdSMIon_Click() { device::StartCompanion(installFolder_); }
+void frmMain::cmdSMIoff_Click() { device::QuitCompanion(controller_.driver(), installFolder_); }
 
 }  // namespace koral::panel

@@ -1,9 +1,14 @@
 // The control panel's main window: one row per setting group with a summary of its current
-// values, and the buttons that open each group's dialog.
+// values, and the buttons that open each group's dialog. It holds what its windows share: the
+// installation profile (loaded as it loads), the program's copy of the block and the calibration
+// method; the driver and the settings store are the program's, made in its main.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
 #include "forms/branding.h"
 #include "forms/frmAbout.h"
 #include "programs/panel/frmCalibration.h"
@@ -22,10 +27,24 @@ namespace koral::panel {
 
 class frmMain : public BrandedForm {
  public:
-  frmMain();
+  // The auxiliary programs are started from, and found in, `installFolder` (the trusted one).
+  frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store, std::string installFolder);
+
+ private:
+  SettingsStore& store_;
+  std::string installFolder_;
+  InstallationProfile profile_;
+  device::Controller controller_;
+
+ public:
+  const device::Controller& Controller() const { return controller_; }
+  device::Controller& Controller() { return controller_; }
+  const InstallationProfile& Profile() const { return profile_; }
+  int32_t CalibrationMode() const { return calibrationMode_; }
 
   // The windows this one opens, as they are built; each shows this window again when it unloads.
   struct Dialogs {
+    Dialogs(ui::Application& app, device::Controller& controller, const std::string& installFolder);
     frmMouseSpeed MouseSpeed;
     frmVirtualButton VirtualButton;
     calibration::frmCalibration Calibration;
@@ -102,11 +121,10 @@ class frmMain : public BrandedForm {
   void Open(ui::Form& dialog, Order order);
 
   std::string vendorBitmap_;
-  // False while loading selects the fallback for a stored mode the list cannot show.
+  int32_t calibrationMode_ = 1;
+  // False while loading selects the fallback for a stored mode the list cannot show, and while a
+  // refused choice is taken back.
   bool writeCalibrationMode_ = true;
 };
-
-// The one main window of the program.
-frmMain& MainForm();
 
 }  // namespace koral::panel

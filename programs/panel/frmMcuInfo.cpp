@@ -1,7 +1,6 @@
 #include "programs/panel/frmMcuInfo.h"
 
 #include "common/core/firmware_info.h"
-#include "common/win/driver_link.h"
 
 namespace koral::panel {
 namespace {
@@ -10,7 +9,8 @@ constexpr int kLineHeight = 255;
 
 }  // namespace
 
-frmMcuInfo::frmMcuInfo() : InformationDialog("frmMcuInfo") {}
+frmMcuInfo::frmMcuInfo(ui::Application& app, const device::Controller& controller)
+    : InformationDialog(app, "frmMcuInfo"), controller_(controller) {}
 
 void frmMcuInfo::Design() {
   DesignFurniture(" MCU Information", kLineHeight);
@@ -21,7 +21,7 @@ void frmMcuInfo::Design() {
 }
 
 void frmMcuInfo::Form_Load() {
-  lblMcuInfo.Caption(McuInfoText(device::Link().Block));
+  lblMcuInfo.Caption(McuInfoText(controller_.Block()));
   DressDialog(*this);
 }
 

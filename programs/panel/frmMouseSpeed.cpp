@@ -14,7 +14,8 @@ std::string Percent(int speed) { return PlainDecimal(5L * speed) + "%"; }
 
 }  // namespace
 
-frmMouseSpeed::frmMouseSpeed() : SettingsDialog("frmMouseSpeed") {
+frmMouseSpeed::frmMouseSpeed(ui::Application& app, device::Controller& controller)
+    : SettingsDialog(app, "frmMouseSpeed", controller, device::Group::MouseSpeed, "mouse speed") {
   chkBypass.Click = Handler(&frmMouseSpeed::chkBypass_Click);
   chkBoth.Click = Handler(&frmMouseSpeed::chkBoth_Click);
   hscMouseHSpeed.Change = Handler(&frmMouseSpeed::hscMouseHSpeed_Change);
@@ -85,13 +86,11 @@ bool frmMouseSpeed::SettingsChanged() const {
          block.MouseHSpeed != hscMouseHSpeed.Value() || block.MouseAcceleration != acceleration_;
 }
 
-void frmMouseSpeed::WriteSettings() {
-  ParamBlock& block = Block();
+void frmMouseSpeed::StoreSettings(ParamBlock& block) const {
   block.MouseBypass = static_cast<uint8_t>(chkBypass.Value());
   block.MouseHSpeed = static_cast<uint8_t>(hscMouseHSpeed.Value());
   block.MouseVSpeed = static_cast<uint8_t>(hscMouseVSpeed.Value());
   block.MouseAcceleration = static_cast<uint8_t>(acceleration_);
-  device::WriteMouseSpeed();
 }
 
 // Bypassed, the driver ignores the speeds: their controls are disabled but keep their values.

@@ -9,7 +9,7 @@ namespace koral::panel {
 
 class frmMouseSpeed : public SettingsDialog {
  public:
-  frmMouseSpeed();
+  frmMouseSpeed(ui::Application& app, device::Controller& controller);
 
   ui::Frame Frame5{this, "Frame5"};
   ui::CheckBox chkBypass{this, "chkBypass"};
@@ -30,7 +30,7 @@ class frmMouseSpeed : public SettingsDialog {
   void Design() override;
   void ShowSettings() override;
   bool SettingsChanged() const override;
-  void WriteSettings() override;
+  void StoreSettings(ParamBlock& block) const override;
 
   void chkBypass_Click();
   void chkBoth_Click();

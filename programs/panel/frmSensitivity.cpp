@@ -11,7 +11,8 @@ constexpr int kDesignValue = 63;
 
 }  // namespace
 
-frmSensitivity::frmSensitivity() : SettingsDialog("frmSensitivity") {
+frmSensitivity::frmSensitivity(ui::Application& app, device::Controller& controller)
+    : SettingsDialog(app, "frmSensitivity", controller, device::Group::Sensitivity, "touch sensitivity") {
   hscSensitivity.Scroll = Handler(&frmSensitivity::hscSensitivity_Scroll);
   hscSensitivity.Change = Handler(&frmSensitivity::hscSensitivity_Change);
   lblTestBox.MouseDown = Handler(&frmSensitivity::lblTestBox_MouseDown);
@@ -50,9 +51,8 @@ void frmSensitivity::ShowSettings() { hscSensitivity.Value(kHeaviest - Block().S
 
 bool frmSensitivity::SettingsChanged() const { return kHeaviest - hscSensitivity.Value() != Block().Sensitivity; }
 
-void frmSensitivity::WriteSettings() {
-  Block().Sensitivity = static_cast<uint8_t>(kHeaviest - hscSensitivity.Value());
-  device::WriteSensitivity();
+void frmSensitivity::StoreSettings(ParamBlock& block) const {
+  block.Sensitivity = static_cast<uint8_t>(kHeaviest - hscSensitivity.Value());
 }
 
 void frmSensitivity::hscSensitivity_Scroll() { lblSV.Caption(SignedDecimal(hscSensitivity.Value())); }

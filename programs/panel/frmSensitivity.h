@@ -9,7 +9,7 @@ namespace koral::panel {
 
 class frmSensitivity : public SettingsDialog {
  public:
-  frmSensitivity();
+  frmSensitivity(ui::Application& app, device::Controller& controller);
 
   // The bar runs from the light end (0, Sensitivity 127) to the heavy end (127, Sensitivity 0).
   static constexpr int kLightest = 0;
@@ -27,7 +27,7 @@ class frmSensitivity : public SettingsDialog {
   void Design() override;
   void ShowSettings() override;
   bool SettingsChanged() const override;
-  void WriteSettings() override;
+  void StoreSettings(ParamBlock& block) const override;
 
   void hscSensitivity_Scroll();
   void hscSensitivity_Change();

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "common/core/status_texts.h"
-#include "common/win/driver_link.h"
 #include "common/win/pointer.h"
 
 namespace koral::panel {
@@ -19,7 +18,8 @@ std::string Placeholder(int n) {
 
 }  // namespace
 
-frmSerialPort::frmSerialPort() : DialogForm("frmSerialPort") {
+frmSerialPort::frmSerialPort(ui::Application& app, device::Controller& controller)
+    : DialogForm(app, "frmSerialPort"), COMxSet(app, controller, *this), controller_(controller) {
   cmdOK.Click = Handler(&frmSerialPort::cmdOK_Click);
   cmdSetup.Click = Handler(&frmSerialPort::cmdSetup_Click);
 }
@@ -50,11 +50,11 @@ void frmSerialPort::Form_Load() { DressDialog(*this); }
 
 void frmSerialPort::Form_Activate() { ShowPorts(); }
 
-void frmSerialPort::Form_Unload(bool&) { ReturnToMainWindow(); }
+void frmSerialPort::Form_Unload(bool&) { ReturnToMainWindow(*this); }
 
 // DetectedPort 1..9 names the COM port of the controller; 0 and values above 9 mark none.
 void frmSerialPort::ShowPorts() {
-  const ParamBlock& block = device::Link().Block;
+  const ParamBlock& block = controller_.Block();
   for (int n = 1; n <= kPorts; ++n) {
     const ComPortEntry& port = block.ComPort[n - 1];
     const bool detected = n == block.DetectedPort;

@@ -2,6 +2,7 @@
 // which the controller was detected marked. Its hidden Setup button opens the interrupt set-up.
 #pragma once
 
+#include "common/win/driver_link.h"
 #include "forms/dialog_form.h"
 #include "programs/panel/frmCOMxSet.h"
 #include "ui/controls.h"
@@ -10,7 +11,7 @@ namespace koral::panel {
 
 class frmSerialPort : public DialogForm {
  public:
-  frmSerialPort();
+  frmSerialPort(ui::Application& app, device::Controller& controller);
 
   static constexpr int kPorts = 9;
 
@@ -21,7 +22,7 @@ class frmSerialPort : public DialogForm {
   ui::CommandButton cmdSetup{this, "cmdSetup"};
 
   // Opened by cmdSetup; it brings this window back when it unloads.
-  frmCOMxSet COMxSet{*this};
+  frmCOMxSet COMxSet;
 
  private:
   void Design() override;
@@ -34,6 +35,8 @@ class frmSerialPort : public DialogForm {
 
   // The nine lines from the block, so that what the set-up saved shows at once.
   void ShowPorts();
+
+  const device::Controller& controller_;
 };
 
 }  // namespace koral::panel

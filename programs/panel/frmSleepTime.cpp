@@ -12,7 +12,8 @@ constexpr int kSecondsPerStep = 10;
 
 }  // namespace
 
-frmSleepTime::frmSleepTime() : SettingsDialog("frmSleepTime") {
+frmSleepTime::frmSleepTime(ui::Application& app, device::Controller& controller)
+    : SettingsDialog(app, "frmSleepTime", controller, device::Group::SleepTime, "power save") {
   hscSleepTime.Scroll = Handler(&frmSleepTime::hscSleepTime_Scroll);
   hscSleepTime.Change = Handler(&frmSleepTime::hscSleepTime_Change);
 }
@@ -41,10 +42,7 @@ void frmSleepTime::ShowSettings() {
 
 bool frmSleepTime::SettingsChanged() const { return hscSleepTime.Value() != Block().SleepTime; }
 
-void frmSleepTime::WriteSettings() {
-  Block().SleepTime = static_cast<uint8_t>(hscSleepTime.Value());
-  device::WriteSleepTime();
-}
+void frmSleepTime::StoreSettings(ParamBlock& block) const { block.SleepTime = static_cast<uint8_t>(hscSleepTime.Value()); }
 
 void frmSleepTime::hscSleepTime_Scroll() {
   lblST.Caption(SignedDecimal(static_cast<long>(hscSleepTime.Value()) * kSecondsPerStep));

@@ -9,7 +9,7 @@ namespace koral::panel {
 
 class frmSleepTime : public SettingsDialog {
  public:
-  frmSleepTime();
+  frmSleepTime(ui::Application& app, device::Controller& controller);
 
   // In steps of 10 seconds: 0 turns the power-down off, 30 waits five minutes.
   static constexpr int kShortest = 0;
@@ -26,7 +26,7 @@ class frmSleepTime : public SettingsDialog {
   void Design() override;
   void ShowSettings() override;
   bool SettingsChanged() const override;
-  void WriteSettings() override;
+  void StoreSettings(ParamBlock& block) const override;
 
   void hscSleepTime_Scroll();
   void hscSleepTime_Change();

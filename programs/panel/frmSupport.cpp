@@ -1,17 +1,13 @@
 #include "programs/panel/frmSupport.h"
 
-#include "common/win/profile.h"
-#include "common/win/utilities.h"
+#include <utility>
+
 #include "forms/branding.h"
 
 namespace koral::panel {
 
-frmSupport::frmSupport() : Form("frmSupport") { cmdOK.Click = Handler(&frmSupport::cmdOK_Click); }
+frmSupport::frmSupport(ui::Application& app) : Form(app, "frmSupport") { cmdOK.Click = Handler(&frmSupport::cmdOK_Click); }
 
-bool frmSupport::CanShow(const std::string& path) {
-  const UniqueGdiObject picture(LoadCompleteBitmap(path));
-  return static_cast<bool>(picture);
-}
 
 void frmSupport::Design() {
   Caption("Support");
@@ -27,8 +23,8 @@ void frmSupport::Design() {
 // below it twice its top offset, the button, and twice the top offset again. A window cannot be
 // narrower than its caption bar needs; a picture narrower than that is centred instead.
 void frmSupport::Form_Load() {
-  if (MainWindow()) Caption(MainWindow()->Caption());
-  picSupport.LoadPicture(Profile().InstallPath + kVenderBitmapFile);
+  if (const BrandedForm* main = MainWindow(*this)) Caption(main->Caption());
+  picSupport.TakePicture(std::move(picture_));
   const int innerWidth = picSupport.Width() + 2 * picSupport.Left();
   Width(Width() - ScaleWidth() + innerWidth);
   if (ScaleWidth() > innerWidth) picSupport.Left((ScaleWidth() - picSupport.Width()) / 2);
@@ -38,7 +34,7 @@ void frmSupport::Form_Load() {
   CentreWindow(*this);
 }
 
-void frmSupport::Form_Unload(bool&) { ReturnToMainWindow(); }
+void frmSupport::Form_Unload(bool&) { ReturnToMainWindow(*this); }
 
 void frmSupport::cmdOK_Click() { Unload(); }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "common/core/status_texts.h"
 #include "common/win/driver_link.h"
 
@@ -32,7 +34,9 @@ bool Chosen(const ui::ComboBox& combo, int& working) {
 
 }  // namespace
 
-frmVirtualButton::frmVirtualButton() : SettingsDialog("frmVirtualButton") {
+frmVirtualButton::frmVirtualButton(ui::Application& app, device::Controller& controller, std::string installFolder)
+    : SettingsDialog(app, "frmVirtualButton", controller, device::Group::VirtualButton, "virtual button"),
+      installFolder_(std::move(installFolder)) {
   optVirtualButton.Click = Handler(&frmVirtualButton::optVirtualButton_Click);
   optRBFunction.Click = Handler(&frmVirtualButton::optRBFunction_Click);
   cboRBAutoMode.Click = Handler(&frmVirtualButton::cboRBAutoMode_Click);
@@ -133,20 +137,21 @@ bool frmVirtualButton::SettingsChanged() const {
          beep_ != block.RightButtonAutoBeep;
 }
 
-void frmVirtualButton::WriteSettings() {
-  ParamBlock& block = Block();
+void frmVirtualButton::StoreSettings(ParamBlock& block) const {
   block.VirtualButton = static_cast<uint8_t>(mode_);
   block.RightButtonFunction = static_cast<uint8_t>(function_);
   block.RightButtonAutoMode = static_cast<uint8_t>(autoMode_);
   block.RightButtonAutoSTime = static_cast<uint8_t>(startTime_);
   block.RightButtonAutoETime = static_cast<uint8_t>(endTime_);
   block.RightButtonAutoBeep = static_cast<uint8_t>(beep_);
-  device::WriteVirtualButton();
-  // A tool already running settles a second start itself: the new one shows it and ends.
-  if (RightButtonUsesTool(block))
-    device::StartRightButtonTool();
+}
+
+// A tool already running settles a second start itself: the new one shows it and ends.
+void frmVirtualButton::SettingsApplied() {
+  if (RightButtonUsesTool(Block()))
+    device::StartRightButtonTool(installFolder_);
   else
-    device::TellRightButtonTool(device::kQuitTool);
+    device::TellRightButtonTool(Controller().driver(), installFolder_, device::kQuitTool);
 }
 
 void frmVirtualButton::optVirtualButton_Click(int index) {

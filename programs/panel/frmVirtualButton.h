@@ -4,6 +4,7 @@
 // button needs it, and tells it to quit otherwise.
 #pragma once
 
+#include "common/win/profile.h"
 #include "forms/settings_dialog.h"
 #include "ui/controls.h"
 
@@ -11,7 +12,9 @@ namespace koral::panel {
 
 class frmVirtualButton : public SettingsDialog {
  public:
-  frmVirtualButton();
+  // The right-button tool is started from, and found in, `installFolder`: the trusted installation
+  // folder, never the profile's InstallPath.
+  frmVirtualButton(ui::Application& app, device::Controller& controller, std::string installFolder);
 
   ui::Frame Frame1{this, "Frame1"};
   Options optVirtualButton{this, "optVirtualButton", 1, 4};
@@ -32,7 +35,8 @@ class frmVirtualButton : public SettingsDialog {
   void Design() override;
   void ShowSettings() override;
   bool SettingsChanged() const override;
-  void WriteSettings() override;
+  void StoreSettings(ParamBlock& block) const override;
+  void SettingsApplied() override;
 
   void optVirtualButton_Click(int index);
   void optRBFunction_Click(int index);
@@ -46,6 +50,7 @@ class frmVirtualButton : public SettingsDialog {
   void UpdateAutoModeControls();
   void DesignCombo(ui::ComboBox& combo, ui::Container& in, const ui::Rect& place);
 
+  std::string installFolder_;
   // Working copies of the six fields, as stored until the user chooses otherwise.
   int mode_ = 0;
   int function_ = 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/core/double_click.h"
@@ -22,27 +23,39 @@ constexpr char kNotExported[] = "not exported: ";
 constexpr char kNotImported[] = "not imported: ";
 constexpr char kNoDriver[] = "the driver KORALPS2 does not answer (it is not installed, or not running)";
 
-// The driver link of this process, opened on first use.
-class LinkDriver final : public SettingsDriver {
+// The program's driver session, opened on first use.
+class SessionDriver final : public SettingsDriver {
  public:
+  SessionDriver(device::DriverSession& session, std::string installFolder)
+      : session_(session), installFolder_(std::move(installFolder)) {}
   bool ReadBlock(ParamBlock& block) override {
-    if (!device::Link().Device && !device::OpenDevice()) return false;
-    device::ReadBlock();
-    if (!device::Link().LastResult) return false;
-    block = device::Link().Block;
+    if (!session_.IsOpen() && !session_.Open()) return false;
+    const std::optional<ParamBlock> read = session_.ReadBlock();
+    if (!read) return false;
+    block = *read;
     return true;
   }
   bool WriteWholeBlock(const ParamBlock& block) override {
-    device::Link().Block = block;
-    device::WriteWholeBlock();
-    return device::Link().LastResult;
+    return session_.Write(device::Group::WholeBlock, block);
   }
   bool SettleRightButtonTool(const ParamBlock& block) override {
-    if (RightButtonUsesTool(block)) return device::StartRightButtonTool();
-    device::TellRightButtonTool(device::kQuitTool);
+    if (RightButtonUsesTool(block)) return device::StartRightButtonTool(installFolder_);
+    device::TellRightButtonTool(session_, installFolder_, device::kQuitTool);
     return true;
   }
+  std::string ToolFolder() const override { return installFolder_; }
+
+ private:
+  device::DriverSession& session_;
+  std::string installFolder_;
 };
+
+// The installation profile, loaded as the programs load it at their start.
+bool ProfileLoads() {
+  ModelKeyStore store;
+  InstallationProfile profile;
+  return LoadProfile(store, profile);
+}
 
 // The driver's block of a present controller; false after saying why not.
 bool ReadControllerBlock(SettingsDriver& driver, ParamBlock& block, const std::string& failed,
@@ -138,7 +151,7 @@ std::optional<SettingsValues> CheckedFile(const std::string& file, const Transfe
 
 int ExportSettings(const std::string& file, SettingsDriver& driver, const TransferReport& report) {
   const std::string failed = kNotExported;
-  if (!LoadAtStart()) {
+  if (!ProfileLoads()) {
     report(failed + kProfileFailureText);
     return kTransferFailed;
   }
@@ -172,7 +185,7 @@ int ImportSettings(const std::string& file, SettingsDriver& driver, const Transf
                     "settings later");
     return kTransferFailed;
   }
-  if (!LoadAtStart()) {
+  if (!ProfileLoads()) {
     report(failed + kProfileFailureText);
     return kTransferFailed;
   }
@@ -198,15 +211,16 @@ int ImportSettings(const std::string& file, SettingsDriver& driver, const Transf
     return kTransferFailed;
   }
   if (!driver.SettleRightButtonTool(block)) {
-    report("imported, but the right-button tool could not be started from " + Profile().InstallPath);
+    report("imported, but the right-button tool could not be started from " + driver.ToolFolder());
     return kTransferFailed;
   }
   return kTransferDone;
 }
 
-int RunSettingsCommand(const PanelCommand& command) {
+int RunSettingsCommand(const PanelCommand& command, const std::string& installFolder) {
   const TransferReport report = [](const std::string& line) { WriteErrorLine(line); };
-  LinkDriver driver;
+  device::DriverSession session;
+  SessionDriver driver(session, installFolder);
   int result = kTransferFailed;
   switch (command.What) {
     case PanelCommand::Kind::Export:
@@ -220,7 +234,7 @@ int RunSettingsCommand(const PanelCommand& command) {
       report(command.Problem + " (KORALpcp.exe /EXPORT file, or KORALpcp.exe /IMPORT file)");
       break;
   }
-  device::CloseDevice();
+  session.Close();
   return result;
 }
 

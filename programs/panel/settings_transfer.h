@@ -29,6 +29,8 @@ class SettingsDriver {
   // when the block's right-button function needs it, tells it to quit otherwise. False when the
   // tool was needed and could not be started.
   virtual bool SettleRightButtonTool(const ParamBlock& block) = 0;
+  // The folder the tool is started from, for the message when it could not be.
+  virtual std::string ToolFolder() const = 0;
 };
 
 // Where the lines go, one call a line.
@@ -44,7 +46,7 @@ int ExportSettings(const std::string& file, SettingsDriver& driver, const Transf
 int ImportSettings(const std::string& file, SettingsDriver& driver, const TransferReport& report);
 
 // The whole command as the program runs it: the profile, the driver link, the command, with the
-// lines on standard error.
-int RunSettingsCommand(const PanelCommand& command);
+// lines on standard error. The right-button tool is started from `installFolder`, the trusted one.
+int RunSettingsCommand(const PanelCommand& command, const std::string& installFolder);
 
 }  // namespace koral::panel

@@ -1,10 +1,10 @@
 #include "programs/rbtool/frmMain.h"
 
 #include <string>
+#include <utility>
 
 #include "common/core/status_texts.h"
 #include "common/core/titles.h"
-#include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "common/win/right_button.h"
 #include "common/win/single_instance.h"
@@ -23,8 +23,6 @@ constexpr char kProgram[] = "KORALprb";
 
 int32_t SlotHandle(HWND window) { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(window)); }
 
-WindowSlot& Slot() { return device::Link().Slot; }
-
 }  // namespace
 
 // ---- PictureButton ----
@@ -42,12 +40,10 @@ void PictureButton::ResetState() { icon_ = nullptr; }
 
 // ---- frmMain ----
 
-frmMain& MainForm() {
-  static frmMain form;
-  return form;
+frmMain::frmMain(ui::Application& app, device::Driver& driver, std::string installFolder)
+    : Form(app, "frmMain"), driver_(driver), installFolder_(std::move(installFolder)) {
+  cmdAction.Click = Handler(&frmMain::cmdAction_Click);
 }
-
-frmMain::frmMain() : Form("frmMain") { cmdAction.Click = Handler(&frmMain::cmdAction_Click); }
 
 void frmMain::Design() {
   Caption("TouchScreen Right Button");
@@ -64,13 +60,11 @@ void frmMain::Design() {
 void frmMain::Form_Load() {
   InitialiseWindow();
   const StartupSteps start(kRightButtonTitle);
-  if (!start.OpenDriver()) return ui::EndProgram();
+  if (!start.OpenDriver(driver_)) return App().EndProgram();
   if (!RegisterToolWindow(hwnd())) {
-    device::CloseDevice();
-    return ui::EndProgram();
+    driver_.Close();
+    return App().EndProgram();
   }
-  previousProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmMain::RBF_WndProc)));
 }
 
 // The client area is exactly the button, in the bottom-right corner of the work area (above the
@@ -97,60 +91,63 @@ void frmMain::ShowInCorner() {
 }
 
 bool frmMain::RegisterToolWindow(HWND window) {
-  WindowSlot& slot = Slot();
   // Claimed before the slot is read: of two tools started at once in a session, only the one
   // holding the session's claim may write the slot.
   const bool anotherTool = PreviousInstanceRunning(kProgram);
-  device::GetRightButtonSlot();
-  if (IsRightButtonToolWindow(slot.Handle)) {
-    SendWithTimeout(SlotWindow(slot.Handle), WM_USER, device::kShowTool, 0);
+  if (const std::optional<WindowSlot> read = driver_.RightButtonSlot()) slot_ = *read;
+  if (IsRightButtonToolWindow(slot_.Handle, installFolder_)) {
+    SendWithTimeout(SlotWindow(slot_.Handle), WM_USER, device::kShowTool, 0);
     return false;
   }
   if (anotherTool) return false;
   // A registration whose window is gone, or is no tool of this installation and session, is left
   // over from a tool that was killed (or was put there by someone else): the tool holding the
   // claim takes it over, the only way the right-button function works again.
-  slot.State = kToolIdle;
-  slot.Handle = SlotHandle(window);
-  device::SetRightButtonSlot();
+  slot_.State = kToolIdle;
+  slot_.Handle = SlotHandle(window);
+  driver_.SetRightButtonSlot(slot_);
   return true;
 }
 
 void frmMain::UnregisterToolWindow() {
-  Slot().Handle = kNoWindow;
-  Slot().State = kToolIdle;
-  device::SetRightButtonSlot();
+  slot_.Handle = kNoWindow;
+  slot_.State = kToolIdle;
+  driver_.SetRightButtonSlot(slot_);
+}
+
+bool frmMain::SetSlotState(int16_t state) {
+  slot_.State = state;
+  return driver_.SetRightButtonSlot(slot_);
 }
 
 void frmMain::Form_Unload(bool&) {
   UnregisterToolWindow();
-  device::CloseDevice();
-  if (previousProc_) SetWindowLongPtrA(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-  previousProc_ = nullptr;
+  driver_.Close();
 }
 
+// An arming the driver refused would wait for a right click that never comes: the button stays.
 void frmMain::cmdAction_Click() {
   if (armed_) return;
   cmdAction.Visible(false);
   // The hidden button had the focus; keys must still reach this window to cancel.
   if (GetActiveWindow() == hwnd()) ::SetFocus(hwnd());
-  Slot().State = kToolArmed;
-  device::SetRightButtonSlot();
-  armed_ = true;
-  WaitForRightClick();
-  armed_ = false;
-  if (!Loaded()) return;  // quit while waiting: the registration is withdrawn already
-  Slot().State = kToolIdle;
-  device::SetRightButtonSlot();
+  if (SetSlotState(kToolArmed)) {
+    armed_ = true;
+    WaitForRightClick();
+    armed_ = false;
+    if (!Loaded()) return;  // quit while waiting: the registration is withdrawn already
+  }
+  SetSlotState(kToolIdle);
   cmdAction.Visible(true);
 }
 
+// A read the driver refused leaves the state as it was: the wait goes on until the user cancels.
 void frmMain::WaitForRightClick() {
   do {
-    ui::DoEvents();
-    device::GetRightButtonSlot();
-    ui::DoEvents();
-  } while (Slot().State != kToolIdle && armed_ && Loaded());
+    App().DoEvents();
+    if (const std::optional<WindowSlot> read = driver_.RightButtonSlot()) slot_ = *read;
+    App().DoEvents();
+  } while (slot_.State != kToolIdle && armed_ && Loaded());
 }
 
 void frmMain::Form_KeyDown(int, int) { armed_ = false; }
@@ -159,18 +156,23 @@ void frmMain::Form_MouseDown(int button, int, int, int) {
   if (button & (ui::kLeftButton | ui::kRightButton)) armed_ = false;
 }
 
-LRESULT CALLBACK frmMain::RBF_WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  frmMain& form = MainForm();
-  if (message != WM_USER) return CallWindowProcA(form.previousProc_, window, message, wParam, lParam);
+bool frmMain::Form_Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message != WM_USER) return false;
+  RBF_WndProc(wParam, lParam);
+  result = 0;
+  return true;
+}
+
+void frmMain::RBF_WndProc(WPARAM wParam, LPARAM lParam) {
   switch (wParam) {
     case device::kHideTool:
-      form.Hide();
+      Hide();
       break;
     case device::kShowTool:
-      form.ShowInCorner();
+      ShowInCorner();
       break;
     case device::kQuitTool:
-      form.Unload();
+      Unload();
       break;
     default:
       PlainBox("RBF_WndProc Fail! wParam=" + HexText(static_cast<uint32_t>(wParam)) +
@@ -178,7 +180,6 @@ LRESULT CALLBACK frmMain::RBF_WndProc(HWND window, UINT message, WPARAM wParam, 
                kRightButtonTitle);
       break;
   }
-  return 0;
 }
 
 }  // namespace koral::rbtool

@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "common/win/driver_link.h"
 #include "common/win/handles.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -31,7 +34,8 @@ class PictureButton : public ui::CommandButton {
 
 class frmMain : public ui::Form {
  public:
-  frmMain();
+  // A registered tool counts as running only when it runs from `installFolder`, the trusted one.
+  frmMain(ui::Application& app, device::Driver& driver, std::string installFolder);
 
   PictureButton cmdAction{this, "cmdAction"};
 
@@ -44,6 +48,8 @@ class frmMain : public ui::Form {
   void Form_Unload(bool& cancel) override;
   void Form_KeyDown(int keyCode, int shift) override;
   void Form_MouseDown(int button, int shift, int x, int y) override;
+  // The hide, show and quit commands of the other programs (WM_USER) go to RBF_WndProc.
+  bool Form_Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void cmdAction_Click();
 
   void InitialiseWindow();
@@ -52,17 +58,20 @@ class frmMain : public ui::Form {
   // claim to the registration; false then.
   bool RegisterToolWindow(HWND window);
   void UnregisterToolWindow();
+  // Writes the slot with this state; false when the driver refused it.
+  bool SetSlotState(int16_t state);
   // Polls the driver, processing the window messages around every poll, until the driver has
   // made the right click or the user cancelled.
   void WaitForRightClick();
-  static LRESULT CALLBACK RBF_WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void RBF_WndProc(WPARAM wParam, LPARAM lParam);
 
-  bool armed_ = false;           // waiting for the right click; a key or a press cancels it
-  WNDPROC previousProc_ = nullptr;  // the window's own procedure while RBF_WndProc is installed
+  device::Driver& driver_;
+
+  std::string installFolder_;
+  // The slot as last read or written: writes change only what they mean to change.
+  WindowSlot slot_{kNoWindow, kToolIdle, {}};
+  bool armed_ = false;  // waiting for the right click; a key or a press cancels it
   UniqueIcon icon_;
 };
-
-// The one main window of the program.
-frmMain& MainForm();
 
 }  // namespace koral::rbtool

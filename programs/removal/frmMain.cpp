@@ -1,5 +1,7 @@
 #include "programs/removal/frmMain.h"
 
+#include <utility>
+
 #include "common/core/mouse_class_rules.h"
 #include "common/core/setup_layout.h"
 #include "common/core/setup_messages.h"
@@ -12,12 +14,8 @@
 
 namespace koral::removal {
 
-frmMain& MainForm() {
-  static frmMain form;
-  return form;
-}
-
-frmMain::frmMain() : BrandedForm("frmMain") {
+frmMain::frmMain(ui::Application& app, SettingsStore& store, TrustedFolders trusted)
+    : BrandedForm(app, "frmMain"), dialogs(app), store_(store), trusted_(std::move(trusted)) {
   cmdYes.Click = Handler(&frmMain::cmdYes_Click);
   cmdNo.Click = Handler(&frmMain::cmdNo_Click);
   imgIcon.DblClick = Handler(&frmMain::imgIcon_DblClick);
@@ -57,8 +55,8 @@ void frmMain::Form_Load() {
   Caption(kUninstallerTitle);
   lblSystem.Caption(lblSystem.Caption() + kDriverVersion);
   const StartupSteps start(Caption(), StartupSteps::Report::PlainBox);
-  if (!start.LoadProfile()) return ui::EndProgram();
-  BrandMainWindow(*this);
+  if (!start.LoadProfile(store_, profile_)) return App().EndProgram();
+  BrandMainWindow(*this, profile_);
   lblAsk.Caption(kRemovalQuestionText);
   LayOut();
   CentreWindow(*this);
@@ -95,14 +93,14 @@ int frmMain::TextWidth(const std::string& text) const {
 
 void frmMain::cmdYes_Click() {
   Hide();
-  RemoveTouchScreen();
+  RemoveTouchScreen(App(), profile_, trusted_, dialogs.Progress);
   Unload();
-  ui::EndProgram();
+  App().EndProgram();
 }
 
 void frmMain::cmdNo_Click() {
   Unload();
-  ui::EndProgram();
+  App().EndProgram();
 }
 
 void frmMain::imgIcon_DblClick() {

@@ -2,18 +2,24 @@
 // software, with No as the answer to Enter and Esc. The icon opens the about window.
 #pragma once
 
+#include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "forms/branding.h"
 #include "forms/frmAbout.h"
+#include "forms/frmMessage.h"
 #include "ui/controls.h"
 
 namespace koral::removal {
 
 class frmMain : public BrandedForm {
  public:
-  frmMain();
+  // The removal acts only in the `trusted` folders.
+  frmMain(ui::Application& app, SettingsStore& store, TrustedFolders trusted);
 
   struct Dialogs {
+    explicit Dialogs(ui::Application& app) : About(app), Progress(app) {}
     frmAbout About;
+    frmMessage Progress;  // while the removal works
   } dialogs;
 
   ui::Shape shpRemoval{this, "shpRemoval"};
@@ -40,10 +46,10 @@ class frmMain : public BrandedForm {
   // The width of a text in the window's font, in twips.
   int TextWidth(const std::string& text) const;
 
+  SettingsStore& store_;
+  InstallationProfile profile_;
+  TrustedFolders trusted_;
   bool focusPlaced_ = false;
 };
-
-// The one main window of the program.
-frmMain& MainForm();
 
 }  // namespace koral::removal

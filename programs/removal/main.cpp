@@ -2,13 +2,16 @@
 // It takes no command-line options.
 #include <windows.h>
 
-#include "forms/branding.h"
+#include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "programs/removal/frmMain.h"
-#include "ui/form.h"
+#include "ui/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  koral::removal::frmMain& main = koral::removal::MainForm();
-  koral::SetMainWindow(&main);
+  koral::ui::Application app;
+  koral::ModelKeyStore store;
+  koral::removal::frmMain main(app, store, koral::ReadTrustedFolders());
+  app.MainForm(&main);
   main.Show();
-  return koral::ui::Run();
+  return app.Run();
 }

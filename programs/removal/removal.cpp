@@ -25,9 +25,9 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 
 }  // namespace
 
-bool StartFileRemover(UniqueHandle& process) {
+bool StartFileRemover(const std::string& installFolder, UniqueHandle& process) {
   // Run elevated: from the trusted installation folder, never from the model key's InstallPath.
-  const std::string& folder = Trusted().Install;
+  const std::string& folder = installFolder;
   if (folder.empty()) return false;
   const auto program = ProgramCommandLine(folder, kFileRemoverProgram);
   if (!program) return false;
@@ -45,13 +45,13 @@ bool StartFileRemover(UniqueHandle& process) {
   // is still found.
   const UniqueHandle thread(started.hThread);
   const UniqueHandle created(started.hProcess);
-  process.reset(OpenProcess(SYNCHRONIZE, FALSE, started.dwProcessId));
+  process.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, started.dwProcessId));
   return static_cast<bool>(process);
 }
 
-bool WaitForFileRemover(HANDLE process) {
+bool WaitForFileRemover(ui::Application& app, HANDLE process) {
   for (int wait = 1;; ++wait) {
-    ui::DoEvents();
+    app.DoEvents();
     const RemoverWaitVerdict verdict = JudgeRemoverWait(WaitForSingleObject(process, kRemoverWaitMilliseconds), wait);
     if (!verdict.Done) continue;
     if (!verdict.Ended) ExclamationBox(RemoveFilesFailureText(verdict.Failure), kTitle);
@@ -59,38 +59,64 @@ bool WaitForFileRemover(HANDLE process) {
   }
 }
 
-void RemoveMouseClassEntries() {
-  const ClassRemoval plan = PlanClassRemoval(ReadEveryClassKey());
-  DeleteClassKeys(plan.Delete, [](const std::string& path) { PlainBox(RemovalDeleteFailureText(path), kTitle); });
-  DeleteDeviceEnumKeys(plan.DeviceId);
+std::optional<uint32_t> RemoverExitCode(HANDLE process) {
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process, &code) || code == STILL_ACTIVE) return std::nullopt;
+  return code;
 }
 
-void RemoveTouchScreen() {
-  device::StopAuxiliaryPrograms();
-  ShowProgressMessage(kRemovalProgressText, kTitle);
-  ui::Pause(3);
+bool RemoveMouseClassEntries() {
+  const ClassRemoval plan = PlanClassRemoval(ReadEveryClassKey());
+  bool all = true;
+  DeleteClassKeys(plan.Delete, [&all](const std::string& path) {
+    all = false;
+    PlainBox(RemovalDeleteFailureText(path), kTitle);
+  });
+  DeleteDeviceEnumKeys(plan.DeviceId);
+  return all;
+}
+
+void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, const TrustedFolders& trusted,
+                       frmMessage& progress) {
+  {
+    device::DriverSession driver;
+    device::StopAuxiliaryPrograms(driver, trusted.Install);
+  }
+  progress.ShowMessage(kRemovalProgressText, kTitle);
+  app.Pause(3);
 
   UniqueHandle remover;
-  if (!StartFileRemover(remover)) {
+  if (!StartFileRemover(trusted.Install, remover)) {
     ExclamationBox(RemoveFilesFailureText("Startup"), kTitle);
-    UnloadProgressMessage();
+    progress.Close();
     return;
   }
-  const bool removed = WaitForFileRemover(remover.get());
+  const bool ended = WaitForFileRemover(app, remover.get());
+  const std::optional<uint32_t> exitCode = ended ? RemoverExitCode(remover.get()) : std::nullopt;
   remover.reset();
-  if (!removed) {
-    UnloadProgressMessage();
+  if (!ended) {
+    progress.Close();
+    return;
+  }
+  // The remover did not do all its work (its exit code says so, or cannot be read): the
+  // registration stays, so that the installation is not left half removed by this program too.
+  if (exitCode != 0u) {
+    ExclamationBox(RemoveFilesFailureText(RemoverExitText(exitCode)), kTitle);
+    progress.Close();
     return;
   }
 
-  // A copy whose path WININIT.INI would not give back whole is left for the user to delete.
-  const std::string& windows = Trusted().Windows;
-  if (const auto ownCopy = ProfilePathText(windows + "\\" + kOwnCopy))
-    WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *ownCopy);
-  RemoveMouseClassEntries();
-  ui::Pause(10);
-  UnloadProgressMessage();
-  InformationBox(kRemovalFinishedText, kTitle);
+  // A copy whose path WININIT.INI would not give back whole is left for the user to delete, and
+  // said so.
+  const std::string& windows = trusted.Windows;
+  const std::string ownCopy = windows + "\\" + kOwnCopy;
+  const auto written = ProfilePathText(ownCopy);
+  const bool scheduled = written && WriteIniValue(windows + "\\WININIT.INI", "rename", "NUL", *written);
+  if (!scheduled) PlainBox(ScheduleDeletionFailureText(ownCopy), kTitle);
+  const bool unregistered = RemoveMouseClassEntries();
+  app.Pause(10);
+  progress.Close();
+  InformationBox(scheduled && unregistered ? kRemovalFinishedText : kRemovalIncompleteText, kTitle);
   RestartWindows(kTitle);
 }
 

@@ -18,23 +18,22 @@ namespace {
 
 constexpr const char* kTitle = kSetupFinisherTitle;
 
-// Run elevated: the files come from the trusted installation folder (the finisher's own), the INF
-// file goes to the system's Windows folder; the model key's paths are anyone's to change.
 // Without a trusted folder there is no file to read.
-std::string InstallationFile(const char* name) {
-  return Trusted().Install.empty() ? std::string() : Trusted().Install + "\\" + name;
+std::string InstallationFile(const std::string& installFolder, const char* name) {
+  return installFolder.empty() ? std::string() : installFolder + "\\" + name;
 }
 
 // One profile text into the profile and the model key.
-void ReplaceProfileText(const char* valueName, std::string& field, const std::string& text, const char* failure) {
+void ReplaceProfileText(const RegistryLocation& where, const char* valueName, std::string& field,
+                        const std::string& text, const char* failure) {
   field = text;
-  if (!OpenModelKey().WriteText(valueName, text)) PlainBox(failure, kTitle);
+  if (!OpenModelKey(where).WriteText(valueName, text)) PlainBox(failure, kTitle);
 }
 
-bool WriteInfStrings() {
-  if (Trusted().Install.empty() || Trusted().Windows.empty()) return false;
-  const std::string inf = Trusted().Windows + "\\inf\\" + kInfFileName;
-  const auto strings = InfStrings(Trusted().Install);
+bool WriteInfStrings(const TrustedFolders& trusted) {
+  if (trusted.Install.empty() || trusted.Windows.empty()) return false;
+  const std::string inf = trusted.Windows + "\\inf\\" + kInfFileName;
+  const auto strings = InfStrings(trusted.Install);
   if (!strings) return false;
   for (const auto& [name, value] : *strings)
     if (!WriteIniValue(inf, kInfSection, name, value)) return false;
@@ -51,7 +50,12 @@ bool RegisterMouseClass() {
   bool all = true;
   for (const auto& [name, value] : ClassValues(plan.DeviceDescription, plan.DeviceId))
     all = key.WriteText(name, value) && all;
-  return all;
+  if (all) return true;
+  // The key is new (a PS/2 key of that name was deleted above): without all its values it would
+  // register a mouse Windows cannot load.
+  key.Close();
+  registry::DeleteKey(HKEY_LOCAL_MACHINE, ClassKeyPath(plan.SubKey));
+  return false;
 }
 
 // The progress window was the program's only window: its unloading asked for the end of a
@@ -76,48 +80,52 @@ bool StoreSetting(HKEY key, const std::string& valueName, int32_t value, int byt
   return stored;
 }
 
-void ImportSetupIni() {
-  const std::string file = InstallationFile("setup.ini");
+void ImportSetupIni(const std::string& installFolder, const RegistryLocation& where) {
+  const std::string file = InstallationFile(installFolder, "setup.ini");
   if (!IniFilePresent(file)) return;
-  const RegKey key = OpenModelKey();
+  const RegKey key = OpenModelKey(where);
   if (!key) return;
   const auto stores = PlanSeedStores(
       [&](const SetupIniKey& setting) { return ReadIniSetting(file, setting.Name, setting.Minimum, setting.Maximum); });
   for (const SeedStore& store : stores) StoreSetting(key.get(), store.ValueName, store.Value, store.ByteCount);
 }
 
-void ApplyOemStrings() {
-  const std::string file = InstallationFile("setup.oem");
+void ApplyOemStrings(const std::string& installFolder, InstallationProfile& profile, const RegistryLocation& where) {
+  const std::string file = InstallationFile(installFolder, "setup.oem");
   if (!IniFilePresent(file)) return;
-  InstallationProfile& profile = Profile();
   if (const std::string title = ReadIniValue(file, "SETUP", "TITLE"); !title.empty())
-    ReplaceProfileText("VenderName", profile.VenderName, title, kVenderNameFailureText);
+    ReplaceProfileText(where, "VenderName", profile.VenderName, title, kVenderNameFailureText);
   if (const std::string style = ReadIniValue(file, "SETUP", "STYLE"); !style.empty())
-    ReplaceProfileText("VenderStyle", profile.VenderStyle, style, kVenderStyleFailureText);
+    ReplaceProfileText(where, "VenderStyle", profile.VenderStyle, style, kVenderStyleFailureText);
 }
 
-bool ConfigureMouseClass() {
-  if (WriteInfStrings() && RegisterMouseClass()) return true;
+bool ConfigureMouseClass(const TrustedFolders& trusted) {
+  if (WriteInfStrings(trusted) && RegisterMouseClass()) return true;
   WarningBox(kRegistryConfigFailureText, kTitle);
   return false;
 }
 
-bool RunSetupFinisher(bool silent, bool restart) {
-  if (!silent) ShowProgressMessage(kSetupProgressText, kTitle);
+bool RunSetupFinisher(const TrustedFolders& trusted, frmMessage& progress, bool silent, bool restart) {
+  if (!silent) progress.ShowMessage(kSetupProgressText, kTitle);
   const StartupSteps start(kTitle, StartupSteps::Report::PlainBox);
-  if (!start.LoadProfile()) {
-    UnloadProgressMessage();
+  ModelKeyStore store;
+  InstallationProfile profile;
+  if (!start.LoadProfile(store, profile)) {
+    progress.Close();
     return false;
   }
-  ImportSetupIni();
-  ApplyOemStrings();
-  ConfigureMouseClass();
-  UnloadProgressMessage();
-  if (!restart) return true;
+  ImportSetupIni(trusted.Install);
+  ApplyOemStrings(trusted.Install, profile);
+  const bool configured = ConfigureMouseClass(trusted);
+  progress.Close();
+  if (!restart) return configured;
   ForgetEndRequest();
-  InformationBox(kSetupFinishedText, kTitle);
+  if (configured)
+    InformationBox(kSetupFinishedText, kTitle);
+  else
+    ExclamationBox(kSetupIncompleteText, kTitle);
   RestartWindows(kTitle);
-  return true;
+  return configured;
 }
 
 }  // namespace koral::setup

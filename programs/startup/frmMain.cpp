@@ -27,12 +27,9 @@ HICON TestIcon(int resource) { return LoadIconA(GetModuleHandleA(nullptr), MAKEI
 
 }  // namespace
 
-frmMain& MainForm() {
-  static frmMain form;
-  return form;
-}
-
-frmMain::frmMain() : BrandedForm("frmMain") {
+frmMain::frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store, bool dialogMode)
+    : BrandedForm(app, "frmMain"), dialogs(app), driver_(driver), store_(store) {
+  state_.DialogMode = dialogMode;
   // A bar's value label follows its thumb while it is dragged too.
   hscTT.Change = hscTT.Scroll = Handler(&frmMain::hscTT_Change);
   hscWW.Change = hscWW.Scroll = Handler(&frmMain::hscWW_Change);
@@ -106,13 +103,13 @@ void frmMain::Form_Load() {
   Caption(kStartupTitle);
   lblSystem.Caption(lblSystem.Caption() + kVersion);
   const StartupSteps start(Caption());
-  if (!start.OnlyInstance(kProgram, hwnd()) || !start.LoadProfile()) return ui::EndProgram();
-  LoadStoredDoubleClick();
-  if (Program().DialogMode)
+  if (!start.OnlyInstance(kProgram, hwnd()) || !start.LoadProfile(store_, profile_)) return App().EndProgram();
+  LoadStoredDoubleClick(store_, state_);
+  if (state_.DialogMode)
     ShowDialog();
   else
     UseSplashLayout();
-  BrandMainWindow(*this);
+  BrandMainWindow(*this, profile_);
   CentreWindow(*this);
   CentreIcon(*this);
 }
@@ -125,7 +122,7 @@ void frmMain::ShowDialog() {
   ShowSystemValues();
   // Only a bar whose value changes re-evaluates Apply here: stored values equal to the bars'
   // design values leave it disabled, whatever Windows uses.
-  const DoubleClickSettings& inForce = Program().InForce;
+  const DoubleClickSettings& inForce = state_.InForce;
   hscTT.Value(inForce.Speed);
   hscWW.Value(inForce.Width);
   hscHH.Value(inForce.Height);
@@ -153,7 +150,7 @@ void frmMain::ShowTestState(bool on) {
 }
 
 bool frmMain::DoubleClickChanged() const {
-  return koral::DoubleClickChanged({hscTT.Value(), hscWW.Value(), hscHH.Value()}, Program().InForce,
+  return koral::DoubleClickChanged({hscTT.Value(), hscWW.Value(), hscHH.Value()}, state_.InForce,
                                    ShownNumber(lblSiTT.Caption()), ShownNumber(lblSiWW.Caption()),
                                    ShownNumber(lblSiHH.Caption()));
 }
@@ -176,10 +173,10 @@ void frmMain::hscHH_Change() {
 }
 
 void frmMain::cmdApply_Click() {
-  Program().InForce = {hscTT.Value(), hscWW.Value(), hscHH.Value()};
+  state_.InForce = {hscTT.Value(), hscWW.Value(), hscHH.Value()};
   // What the user chose replaces whatever was stored, readable or not.
-  Program().StoredValuesUnreadable = false;
-  ApplyDoubleClick(Caption());
+  state_.StoredValuesUnreadable = false;
+  ApplyDoubleClick(state_, store_, Caption());
   ShowSystemValues();
   cmdApply.Enabled(false);
 }
@@ -203,7 +200,11 @@ void frmMain::imgIcon_DblClick() {
 
 void frmMain::End() {
   Unload();
-  ui::EndProgram();
+  App().EndProgram();
+}
+
+void frmMain::RunStartSequence(const std::string& installFolder) {
+  startup::RunStartSequence(App(), driver_, store_, state_, Caption(), installFolder);
 }
 
 }  // namespace koral::startup

@@ -4,17 +4,27 @@
 // that changes at every double click Windows recognises.
 #pragma once
 
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
 #include "forms/branding.h"
 #include "forms/frmAbout.h"
+#include "programs/startup/start_sequence.h"
 #include "ui/controls.h"
 
 namespace koral::startup {
 
 class frmMain : public BrandedForm {
  public:
-  frmMain();
+  // `dialogMode`: started with "/SDC", the window is the double-click settings dialog.
+  frmMain(ui::Application& app, device::Driver& driver, SettingsStore& store, bool dialogMode);
+
+  bool DialogMode() const { return state_.DialogMode; }
+  const ProgramState& State() const { return state_; }
+  // The start-up run, once the splash is up; the auxiliary programs come from `installFolder`.
+  void RunStartSequence(const std::string& installFolder);
 
   struct Dialogs {
+    explicit Dialogs(ui::Application& app) : About(app) {}
     frmAbout About;
   } dialogs;
 
@@ -71,9 +81,11 @@ class frmMain : public BrandedForm {
   bool DoubleClickChanged() const;
   void UpdateApply();
   void End();
-};
 
-// The one main window of the program.
-frmMain& MainForm();
+  device::Driver& driver_;
+  SettingsStore& store_;
+  InstallationProfile profile_;
+  ProgramState state_;
+};
 
 }  // namespace koral::startup

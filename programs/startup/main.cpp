@@ -3,21 +3,25 @@
 // ends. Started with "/SDC" it is the double-click settings dialog and ends when the user closes it.
 #include <windows.h>
 
-#include "forms/branding.h"
+#include "common/core/double_click.h"
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
+#include "common/win/trusted_folders.h"
 #include "programs/startup/frmMain.h"
-#include "programs/startup/start_sequence.h"
-#include "ui/form.h"
+#include "ui/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   using namespace koral;
-  startup::Program().DialogMode = IsDialogCommandLine(arguments ? arguments : "");
-  startup::frmMain& main = startup::MainForm();
-  SetMainWindow(&main);
+  ui::Application app;
+  device::DriverSession driver;
+  ModelKeyStore store;
+  startup::frmMain main(app, driver, store, IsDialogCommandLine(arguments ? arguments : ""));
+  app.MainForm(&main);
   main.Show();
   if (!main.Loaded()) return 0;  // its load ended the program and said why
-  if (startup::Program().DialogMode) return ui::Run();
+  if (main.DialogMode()) return app.Run();
   main.Refresh();
-  startup::RunStartSequence(main.Caption());
+  main.RunStartSequence(ReadTrustedFolders().Install);
   main.Unload();
   return 0;
 }

@@ -2,13 +2,10 @@
 
 #include <windows.h>
 
-#include "common/win/driver_link.h"
 #include "common/win/message_box.h"
-#include "common/win/profile.h"
 #include "common/win/registry.h"
 #include "common/win/right_button.h"
 #include "common/win/startup_steps.h"
-#include "ui/form.h"
 
 namespace koral::startup {
 namespace {
@@ -21,7 +18,7 @@ constexpr char kUserMouseSubKey[] = "Mouse";
 // through the user's mouse settings, which the program writes itself.
 class WindowsDoubleClick final : public DoubleClickSystem {
  public:
-  explicit WindowsDoubleClick(bool storeInModelKey) : storeInModelKey_(storeInModelKey) {}
+  WindowsDoubleClick(SettingsStore& store, bool storeInModelKey) : store_(store), storeInModelKey_(storeInModelKey) {}
 
   bool SetWidth(int32_t pixels) override { return Set(SPI_SETDOUBLECLKWIDTH, pixels); }
   bool SetHeight(int32_t pixels) override { return Set(SPI_SETDOUBLECLKHEIGHT, pixels); }
@@ -35,63 +32,58 @@ class WindowsDoubleClick final : public DoubleClickSystem {
   void CloseUserMouseKey() override { key_.Close(); }
   void StoreInModelKey(const DoubleClickSettings& settings) override {
     if (!storeInModelKey_) return;
-    RegKey model = OpenModelKey();
-    model.WriteNumber(kDoubleClickSpeedName, settings.Speed);
-    model.WriteNumber(kDoubleClickWidthName, settings.Width);
-    model.WriteNumber(kDoubleClickHeightName, settings.Height);
+    store_.WriteNumber(kDoubleClickSpeedName, settings.Speed);
+    store_.WriteNumber(kDoubleClickWidthName, settings.Width);
+    store_.WriteNumber(kDoubleClickHeightName, settings.Height);
   }
 
  private:
   static bool Set(UINT action, int32_t value) {
     return SystemParametersInfoA(action, static_cast<UINT>(value), nullptr, SPIF_SENDWININICHANGE) != FALSE;
   }
+  SettingsStore& store_;
   bool storeInModelKey_;
   RegKey key_;
 };
 
 // Without the companion program the driver learns the screen size from this program instead.
-void StartCompanionOrSendScreenSize() {
-  if (device::StartCompanion()) return;
-  ParamBlock& block = device::Link().Block;
-  block.ResolutionX = static_cast<int16_t>(GetSystemMetrics(SM_CXSCREEN));
-  block.ResolutionY = static_cast<int16_t>(GetSystemMetrics(SM_CYSCREEN));
-  device::WriteWholeBlock();
+void StartCompanionOrSendScreenSize(device::Controller& controller, const std::string& installFolder) {
+  if (device::StartCompanion(installFolder)) return;
+  ParamBlock sized = controller.Block();
+  sized.ResolutionX = static_cast<int16_t>(GetSystemMetrics(SM_CXSCREEN));
+  sized.ResolutionY = static_cast<int16_t>(GetSystemMetrics(SM_CYSCREEN));
+  controller.Write(device::Group::WholeBlock, sized);
 }
 
 // The corner tool runs whenever the right-button function needs it; in automatic mode a tool that
 // was already running is hidden. A registration whose window is no longer a live tool (the tool
 // was killed) counts as none, or the function would stay without its tool until the driver
 // restarts.
-void StartOrHideRightButtonTool(const std::string& caption) {
-  const ParamBlock& block = device::Link().Block;
+void StartOrHideRightButtonTool(const device::Controller& controller, const std::string& caption,
+                                const std::string& installFolder) {
+  const ParamBlock& block = controller.Block();
   if (!RightButtonUsesTool(block)) return;
-  device::GetRightButtonSlot();
-  const bool running = IsRightButtonToolWindow(device::Link().Slot.Handle);
-  if (!running && !device::StartRightButtonTool()) ErrorBox(kRightButtonFailureText, caption);
-  if (running && block.RightButtonAutoMode != kRightButtonManual) device::TellRightButtonTool(device::kHideTool);
+  const std::optional<WindowSlot> slot = controller.driver().RightButtonSlot();
+  const bool running = slot && IsRightButtonToolWindow(slot->Handle, installFolder);
+  if (!running && !device::StartRightButtonTool(installFolder)) ErrorBox(kRightButtonFailureText, caption);
+  if (running && block.RightButtonAutoMode != kRightButtonManual)
+    device::TellRightButtonTool(controller.driver(), installFolder, device::kHideTool);
 }
 
 }  // namespace
 
-ProgramState& Program() {
-  static ProgramState state;
-  return state;
-}
-
-void LoadStoredDoubleClick() {
-  ProgramState& state = Program();
+void LoadStoredDoubleClick(SettingsStore& store, ProgramState& state) {
   state.InForce = kDefaultDoubleClick;
   state.StoredValuesUnreadable = false;
-  const RegKey model = OpenModelKey();
-  if (!model) return;
+  if (!store.Available()) return;
   DoubleClickSettings stored;
   bool complete = true;
   for (auto [name, value] : {std::pair{kDoubleClickSpeedName, &stored.Speed},
                              std::pair{kDoubleClickWidthName, &stored.Width},
                              std::pair{kDoubleClickHeightName, &stored.Height}}) {
-    if (model.ReadNumber(name, *value)) continue;
+    if (store.ReadNumber(name, *value)) continue;
     complete = false;
-    if (model.Has(name)) state.StoredValuesUnreadable = true;
+    if (store.Has(name)) state.StoredValuesUnreadable = true;
   }
   if (!complete) return;
   if (WithinDoubleClickRanges(stored))
@@ -100,20 +92,22 @@ void LoadStoredDoubleClick() {
     state.StoredValuesUnreadable = true;
 }
 
-void ApplyDoubleClick(const std::string& caption) {
-  WindowsDoubleClick windows(!Program().StoredValuesUnreadable);
-  const std::string letters = koral::ApplyDoubleClick(Program().InForce, windows);
+void ApplyDoubleClick(const ProgramState& state, SettingsStore& store, const std::string& caption) {
+  WindowsDoubleClick windows(store, !state.StoredValuesUnreadable);
+  const std::string letters = koral::ApplyDoubleClick(state.InForce, windows);
   if (!letters.empty()) ErrorBox(DoubleClickFailureText(letters), caption);
 }
 
-void RunStartSequence(const std::string& caption) {
-  ApplyDoubleClick(caption);
+void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store, const ProgramState& state,
+                      const std::string& caption, const std::string& installFolder) {
+  ApplyDoubleClick(state, store, caption);
   const StartupSteps start(caption);
-  if (!start.OpenDriver() || !start.FindController()) return;
-  StartCompanionOrSendScreenSize();
-  StartOrHideRightButtonTool(caption);
-  device::CloseDevice();
-  ui::Pause(1);
+  device::Controller controller(driver);
+  if (!start.OpenDriver(driver) || !start.FindController(controller)) return;
+  StartCompanionOrSendScreenSize(controller, installFolder);
+  StartOrHideRightButtonTool(controller, caption, installFolder);
+  driver.Close();
+  app.Pause(1);
 }
 
 }  // namespace koral::startup

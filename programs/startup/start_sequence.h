@@ -6,6 +6,9 @@
 #include <string>
 
 #include "common/core/double_click.h"
+#include "common/win/driver_link.h"
+#include "common/win/profile.h"
+#include "ui/application.h"
 
 namespace koral::startup {
 
@@ -18,18 +21,18 @@ struct ProgramState {
   bool StoredValuesUnreadable = false;
 };
 
-ProgramState& Program();
-
-// Reads the three stored values from the model key; when any of them cannot be read, or one lies
+// Reads the three stored values from the store; when any of them cannot be read, or one lies
 // outside its range, all three are the defaults (500, 32, 32).
-void LoadStoredDoubleClick();
+void LoadStoredDoubleClick(SettingsStore& store, ProgramState& state);
 
 // Hands the settings in force to Windows, records them in the user's mouse settings and in the
-// model key, and says "Fail to SetDoubleClock (...)!" with the letters of what failed.
-void ApplyDoubleClick(const std::string& caption);
+// store, and says "Fail to SetDoubleClock (...)!" with the letters of what failed.
+void ApplyDoubleClick(const ProgramState& state, SettingsStore& store, const std::string& caption);
 
 // Everything the start-up run does after its window is shown, up to the pause. A failure to
-// open the driver or to find the controller has been reported when it returns early.
-void RunStartSequence(const std::string& caption);
+// open the driver or to find the controller has been reported when it returns early. The
+// auxiliary programs are started from, and found in, `installFolder` (the trusted one).
+void RunStartSequence(ui::Application& app, device::Driver& driver, SettingsStore& store, const ProgramState& state,
+                      const std::string& caption, const std::string& installFolder);
 
 }  // namespace koral::startup

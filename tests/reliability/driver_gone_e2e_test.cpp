@@ -1,12 +1,15 @@
 // The substitute driver's service stopped under the running suite and started again. Commands to
-// a driver that has gone fail unnoticed, as every program's driver link intends: the programs
-// carry on with the values they hold. What must hold is that none of them crashes or stops
-// answering, that an armed right-button tool can still be cancelled by the user, and that a
-// program started once the driver is back works with it.
+// a driver that has gone fail; where the user asked for the command, the program says so, and
+// otherwise it carries on with the values it holds. What must hold is that none of them crashes
+// or stops answering, that an armed right-button tool can still be cancelled by the user (and
+// one pressed while the driver is gone does not wait), and that a program started once the
+// driver is back works with it.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
+#include "common/core/messages.h"
 #include "common/core/titles.h"
 #include "common/win/driver_link.h"
 #include "common/win/service_control.h"
@@ -62,17 +65,24 @@ TEST_F(DriverGoesAway, RunningProgramsKeepAnsweringAndAToolCanStillBeCancelled) 
 
     EXPECT_TRUE(Answers(main)) << "the control panel stopped answering";
     EXPECT_TRUE(Answers(view.Window)) << "the tool stopped answering";
-    // Armed when the driver went, or pressed now (its arming reaches no driver): the wait holds
-    // until the user cancels it, and the cancel works.
-    if (!c.ArmedBefore) {
-      EXPECT_TRUE(view.Arm()) << "the button did not take the press";
+    if (c.ArmedBefore) {
+      // Armed when the driver went: the wait holds until the user cancels it, and the cancel works.
+      EXPECT_TRUE(view.Cancel()) << "the armed tool could not be cancelled";
+    } else {
+      // Pressed now, the arming reaches no driver: the tool does not wait for a right click that
+      // cannot come, and the button stays. Sent, the press returns once its handler has run.
+      DWORD_PTR result = 0;
+      EXPECT_NE(SendMessageTimeoutA(view.Button(), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, &result), 0)
+          << "the press did not return: the tool waits for a right click";
+      EXPECT_TRUE(IsWindowVisible(view.Button())) << "the button did not come back";
     }
-    EXPECT_TRUE(view.Cancel()) << "the armed tool could not be cancelled";
     EXPECT_TRUE(Answers(view.Window));
 
-    // The panel's dialogs still open, apply and close; the status line shows what it holds.
-    EXPECT_TRUE(ApplyOption(panel.Id(), main, "cmdMouseSpeed", "frmMouseSpeed", "optAcceleration(3)"));
-    EXPECT_EQ(test::WindowText(Control(main, "lblMouseSpeed")), "HS=50%, VS=50%, Acceleration=Fast");
+    // The panel's dialogs still open and close; Apply says that the driver did not take the
+    // values, and the status line keeps what the driver last took.
+    EXPECT_EQ(RefusedOption(panel.Id(), main, "cmdMouseSpeed", "frmMouseSpeed", "optAcceleration(3)"),
+              ApplyFailureText("mouse speed"));
+    EXPECT_EQ(test::WindowText(Control(main, "lblMouseSpeed")), "HS=50%, VS=50%, Acceleration=Slow");
     EXPECT_TRUE(Answers(main));
 
     // The startup program ends by itself, or after the one box it may show: no driver to open,
@@ -167,6 +177,31 @@ TEST_F(DriverGoesAway, ACalibrationCountingATouchCanStillBeBrokenOff) {
   EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(calibration) && IsWindowVisible(main); }))
       << "the calibration could not be broken off";
   EXPECT_TRUE(Answers(main));
+}
+
+// The driver there but refusing the group's command, as `korctl refuse` makes it: Apply says
+// so, the driver keeps its block, the status line keeps what the driver holds, and once the
+// driver takes the command again the same choice applies.
+TEST_F(DriverGoesAway, ARefusedApplyIsToldAndTheDriverKeepsItsBlock) {
+  test::RunningProgram panel;
+  const ParamBlock start = sim::SimClient::DefaultBlock();
+  const HWND main = StartPanel(panel, start);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(sim_.Refuse(kWriteMouseSpeed, 1));
+  sim_.ReadJournal();
+
+  EXPECT_EQ(RefusedOption(panel.Id(), main, "cmdMouseSpeed", "frmMouseSpeed", "optAcceleration(3)"),
+            ApplyFailureText("mouse speed"));
+  const auto held = sim_.ReadBlock();
+  ASSERT_TRUE(held);
+  EXPECT_EQ(std::memcmp(&*held, &start, sizeof start), 0) << "the driver's block changed";
+  EXPECT_EQ(test::WindowText(Control(main, "lblMouseSpeed")), "HS=50%, VS=50%, Acceleration=Slow");
+
+  EXPECT_TRUE(ApplyOption(panel.Id(), main, "cmdMouseSpeed", "frmMouseSpeed", "optAcceleration(3)"));
+  EXPECT_EQ(test::WindowText(Control(main, "lblMouseSpeed")), "HS=50%, VS=50%, Acceleration=Fast");
+  EXPECT_NE(sim_.ReadBlock()->MouseAcceleration, start.MouseAcceleration);
+  Click(Control(main, "cmdExit"));
+  EXPECT_EQ(panel.WaitForExit(), 0u) << "the control panel did not end cleanly";
 }
 
 }  // namespace

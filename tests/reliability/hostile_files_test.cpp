@@ -14,8 +14,8 @@
 
 #include "common/win/profile.h"
 #include "common/win/registry.h"
-#include "common/win/trusted_folders.h"
-#include "programs/panel/frmSupport.h"
+#include "common/win/handles.h"
+#include "common/win/utilities.h"
 #include "programs/setup/setup_finisher.h"
 #include "tests/reliability/hostile_pictures.h"
 #include "tests/support/fake_boxes.h"
@@ -33,18 +33,10 @@ class HostileFiles : public ::testing::Test {
     folder_ = fs::temp_directory_path() / ("koral_hostile_files_" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
-    saved_ = Profile();
-    savedLocation_ = Location();
-    Profile().InstallPath = folder_.string();
-    SetLocation(HKEY_CURRENT_USER, key_.Path(), "");
-    // The setup files are read from the trusted installation folder.
-    savedTrusted_ = Trusted();
-    Trusted().Install = folder_.string();
+    profile_.InstallPath = folder_.string();
+    where_ = {HKEY_CURRENT_USER, key_.Path(), ""};
   }
   void TearDown() override {
-    Trusted() = savedTrusted_;
-    Profile() = saved_;
-    Location() = savedLocation_;
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
   }
@@ -69,9 +61,8 @@ class HostileFiles : public ::testing::Test {
 
   test::ScratchKey key_{"Software\\KoralTests\\HostileFiles"};
   fs::path folder_;
-  InstallationProfile saved_;
-  RegistryLocation savedLocation_;
-  TrustedFolders savedTrusted_;
+  InstallationProfile profile_;
+  RegistryLocation where_;
 };
 
 std::string Utf16(const std::string& text) {
@@ -122,7 +113,7 @@ TEST_F(HostileFiles, SetupIniGivesItsDocumentedSeedsOrNone) {
     Forget();
     Write("setup.ini", c.Text);
     test::FakeMessageBoxes boxes;
-    setup::ImportSetupIni();
+    setup::ImportSetupIni(folder_.string(), where_);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(Stored("VirtualButton"), c.VirtualButton);
     EXPECT_EQ(Stored("MouseSpeed"), c.MouseSpeed);
@@ -153,14 +144,14 @@ TEST_F(HostileFiles, SetupOemGivesTheVendorTextsCutToTheirReadLength) {
     SCOPED_TRACE(c.Name);
     ASSERT_TRUE(registry::WriteText(key_.get(), "VenderName", kept));
     ASSERT_TRUE(registry::WriteText(key_.get(), "VenderStyle", kept));
-    Profile().VenderName = Profile().VenderStyle = kept;
+    profile_.VenderName = profile_.VenderStyle = kept;
     Write("setup.oem", c.Text);
     test::FakeMessageBoxes boxes;
-    setup::ApplyOemStrings();
+    setup::ApplyOemStrings(folder_.string(), profile_, where_);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(Stored("VenderName"), c.Title);
     EXPECT_EQ(Stored("VenderStyle"), c.Style);
-    EXPECT_EQ(Profile().VenderName, c.Title);
+    EXPECT_EQ(profile_.VenderName, c.Title);
   }
 }
 
@@ -172,7 +163,8 @@ TEST_F(HostileFiles, OnlyACompleteBitmapIsShownAsTheVendorPicture) {
     const fs::path path = folder_ / "KRVender.Bmp";
     fs::remove(path);
     if (c.Bytes) Write("KRVender.Bmp", *c.Bytes);
-    EXPECT_EQ(panel::frmSupport::CanShow(path.string()), c.Whole);
+    const UniqueGdiObject picture(LoadCompleteBitmap(path.string()));
+    EXPECT_EQ(static_cast<bool>(picture), c.Whole);
   }
 }
 

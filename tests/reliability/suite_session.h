@@ -123,6 +123,27 @@ class SuiteSession : public ::testing::Test {
     Click(Control(dialog, "cmdOK"));
     return test::WaitUntil([&] { return !IsWindowVisible(dialog) && IsWindowVisible(main); });
   }
+  // Chooses an option in a settings dialog and applies it where the driver does not take it: the
+  // text of the box that says so (empty when none came), once the dialog, still open with Apply
+  // enabled, has been closed with Cancel.
+  static std::string RefusedOption(DWORD panel, HWND main, const char* button, const char* dialogName,
+                                   const char* option) {
+    Click(Control(main, button));
+    const HWND dialog = WaitForForm(panel, dialogName);
+    if (!dialog) return {};
+    const HWND apply = Control(dialog, "cmdApply");
+    Click(Control(dialog, option));
+    if (!test::WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; })) return {};
+    Click(apply);
+    const auto box = test::WaitForMessageBox(kControlPanelTitle);
+    if (!box) return {};
+    test::AnswerMessageBox(box->Box, IDOK);
+    if (!test::WaitUntil([&] { return !IsWindow(box->Box); }) || !IsWindowVisible(dialog) || !IsWindowEnabled(apply))
+      return {};
+    Click(Control(dialog, "cmdCandel"));
+    return test::WaitUntil([&] { return !IsWindowVisible(dialog) && IsWindowVisible(main); }) ? box->Text
+                                                                                             : std::string();
+  }
 
   sim::SimClient sim_;
   // The startup program applies its double-click settings to the test prefix.

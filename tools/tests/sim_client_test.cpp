@@ -66,6 +66,31 @@ TEST_F(SimClientTest, FailedCallsReportWhyAndChangeNeitherDriverNorBuffer) {
   EXPECT_EQ(raw->Status & kTouchedBit, 0);
 }
 
+// The kernel side of a refusal: the call fails with ERROR_IO_DEVICE, as against a controller that
+// does not answer, for as many calls as asked; the driver's block stays and nothing is journalled.
+TEST_F(SimClientTest, ARefusedCallFailsAsAControllerThatDoesNotAnswer) {
+  ASSERT_TRUE(sim_.Refuse(kWriteMouseSpeed, 2));
+  ParamBlock changed = SimClient::DefaultBlock();
+  changed.MouseHSpeed = 3;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    ParamBlock buffer = changed;
+    DWORD returned = 12345;
+    EXPECT_FALSE(sim_.Exchange(kWriteMouseSpeed, &buffer, sizeof buffer, &returned)) << attempt;
+    EXPECT_EQ(sim_.LastError(), static_cast<DWORD>(ERROR_IO_DEVICE)) << attempt;
+    EXPECT_EQ(returned, 0u);
+  }
+  EXPECT_TRUE(sim_.ReadJournal().empty()) << "refused calls are not journalled";
+  EXPECT_EQ(sim_.ReadBlock()->MouseHSpeed, SimClient::DefaultBlock().MouseHSpeed);
+  EXPECT_TRUE(sim_.Exchange(kWriteMouseSpeed, &changed, sizeof changed)) << "two refusals only";
+
+  EXPECT_FALSE(sim_.Refuse(kSimReset));
+  EXPECT_EQ(sim_.LastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << "the simulation codes always work";
+  ASSERT_TRUE(sim_.Refuse(kReadBlock));
+  EXPECT_FALSE(sim_.ReadBlock());
+  ASSERT_TRUE(sim_.Reset());
+  EXPECT_TRUE(sim_.ReadBlock()) << "a reset ends the refusals";
+}
+
 TEST_F(SimClientTest, ReadsFillTheBufferAndWritesReturnNothing) {
   ParamBlock block{};
   DWORD returned = 0;

@@ -220,7 +220,7 @@ TEST_F(FormTest, PictureBoxShowsABitmapFileAndSizesToIt) {
   EXPECT_EQ(sheet.Point(0, 0), RGB(255, 0, 0));
   EXPECT_EQ(sheet.Point(1, 0), RGB(0, 255, 0));
 
-  frmSample other;
+  frmSample other{app};
   ASSERT_TRUE(other.Load());
   ASSERT_TRUE(other.picSheet.CopyPicture(sheet));
   other.picSheet.ScaleMode(ScaleMode::Pixels);
@@ -229,11 +229,11 @@ TEST_F(FormTest, PictureBoxShowsABitmapFileAndSizesToIt) {
 
 TEST_F(FormTest, KeysReachAFocusedPictureBoxEvenEsc) {
   form.Show();
-  DoEvents();
+  app.DoEvents();
   Events();
   form.picSheet.SetFocus();
   PostMessageA(form.picSheet.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);  // translated into the character
-  DoEvents();
+  app.DoEvents();
   EXPECT_THAT(Events(), ElementsAre("picSheet_KeyPress 27"));
 }
 
@@ -248,7 +248,7 @@ TEST_F(FormTest, ShapesLieBeneathAndLetTheMouseThrough) {
 // the shapes in the order they were made.
 class frmLayers : public Form {
  public:
-  frmLayers() : Form("frmLayers") {}
+  explicit frmLayers(Application& app) : Form(app, "frmLayers") {}
   Shape shpFirst{this, "shpFirst"};
   Label lblBetween{this, "lblBetween"};
   Shape shpSecond{this, "shpSecond"};
@@ -280,7 +280,8 @@ std::vector<HWND> ZOrderOf(HWND parent) {
 }
 
 TEST(ShapeLayers, ShapesLieBeneathTheirSiblingsInTheOrderMade) {
-  frmLayers form;
+  Application app;
+  frmLayers form{app};
   ASSERT_TRUE(form.Load());
   form.shpLater.Create(form, {120, 1200, 1200, 400});
   const struct {
@@ -299,7 +300,7 @@ TEST(ShapeLayers, ShapesLieBeneathTheirSiblingsInTheOrderMade) {
     const std::vector<HWND> bottom(order.end() - static_cast<std::ptrdiff_t>(c.shapes.size()), order.end());
     EXPECT_EQ(bottom, c.shapes);
   }
-  EndProgram();
+  app.EndProgram();
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
   }

@@ -23,7 +23,7 @@ TEST_F(FormTest, LoadCreatesHiddenWindowsWithoutRaisingDesignEvents) {
   EXPECT_EQ(NameOf(form.hwnd()), "frmSample");
   EXPECT_EQ(form.hscTone.Value(), 1000);  // set while designing: no change event
 
-  frmSample other;
+  frmSample other{app};
   other.events.clear();
   ASSERT_TRUE(other.Load());
   EXPECT_THAT(other.events, ElementsAre("Form_Load"));
@@ -120,16 +120,17 @@ TEST_F(FormTest, UnloadDestroysTheWindowAndTheNextLoadStartsAsDesigned) {
 }
 
 TEST_F(FormTest, TheCloseBoxUnloadsAndTheLastUnloadEndsTheLoop) {
-  EXPECT_TRUE(DoEvents());
+  EXPECT_TRUE(app.DoEvents());
   SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(form.Loaded());
   EXPECT_THAT(Events(), ElementsAre("Form_Unload"));
-  EXPECT_TRUE(Ending());
-  EXPECT_FALSE(DoEvents());
+  EXPECT_TRUE(app.Ending());
+  EXPECT_FALSE(app.DoEvents());
 }
 
 TEST(FormLifecycle, EndingTheProgramDuringLoadLeavesNoWindow) {
-  frmSample form;
+  Application app;
+  frmSample form{app};
   form.endInLoad = true;
   EXPECT_FALSE(form.Load());
   EXPECT_FALSE(form.Loaded());
@@ -143,20 +144,20 @@ TEST(FormLifecycle, EndingTheProgramDuringLoadLeavesNoWindow) {
 
 TEST_F(FormTest, ShowActivatesAndResizesOnce) {
   form.Show();
-  DoEvents();
+  app.DoEvents();
   EXPECT_TRUE(IsWindowVisible(form.hwnd()));
   EXPECT_THAT(Events(), ElementsAre("Form_Resize", "Form_Activate"));
 
   form.Hide();
   EXPECT_FALSE(IsWindowVisible(form.hwnd()));
   form.Show();
-  DoEvents();
+  app.DoEvents();
   EXPECT_THAT(Events(), IsEmpty());  // still the active form: no new activation
 }
 
 TEST_F(FormTest, EnterClicksTheDefaultButtonAndEscTheCancelButton) {
   form.Show();
-  DoEvents();
+  app.DoEvents();
   Events();
   struct Case {
     Control* Focus;
@@ -169,19 +170,20 @@ TEST_F(FormTest, EnterClicksTheDefaultButtonAndEscTheCancelButton) {
     c.Focus->SetFocus();
     ASSERT_EQ(GetFocus(), c.Focus->hwnd()) << c.Focus->Name();
     PostMessageA(c.Focus->hwnd(), WM_KEYDOWN, c.Key, 0);
-    DoEvents();
+    app.DoEvents();
     EXPECT_THAT(Events(), ElementsAre(c.Expected)) << c.Focus->Name() << " key " << c.Key;
   }
 
   form.cmdOK.Enabled(false);
   form.chkBoth.SetFocus();
   PostMessageA(form.chkBoth.hwnd(), WM_KEYDOWN, VK_RETURN, 0);
-  DoEvents();
+  app.DoEvents();
   EXPECT_THAT(Events(), IsEmpty());
 }
 
 TEST(Hourglass, IsCountedAndShownWhileAnyRequestIsOpen) {
-  frmSample form;
+  Application app;
+  frmSample form{app};
   ASSERT_TRUE(form.Load());
   const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
   ASSERT_EQ(HourglassCount(), 0);
@@ -203,7 +205,7 @@ TEST(Hourglass, IsCountedAndShownWhileAnyRequestIsOpen) {
   NormalPointer();
   EXPECT_EQ(HourglassCount(), 0);
   EXPECT_NE(GetCursor(), wait);
-  EndProgram();
+  app.EndProgram();
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
@@ -212,7 +214,7 @@ TEST(Hourglass, IsCountedAndShownWhileAnyRequestIsOpen) {
 TEST_F(FormTest, DoEventsRunsWhatIsWaiting) {
   PostMessageA(form.cmdOther.hwnd(), BM_CLICK, 0, 0);
   PostMessageA(form.chkBoth.hwnd(), BM_CLICK, 0, 0);
-  EXPECT_TRUE(DoEvents());
+  EXPECT_TRUE(app.DoEvents());
   // BM_CLICK presses the left button on the control, as a user would.
   EXPECT_THAT(Events(), ElementsAre("cmdOther_MouseDown 1 0 0 0", "cmdOther_Click", "chkBoth_Click 1"));
 }
@@ -226,7 +228,7 @@ namespace {
 // A borderless form covering the screen, with bars along its top and bottom edges.
 class frmFull : public Form {
  public:
-  frmFull() : Form("frmFull") {
+  explicit frmFull(Application& app) : Form(app, "frmFull") {
     picHead.Resize = [this] { resizes.push_back("picHead"); };
     picMesg.Resize = [this] { resizes.push_back("picMesg"); };
   }
@@ -246,7 +248,8 @@ class frmFull : public Form {
 };
 
 TEST(FullScreenForm, CoversTheScreenWithItsBarsAlongTheEdges) {
-  frmFull form;
+  Application app;
+  frmFull form{app};
   form.Show();
   RECT r;
   GetWindowRect(form.hwnd(), &r);
@@ -263,7 +266,7 @@ TEST(FullScreenForm, CoversTheScreenWithItsBarsAlongTheEdges) {
   EXPECT_THAT(form.resizes, ::testing::Contains("picHead"));
   EXPECT_THAT(form.resizes, ::testing::Contains("picMesg"));
 
-  EndProgram();
+  app.EndProgram();
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
@@ -279,7 +282,7 @@ namespace {
 // own window.
 class frmPad : public Form {
  public:
-  frmPad() : Form("frmPad") {}
+  explicit frmPad(Application& app) : Form(app, "frmPad") {}
   std::vector<std::string> events;
 
  private:
@@ -305,7 +308,8 @@ void Drain() {
 }
 
 TEST(FormInput, AFormThatTakesKeysGetsEveryKeyAndPressOnItsOwnWindow) {
-  frmPad pad;
+  Application app;
+  frmPad pad{app};
   ASSERT_TRUE(pad.Load());
   const LONG style = GetWindowLongA(pad.hwnd(), GWL_STYLE);
   EXPECT_EQ(style & WS_CAPTION, WS_BORDER) << "a line, no title bar";
@@ -316,7 +320,7 @@ TEST(FormInput, AFormThatTakesKeysGetsEveryKeyAndPressOnItsOwnWindow) {
   // Keys pass the dialog manager as the program's loop gives them: Enter, Esc and Tab too.
   for (WPARAM key : {WPARAM{'A'}, WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}, WPARAM{VK_TAB}, WPARAM{VK_LEFT}}) {
     PostMessageA(pad.hwnd(), WM_KEYDOWN, key, 0);
-    DoEvents();
+    app.DoEvents();
     EXPECT_THAT(std::exchange(pad.events, {}), ElementsAre("KeyDown " + std::to_string(key) + " 0")) << key;
   }
   const int x = MulDiv(10, 1440, DpiX());
@@ -324,21 +328,73 @@ TEST(FormInput, AFormThatTakesKeysGetsEveryKeyAndPressOnItsOwnWindow) {
   for (auto [message, held, button] : {std::tuple{WM_LBUTTONDOWN, MK_LBUTTON, 1}, std::tuple{WM_RBUTTONDOWN, MK_RBUTTON, 2},
                                        std::tuple{WM_MBUTTONDOWN, MK_MBUTTON, 4}}) {
     PostMessageA(pad.hwnd(), message, held, MAKELPARAM(10, 20));
-    DoEvents();
+    app.DoEvents();
     EXPECT_THAT(std::exchange(pad.events, {}),
                 ElementsAre("MouseDown " + std::to_string(button) + " 0 " + std::to_string(x) + " " + std::to_string(y)));
   }
-  EndProgram();
+  app.EndProgram();
   Drain();
 }
 
 TEST_F(FormTest, AFormWithACancelButtonKeepsEscForIt) {
   form.Show();
-  DoEvents();
+  app.DoEvents();
   Events();
   PostMessageA(form.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-  DoEvents();
+  app.DoEvents();
   EXPECT_THAT(Events(), ElementsAre("cmdCancel_Click"));
+}
+
+}  // namespace
+}  // namespace koral::ui::testing
+
+namespace koral::ui::testing {
+namespace {
+
+// A form that answers WM_USER itself, as a program's window answers the other programs.
+class frmHooked : public Form {
+ public:
+  explicit frmHooked(Application& app) : Form(app, "frmHooked") {}
+  std::vector<WPARAM> received;
+
+ private:
+  void Design() override { ClientSize(600, 600); }
+  bool Form_Message(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
+    if (message != WM_USER) return false;
+    received.push_back(wParam);
+    result = 0x1234;
+    return true;
+  }
+};
+
+TEST(FormMessages, TheFormsHookAnswersFirstAndLeavesTheRestToTheForm) {
+  Application app;
+  frmHooked form(app);
+  ASSERT_TRUE(form.Load());
+  EXPECT_EQ(SendMessageA(form.hwnd(), WM_USER, 0x1001, 0), 0x1234);
+  EXPECT_EQ(form.received, std::vector<WPARAM>{0x1001});
+  SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.Loaded()) << "the close box still unloads";
+  EXPECT_TRUE(app.Ending());
+  Drain();
+}
+
+// Each application keeps its own forms: ending one leaves the other's windows and loop alone.
+TEST(FormApplications, EachApplicationEndsOnlyItsOwnForms) {
+  Application first, second;
+  frmPad one(first), other(second);
+  ASSERT_TRUE(one.Load());
+  ASSERT_TRUE(other.Load());
+  EXPECT_EQ(first.FormOf(one.hwnd()), &one);
+  EXPECT_EQ(first.FormOf(other.hwnd()), nullptr);
+  EXPECT_EQ(Form::FromWindow(other.hwnd()), &other);
+  first.EndProgram();
+  EXPECT_FALSE(one.Loaded());
+  EXPECT_TRUE(other.Loaded());
+  EXPECT_TRUE(first.Ending());
+  EXPECT_FALSE(second.Ending());
+  second.EndProgram();
+  Drain();
 }
 
 }  // namespace

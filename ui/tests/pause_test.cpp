@@ -7,6 +7,7 @@ namespace koral::ui {
 namespace {
 
 TEST(Pause, LastsItsSecondsAndServesTheWindowsMeanwhile) {
+  Application app;
   struct Case {
     int Seconds;
     ULONGLONG AtLeast, Below;
@@ -16,7 +17,7 @@ TEST(Pause, LastsItsSecondsAndServesTheWindowsMeanwhile) {
     served = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { ++served; });
     const ULONGLONG start = GetTickCount64();
-    Pause(c.Seconds);
+    app.Pause(c.Seconds);
     const ULONGLONG took = GetTickCount64() - start;
     KillTimer(nullptr, timer);
     EXPECT_GE(took, c.AtLeast) << c.Seconds;

@@ -13,7 +13,7 @@ namespace koral::ui::testing {
 
 class frmSample : public Form {
  public:
-  frmSample() : Form("frmSample") {
+  explicit frmSample(Application& app) : Form(app, "frmSample") {
     cmdOK.Click = Handler(&frmSample::cmdOK_Click);
     cmdCancel.Click = Handler(&frmSample::cmdCancel_Click);
     cmdOther.Click = Handler(&frmSample::cmdOther_Click);
@@ -83,7 +83,7 @@ class frmSample : public Form {
   }
   void Form_Load() override {
     events.push_back("Form_Load");
-    if (endInLoad) EndProgram();
+    if (endInLoad) App().EndProgram();
   }
   void Form_Activate() override { events.push_back("Form_Activate"); }
   void Form_Resize() override { events.push_back("Form_Resize"); }
@@ -118,7 +118,7 @@ class FormTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(form.Load()); form.events.clear(); }
   void TearDown() override {
-    EndProgram();
+    app.EndProgram();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
@@ -126,7 +126,8 @@ class FormTest : public ::testing::Test {
   // The events recorded since the last call.
   std::vector<std::string> Events() { return std::exchange(form.events, {}); }
 
-  frmSample form;
+  Application app;
+  frmSample form{app};
 };
 
 inline std::string WindowText(HWND window) {

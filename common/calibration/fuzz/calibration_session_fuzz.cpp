@@ -3,7 +3,8 @@
 // sends the driver must be what it computed from touches it was given (or the old values).
 //
 // Input layout: byte 0 chooses the mode (low two bits: corners, edges, 2, -1), the safeguards
-// (bit 2 the touch check, bit 3 the keep time) and a panel held at the start (bit 4); byte 1 the
+// (bit 2 the touch check, bit 3 the keep time), a panel held at the start (bit 4) and the driver
+// refusing the new values (bit 5) or the old ones back (bit 6); byte 1 the
 // tolerance, byte 2 the keep seconds; then one step per byte, its low three bits saying what:
 //   0 a raw touched sample (two more bytes: X and Y, 0..1020 in steps of 4; bit 3 repeats the counter)
 //   1 an untouched sample      2 a touch on the awaited mark, off by (byte - 128) / 2 pixels
@@ -63,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RecordingView view;
   CalibrationSession session(device, view);
   std::set<std::pair<int16_t, int16_t>> fed;  // every touched reading the panel gave
+  if (config & 32) device.RefusedWrites.insert(0);
+  if (config & 64) device.RefusedWrites.insert(1);
   device.HoldDown((config & 16) != 0);
   session.Start(settings);
   device.HoldDown(false);
@@ -110,6 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case kKept: expectedWrites = 1; break;
     case kRestored:
     case kRestoredUnanswered: expectedWrites = 2; break;
+    case kNewValuesRefused: expectedWrites = 1; break;
+    case kOldValuesRefused: expectedWrites = 2; break;
     case kBrokenOff:
     case kTouchesDoNotFit: Require(device.Commands.back() == "event 4", "broken off without ModeArg 4"); break;
     case kNotComputed: break;
@@ -120,6 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Require(writes.size() == expectedWrites, "writes do not match the outcome");
   Require(outcome != kRestoredUnanswered || settings.Safeguard.KeepSeconds, "timed out without a keep time");
+  // A refused write is told; a write the driver took never is.
+  Require((outcome == kNewValuesRefused) == (writes.size() >= 1 && (config & 32)), "new values refused, not told");
+  Require((outcome == kOldValuesRefused) == (writes.size() == 2 && (config & 64)), "old values refused, not told");
   Require(outcome != kTouchesDoNotFit || settings.Safeguard.TouchTolerance, "touches refused without the check");
   if (!writes.empty()) {
     const CalibrationInput input = session.Input();

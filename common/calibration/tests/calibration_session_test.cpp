@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/calibration/session_player.h"
+#include "common/core/messages.h"
 
 namespace koral::calibration {
 namespace {
@@ -54,6 +56,7 @@ TEST(CalibrationSession, EachWayARunGoesSendsItsCommandsAndEndsAsItSays) {
     SessionOutcome outcome;
     Commands commands;
     size_t writes;  // the first the computed calibration, a second the old one
+    std::set<size_t> refused = {};  // the writes the driver refuses
   };
   const auto touchAll = [](Played& r) { TouchAsAsked(r.session, r.device); };
   const Case cases[] = {
@@ -149,10 +152,26 @@ TEST(CalibrationSession, EachWayARunGoesSendsItsCommandsAndEndsAsItSays) {
          for (int i = 0; i < 7; ++i) r.session.Tick();
        },
        kKept, Then(kFour, {"write", "event 0"}), 1},
+      {"new values the driver refuses are told and not offered for keeping", kCornerMode, {{}, 5}, false,
+       [&](Played& r) {
+         touchAll(r);
+         for (int i = 0; i < 7; ++i) r.session.Tick();
+       },
+       kNewValuesRefused, Then(kFour, {"write", "event 0"}), 1, {0}},
+      {"old values the driver refuses after No are told", kEdgeMode, {}, false,
+       [&](Played& r) { touchAll(r); r.session.Answer(SessionReply::kNo); },
+       kOldValuesRefused, Then(kFour, {"write", "event 0", "write"}), 2, {1}},
+      {"old values the driver refuses when the time ran out are told", kCornerMode, {{}, 5}, false,
+       [&](Played& r) {
+         touchAll(r);
+         for (int i = 0; i < 7; ++i) r.session.Tick();
+       },
+       kOldValuesRefused, Then(kFour, {"write", "event 0", "write"}), 2, {1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Played r;
+    r.device.RefusedWrites = c.refused;
     r.device.HoldDown(c.heldAtStart);
     r.Start(c.mode, c.safeguards);
     c.play(r);
@@ -166,6 +185,13 @@ TEST(CalibrationSession, EachWayARunGoesSendsItsCommandsAndEndsAsItSays) {
       if (c.safeguards.TouchTolerance) EXPECT_EQ(r.device.Writes[0], Exact(c.mode));
     }
     if (c.writes == 2) EXPECT_EQ(r.device.Writes[1], kOld);
+    // A refusal is told, and a refused new calibration is never offered for keeping.
+    if (c.outcome == kNewValuesRefused) {
+      EXPECT_TRUE(r.Saw("tell " + std::string(kCalibrationSaveFailureText)));
+      EXPECT_FALSE(r.Saw("ask keep 5"));
+    }
+    if (c.outcome == kOldValuesRefused) EXPECT_TRUE(r.Saw("tell " + std::string(kCalibrationRestoreFailureText)));
+    if (c.outcome == kRestored || c.outcome == kKept) EXPECT_EQ(r.view.Lines.back().rfind("tell ", 0), std::string::npos);
   }
 }
 

@@ -1,5 +1,5 @@
-// The driver link against the real substitute driver: what arrives at the driver is read
-// back from its journal.
+// The driver session against the real substitute driver: what arrives at the driver is read
+// back from its journal, and a command the driver refuses says so.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,6 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+
+#include "common/win/driver_link.h"
 #include <thread>
 
 #include "common/win/driver_link.h"
@@ -22,7 +25,7 @@
 namespace koral {
 namespace {
 
-using device::Link;
+using device::Group;
 
 std::vector<uint8_t> Bytes(const ParamBlock& block) {
   const auto* p = reinterpret_cast<const uint8_t*>(&block);
@@ -38,21 +41,22 @@ class DriverLink : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(sim_.Open()) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
-    ASSERT_TRUE(device::OpenDevice());
-    Link().Block = {};
+    ASSERT_TRUE(driver_.Open());
   }
   void TearDown() override {
-    device::CloseDevice();
+    driver_.Close();
     sim_.Reset();
   }
+  ParamBlock Held() { return sim_.ReadBlock().value_or(ParamBlock{}); }
+
   sim::SimClient sim_;
+  device::DriverSession driver_;
 };
 
-TEST_F(DriverLink, ReadBlockFillsTheWholeBlockAndIsJournalled) {
-  device::ReadBlock();
-  EXPECT_TRUE(Link().LastResult);
-  EXPECT_EQ(Link().BytesReturned, sizeof(ParamBlock));
-  EXPECT_NE(Link().Block.DetectedPort, 0);
+TEST_F(DriverLink, ReadBlockGivesTheWholeBlockAndIsJournalled) {
+  const auto block = driver_.ReadBlock();
+  ASSERT_TRUE(block);
+  EXPECT_EQ(Bytes(*block), Bytes(sim_.DefaultBlock()));
   const auto journal = sim_.ReadJournal();
   ASSERT_EQ(journal.size(), 1u);
   EXPECT_EQ(journal[0].Code, kReadBlock);
@@ -63,142 +67,146 @@ TEST_F(DriverLink, DetectedPortZeroComesBackAsReported) {
   ParamBlock none = sim_.DefaultBlock();
   none.DetectedPort = 0;
   ASSERT_TRUE(sim_.LoadBlock(none));
-  device::ReadBlock();
-  EXPECT_TRUE(Link().LastResult);
-  EXPECT_EQ(Link().Block.DetectedPort, 0);
+  const auto block = driver_.ReadBlock();
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->DetectedPort, 0);
 }
 
 // Each group code sends the whole block; the driver takes only that group's bytes.
 TEST_F(DriverLink, EachGroupCodeDeliversExactlyTheBlockSent) {
-  struct Group {
+  struct Case {
     const char* name;
-    void (*send)();
-    uint32_t code;
+    Group group;
     std::vector<std::pair<size_t, size_t>> taken;  // byte ranges [first, last]
   };
-  const Group groups[] = {
-      {"serial ports", device::WriteSerialPorts, kWriteSerialPorts, {{4, 39}}},
-      {"virtual button", device::WriteVirtualButton, kWriteVirtualButton, {{40, 40}, {53, 57}}},
-      {"feedback", device::WriteFeedback, kWriteFeedback, {{41, 45}}},
-      {"sensitivity", device::WriteSensitivity, kWriteSensitivity, {{46, 46}}},
-      {"mouse speed", device::WriteMouseSpeed, kWriteMouseSpeed, {{47, 50}}},
-      {"calibration", device::WriteCalibration, kWriteCalibration, {{58, 70}}},
-      {"whole block", device::WriteWholeBlock, kWriteWholeBlock, {{0, 81}}},
-      {"sleep time", device::WriteSleepTime, kWriteSleepTime, {{51, 51}}},
+  const Case cases[] = {
+      {"serial ports", Group::SerialPorts, {{4, 39}}},
+      {"virtual button", Group::VirtualButton, {{40, 40}, {53, 57}}},
+      {"feedback", Group::Feedback, {{41, 45}}},
+      {"sensitivity", Group::Sensitivity, {{46, 46}}},
+      {"mouse speed", Group::MouseSpeed, {{47, 50}}},
+      {"calibration", Group::Calibration, {{58, 70}}},
+      {"whole block", Group::WholeBlock, {{0, 81}}},
+      {"sleep time", Group::SleepTime, {{51, 51}}},
   };
-  for (const auto& g : groups) {
+  for (const auto& c : cases) {
     ASSERT_TRUE(sim_.Reset());
-    device::ReadBlock();
-    const auto before = Bytes(Link().Block);
-    auto* bytes = reinterpret_cast<uint8_t*>(&Link().Block);
+    const ParamBlock read = Held();
+    ParamBlock changed = read;
+    auto* bytes = reinterpret_cast<uint8_t*>(&changed);
     for (size_t i = 0; i < sizeof(ParamBlock); ++i) bytes[i] = static_cast<uint8_t>(bytes[i] ^ 0x5A);
-    const auto sent = Bytes(Link().Block);
     sim_.ReadJournal();
 
-    g.send();
-    EXPECT_TRUE(Link().LastResult) << g.name;
+    EXPECT_TRUE(driver_.Write(c.group, changed)) << c.name;
     const auto journal = sim_.ReadJournal();
-    ASSERT_EQ(journal.size(), 1u) << g.name;
-    EXPECT_EQ(journal[0].Code, g.code) << g.name;
-    EXPECT_EQ(Bytes(journal[0]), sent) << g.name;
+    ASSERT_EQ(journal.size(), 1u) << c.name;
+    EXPECT_EQ(journal[0].Code, static_cast<uint32_t>(c.group)) << c.name;
+    EXPECT_EQ(Bytes(journal[0]), Bytes(changed)) << c.name;
 
-    device::ReadBlock();
-    const auto after = Bytes(Link().Block);
+    const auto before = Bytes(read), sent = Bytes(changed), after = Bytes(Held());
     for (size_t i = 0; i < sizeof(ParamBlock); ++i) {
       bool taken = false;
-      for (auto [first, last] : g.taken) taken = taken || (i >= first && i <= last);
-      EXPECT_EQ(after[i], taken ? sent[i] : before[i]) << g.name << ", byte " << i;
+      for (auto [first, last] : c.taken) taken = taken || (i >= first && i <= last);
+      EXPECT_EQ(after[i], taken ? sent[i] : before[i]) << c.name << ", byte " << i;
     }
   }
 }
 
-TEST_F(DriverLink, BytesTheSuiteDoesNotInterpretGoBackUnchanged) {
-  device::ReadBlock();
-  const ParamBlock read = Link().Block;
-  Link().Block.MouseHSpeed = 3;
-  device::WriteMouseSpeed();
-  device::ReadBlock();
-  const ParamBlock& now = Link().Block;
-  EXPECT_EQ(std::memcmp(now.Reserved0, read.Reserved0, 3), 0);
+// The program's copy changes with what the driver took, and only then.
+TEST_F(DriverLink, TheProgramsCopyTakesAWriteOnlyWhenTheDriverDid) {
+  device::Controller controller(driver_);
+  ASSERT_TRUE(controller.ReadBlock());
+  const ParamBlock read = controller.Block();
+  ParamBlock changed = read;
+  changed.MouseHSpeed = 3;
+  ASSERT_TRUE(sim_.Refuse(kWriteMouseSpeed, 1));
+  EXPECT_FALSE(controller.Write(Group::MouseSpeed, changed));
+  EXPECT_EQ(Bytes(controller.Block()), Bytes(read));
+  EXPECT_EQ(Bytes(Held()), Bytes(read));
+  EXPECT_TRUE(controller.Write(Group::MouseSpeed, changed));
+  EXPECT_EQ(Bytes(controller.Block()), Bytes(changed));
+  const ParamBlock now = Held();
+  EXPECT_EQ(std::memcmp(now.Reserved0, read.Reserved0, 3), 0) << "bytes the suite does not interpret go back";
   EXPECT_EQ(now.Reserved52, read.Reserved52);
   EXPECT_EQ(now.Reserved71, read.Reserved71);
   for (int n = 0; n < 9; ++n) EXPECT_EQ(now.ComPort[n].Spare, read.ComPort[n].Spare) << n;
   EXPECT_EQ(now.MouseHSpeed, 3);
+
+  ASSERT_TRUE(sim_.Refuse(kReadBlock, 1));
+  ASSERT_TRUE(sim_.LoadBlock(sim_.DefaultBlock()));
+  EXPECT_FALSE(controller.ReadBlock());
+  EXPECT_EQ(Bytes(controller.Block()), Bytes(changed)) << "a failed read keeps the copy";
+}
+
+// Every command of the session says whether the driver took it; a refused one changes nothing
+// the driver holds, and a refused read gives no answer at all (no buffer left over from another
+// command).
+TEST_F(DriverLink, EveryCommandSaysWhenTheDriverRefusedIt) {
+  const ParamBlock block = Held();
+  struct Case {
+    const char* name;
+    uint32_t code;
+    std::function<bool()> send;
+  };
+  const Case cases[] = {
+      {"read block", kReadBlock, [&] { return driver_.ReadBlock().has_value(); }},
+      {"raw point", kReadRawPoint, [&] { return driver_.ReadRawPoint().has_value(); }},
+      {"calibration event", kCalibrationEvent, [&] { return driver_.SignalCalibration(kCalLeft); }},
+      {"write", kWriteSleepTime, [&] { return driver_.Write(Group::SleepTime, block); }},
+      {"right-button slot", kGetRightButtonSlot, [&] { return driver_.RightButtonSlot().has_value(); }},
+      {"set right-button slot", kSetRightButtonSlot, [&] { return driver_.SetRightButtonSlot({77, 1, {}}); }},
+      {"companion slot", kGetCompanionSlot, [&] { return driver_.CompanionSlot().has_value(); }},
+      {"sound test", kSoundTest, [&] { return driver_.PlaySound({1000, 20}); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(sim_.Refuse(c.code, 1));
+    EXPECT_FALSE(c.send());
+    EXPECT_TRUE(c.send()) << "one refusal only";
+  }
+  EXPECT_EQ(driver_.RightButtonSlot()->Handle, 77) << "the slot took the second write only";
 }
 
 TEST_F(DriverLink, RightButtonSlotIsEmptyUntilAWindowRegisters) {
-  Link().Slot = {1234, 1, {}};
-  device::GetRightButtonSlot();
-  EXPECT_EQ(Link().Slot.Handle, -1);
-  EXPECT_EQ(Link().Slot.State, 0);
+  auto slot = driver_.RightButtonSlot();
+  ASSERT_TRUE(slot);
+  EXPECT_EQ(slot->Handle, -1);
+  EXPECT_EQ(slot->State, 0);
 
-  Link().Slot = {0x10086, 1, {}};
-  device::SetRightButtonSlot();
-  Link().Slot = {};
-  device::GetRightButtonSlot();
-  EXPECT_EQ(Link().Slot.Handle, 0x10086);
-  EXPECT_EQ(Link().Slot.State, 1);
+  ASSERT_TRUE(driver_.SetRightButtonSlot({0x10086, 1, {}}));
+  slot = driver_.RightButtonSlot();
+  EXPECT_EQ(slot->Handle, 0x10086);
+  EXPECT_EQ(slot->State, 1);
 
   ASSERT_TRUE(sim_.RightClickDone());
-  device::GetRightButtonSlot();
-  EXPECT_EQ(Link().Slot.State, 0) << "the driver disarms the tool after its right click";
+  EXPECT_EQ(driver_.RightButtonSlot()->State, 0) << "the driver disarms the tool after its right click";
 }
 
-TEST_F(DriverLink, WrongBufferLengthFailsAndChangesNothing) {
-  device::ReadBlock();
-  const auto before = Bytes(Link().Block);
-  sim_.ReadJournal();
-  ParamBlock changed = Link().Block;
-  changed.MouseHSpeed = static_cast<uint8_t>(changed.MouseHSpeed + 1);
-  for (DWORD length : {0u, 81u, 83u}) {
-    DWORD returned = 0;
-    OVERLAPPED overlapped{};
-    EXPECT_FALSE(DeviceIoControl(Link().Device.get(), kWriteMouseSpeed, &changed, length, &changed,
-                                 length, &returned, &overlapped))
-        << length;
-  }
-  WindowSlot slot{77, 1, {}};
-  DWORD returned = 0;
-  OVERLAPPED overlapped{};
-  EXPECT_FALSE(DeviceIoControl(Link().Device.get(), kSetRightButtonSlot, &slot, 4, &slot, 4,
-                               &returned, &overlapped));
+TEST_F(DriverLink, AClosedSessionSendsNothing) {
+  driver_.Close();
+  EXPECT_FALSE(driver_.ReadBlock());
+  EXPECT_FALSE(driver_.Write(Group::MouseSpeed, sim_.DefaultBlock()));
+  EXPECT_FALSE(driver_.RightButtonSlot());
   EXPECT_TRUE(sim_.ReadJournal().empty());
-  device::ReadBlock();
-  EXPECT_EQ(Bytes(Link().Block), before);
-  device::GetRightButtonSlot();
-  EXPECT_EQ(Link().Slot.Handle, -1);
-}
-
-TEST_F(DriverLink, FailedCommandLeavesTheBufferAsItWas) {
-  device::CloseDevice();
-  Link().Block = {};
-  Link().Block.MouseVSpeed = 9;
-  device::ReadBlock();
-  EXPECT_FALSE(Link().LastResult);
-  EXPECT_EQ(Link().Block.MouseVSpeed, 9);
-  EXPECT_EQ(Link().Block.DetectedPort, 0) << "an unread block means no controller";
 }
 
 TEST_F(DriverLink, RawSampleCounterChangesWithEveryNewSample) {
   ASSERT_TRUE(sim_.PushSample(100, 900, true));
-  device::ReadRawPoint();
-  const RawPoint first = Link().Raw;
+  const RawPoint first = driver_.ReadRawPoint().value_or(RawPoint{});
   EXPECT_EQ(first.X, 100);
   EXPECT_EQ(first.Y, 900);
   EXPECT_EQ(first.Status & kTouchedBit, kTouchedBit);
-  device::ReadRawPoint();
-  EXPECT_EQ(Link().Raw.Counter, first.Counter) << "no new sample, same counter";
+  EXPECT_EQ(driver_.ReadRawPoint()->Counter, first.Counter) << "no new sample, same counter";
   ASSERT_TRUE(sim_.PushSample(100, 900, false));
-  device::ReadRawPoint();
-  EXPECT_NE(Link().Raw.Counter, first.Counter);
-  EXPECT_EQ(Link().Raw.Status & kTouchedBit, 0);
+  const RawPoint next = driver_.ReadRawPoint().value_or(RawPoint{});
+  EXPECT_NE(next.Counter, first.Counter);
+  EXPECT_EQ(next.Status & kTouchedBit, 0);
   EXPECT_TRUE(sim_.ReadJournal().empty()) << "raw reads are not journalled";
 }
 
 TEST_F(DriverLink, CalibrationEventsAndSoundTestsReachTheDriver) {
-  device::SignalCalibration(kCalPointAccepted);
-  Link().Sound = {1000, 20};
-  device::PlaySoundTest();
+  EXPECT_TRUE(driver_.SignalCalibration(kCalPointAccepted));
+  EXPECT_TRUE(driver_.PlaySound({1000, 20}));
   const auto journal = sim_.ReadJournal();
   ASSERT_EQ(journal.size(), 2u);
   EXPECT_EQ(journal[0].Code, kCalibrationEvent);
@@ -207,6 +215,7 @@ TEST_F(DriverLink, CalibrationEventsAndSoundTestsReachTheDriver) {
   EXPECT_EQ(event, 5);
   EXPECT_EQ(journal[1].Code, kSoundTest);
   EXPECT_EQ(journal[1].Length, 4u);
+  EXPECT_EQ(Bytes(journal[1]), (std::vector<uint8_t>{0xE8, 0x03, 0x14, 0x00}));
 }
 
 // A slot's window is messaged only when it is the suite's own: the tool's or the companion's
@@ -218,11 +227,9 @@ class SlotWindows : public DriverLink {
     DriverLink::SetUp();
     install_ = std::filesystem::temp_directory_path() / "koral slot windows" / "Install";
     std::filesystem::remove_all(install_.parent_path());
-    saved_ = Trusted();
-    Trusted().Install = install_.string();
+    folder_ = install_.string();
   }
   void TearDown() override {
-    Trusted() = saved_;
     tool_.Kill();
     companion_.Kill();
     DriverLink::TearDown();
@@ -230,44 +237,50 @@ class SlotWindows : public DriverLink {
     std::filesystem::remove_all(install_.parent_path(), ignored);
   }
   std::filesystem::path install_;
-  TrustedFolders saved_;
+  std::string folder_;  // the trusted installation folder the commands are given
   test::SlotStandIn tool_, companion_;
 };
 
 TEST_F(SlotWindows, TheToolIsMessagedOnlyWhenItIsTheSuitesOwn) {
   test::ToolWindow inThisProcess(kRightButtonToolCaption);
-  device::TellRightButtonTool(device::kHideTool);
-  Link().Slot = {inThisProcess.Handle(), 0, {}};
-  device::SetRightButtonSlot();
-  device::TellRightButtonTool(device::kHideTool);
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kHideTool)) << "no tool registered";
+  ASSERT_TRUE(driver_.SetRightButtonSlot({inThisProcess.Handle(), 0, {}}));
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kHideTool));
   EXPECT_TRUE(test::ToolWindow::Received().empty()) << "a window of another program with the tool's caption";
 
   ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool));
-  for (WPARAM code : {device::kHideTool, device::kShowTool, device::kQuitTool}) device::TellRightButtonTool(code);
+  for (WPARAM code : {device::kHideTool, device::kShowTool, device::kQuitTool})
+    EXPECT_TRUE(device::TellRightButtonTool(driver_, folder_, code));
   EXPECT_EQ(tool_.Received(), (std::vector<WPARAM>{device::kHideTool, device::kShowTool, device::kQuitTool}));
   EXPECT_TRUE(tool_.Ended());
-  device::TellRightButtonTool(device::kShowTool);
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kShowTool));
   EXPECT_EQ(tool_.Received().size(), 3u) << "the tool has gone: its handle is sent nothing";
 
   ASSERT_TRUE(tool_.Start(install_.parent_path() / "Elsewhere", test::SlotStandIn::Role::Tool));
-  device::TellRightButtonTool(device::kHideTool);
+  EXPECT_FALSE(device::TellRightButtonTool(driver_, folder_, device::kHideTool));
   EXPECT_TRUE(tool_.Received().empty()) << "the tool's program in another folder";
 }
 
 TEST_F(SlotWindows, TheCompanionIsToldToQuitOnlyWhenItIsTheCompanion) {
   test::ToolWindow inThisProcess;
   ASSERT_TRUE(sim_.SetCompanionSlot(inThisProcess.Handle(), 2));
-  device::QuitCompanion();
+  device::QuitCompanion(driver_, folder_);
   EXPECT_TRUE(test::ToolWindow::Received().empty());
 
   // The right-button tool's program is no companion, even in the right folder.
   ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool));
   ASSERT_TRUE(sim_.SetCompanionSlot(tool_.Handle(), 2));
-  device::QuitCompanion();
+  device::QuitCompanion(driver_, folder_);
   EXPECT_TRUE(tool_.Received().empty());
 
   ASSERT_TRUE(companion_.Start(install_, test::SlotStandIn::Role::Companion));
-  device::QuitCompanion();
+  // The companion's slot is read by its own command: a refused read finds no window, even with
+  // the tool's slot holding one.
+  ASSERT_TRUE(driver_.SetRightButtonSlot({companion_.Handle(), 0, {}}));
+  ASSERT_TRUE(sim_.Refuse(kGetCompanionSlot, 1));
+  EXPECT_FALSE(device::QuitCompanion(driver_, folder_));
+  EXPECT_TRUE(companion_.Received().empty());
+  EXPECT_TRUE(device::QuitCompanion(driver_, folder_));
   EXPECT_EQ(companion_.Received(), std::vector<WPARAM>{device::kQuitCompanion});
   EXPECT_TRUE(companion_.Ended());
 }
@@ -278,7 +291,8 @@ TEST_F(SlotWindows, AWindowThatNeverAnswersHoldsNobodyForGood) {
   ASSERT_TRUE(companion_.Start(install_, test::SlotStandIn::Role::Companion, true));
   std::atomic<bool> done{false};
   std::thread stopping([&] {
-    device::StopAuxiliaryPrograms();
+    device::DriverSession driver;
+    device::StopAuxiliaryPrograms(driver, folder_);
     done = true;
   });
   const bool returned =
@@ -303,17 +317,15 @@ TEST(Launcher, InstallPathWithABlankRunsTheRightProgram) {
   fs::copy_file(marker, root / "Program Files" / "KORALPrb.exe");
   fs::copy_file(marker, root / "Program Files" / "KORALPvr.exe");
 
-  const TrustedFolders saved = Trusted();
-  Trusted().Install = (root / "Program Files").string();
-  EXPECT_TRUE(device::StartRightButtonTool());
-  EXPECT_TRUE(device::StartCompanion());
+  const std::string folder = (root / "Program Files").string();
+  EXPECT_TRUE(device::StartRightButtonTool(folder));
+  EXPECT_TRUE(device::StartCompanion(folder));
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPrb.exe.ran"); }));
   EXPECT_TRUE(test::WaitUntil([&] { return fs::exists(root / "Program Files" / "KORALPvr.exe.ran"); }));
   EXPECT_FALSE(fs::exists(root / "Program.exe.ran"));
 
-  Trusted().Install = (root / "Nowhere").string();
-  EXPECT_FALSE(device::StartRightButtonTool());
-  Trusted() = saved;
+  EXPECT_FALSE(device::StartRightButtonTool((root / "Nowhere").string()));
+  EXPECT_FALSE(device::StartRightButtonTool("")) << "without a trusted folder nothing is started";
   // The started programs may still be ending; their files can go once they have.
   EXPECT_TRUE(test::WaitUntil([&] { return fs::remove_all(root, ignored), !fs::exists(root); }));
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "common/core/titles.h"
-#include "common/win/driver_link.h"
 #include "common/win/message_box.h"
 #include "tests/support/fake_boxes.h"
 
@@ -45,14 +44,6 @@ TEST(MessageBoxes, SetupToolsBoxesCarryTheirIconAndModality) {
     EXPECT_EQ(boxes.shown[0].Caption, kSetupFinisherTitle);
     EXPECT_EQ(boxes.events, (std::vector<std::string>{"box"})) << "only the error box beeps";
   }
-}
-
-TEST(MessageBoxes, OpenFailureNamesTheDriverFile) {
-  test::FakeMessageBoxes boxes;
-  device::ReportOpenFailure(kStartupTitle);
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].Text, "Fail to open KORALPS2.vxd!");
-  EXPECT_EQ(boxes.shown[0].Caption, kStartupTitle);
 }
 
 }  // namespace

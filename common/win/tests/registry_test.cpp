@@ -169,30 +169,27 @@ TEST_F(RegistryLayer, RegKeyOpensWithTheAccessAskedAndSaysWhyItDidNot) {
 
 class ModelKey : public ::testing::Test {
  protected:
-  void SetUp() override {
-    test::RemoveModelKey();
-    Profile() = {};
-    SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey);
-  }
+  void SetUp() override { test::RemoveModelKey(); }
   void TearDown() override { test::WriteDevelopmentProfile(test::ProgramFolder()); }
   static void Store(const char* name, DWORD type, const void* data, DWORD size) {
     UniqueHKey key;
     ASSERT_TRUE(registry::OpenKey(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey, key));
     ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
   }
+  ModelKeyStore store_;
+  InstallationProfile profile_;
 };
 
 TEST_F(ModelKey, ProfileLoadsWhenAllSixTextsArePresent) {
   ASSERT_TRUE(test::WriteDevelopmentProfile("C:\\Program Files\\Touch"));
-  ASSERT_TRUE(LoadAtStart());
-  EXPECT_EQ(Location().Root, HKEY_LOCAL_MACHINE);
-  EXPECT_EQ(Profile().VenderName, "Brimholt");
-  EXPECT_EQ(Profile().InstallPath, "C:\\Program Files\\Touch");
-  EXPECT_EQ(Profile().HardwareID, "*PNP0F13");
+  ASSERT_TRUE(LoadProfile(store_, profile_));
+  EXPECT_EQ(profile_.VenderName, "Brimholt");
+  EXPECT_EQ(profile_.InstallPath, "C:\\Program Files\\Touch");
+  EXPECT_EQ(profile_.HardwareID, "*PNP0F13");
 }
 
 TEST_F(ModelKey, MissingKeyIsCreatedEmptyAndTheLoadFails) {
-  EXPECT_FALSE(LoadAtStart());
+  EXPECT_FALSE(LoadProfile(store_, profile_));
   UniqueHKey key;
   EXPECT_TRUE(registry::OpenExistingKey(HKEY_LOCAL_MACHINE,
                                         std::string(kModelKeyPath) + "\\" + kModelSubKey, key));
@@ -214,38 +211,38 @@ TEST_F(ModelKey, OneBadValueFailsTheLoadButTheOthersAreStillRead) {
       const DWORD number = 1;
       RegSetValueExA(key.get(), value, 0, type, reinterpret_cast<const BYTE*>(&number), 4);
     }
-    Profile() = {};
-    EXPECT_FALSE(LoadAtStart()) << value;
-    EXPECT_EQ(Profile().InstallPath, "C:\\Touch") << value;
-    EXPECT_EQ(Profile().SystemPath, "C:\\windows\\system32") << value;
+    profile_ = {};
+    EXPECT_FALSE(LoadProfile(store_, profile_)) << value;
+    EXPECT_EQ(profile_.InstallPath, "C:\\Touch") << value;
+    EXPECT_EQ(profile_.SystemPath, "C:\\windows\\system32") << value;
   }
 }
 
 TEST_F(ModelKey, CalibrationModeIsReadOnlyAsDwordAndWrittenBack) {
   const DWORD two = 2;
+  int32_t mode = 7;
   Store("CalibrationMode", REG_SZ, "1", 2);
-  CalibrationMode() = 7;
-  EXPECT_FALSE(ReadCalibrationMode());
-  EXPECT_EQ(CalibrationMode(), 7);
+  EXPECT_FALSE(store_.ReadNumber(kCalibrationModeName, mode));
+  EXPECT_EQ(mode, 7);
+  EXPECT_TRUE(store_.Has(kCalibrationModeName)) << "there, of another type";
   Store("CalibrationMode", REG_BINARY, &two, 4);
-  EXPECT_FALSE(ReadCalibrationMode());
+  EXPECT_FALSE(store_.ReadNumber(kCalibrationModeName, mode));
   Store("CalibrationMode", REG_DWORD, &two, 4);
-  EXPECT_TRUE(ReadCalibrationMode());
-  EXPECT_EQ(CalibrationMode(), 2);
-  CalibrationMode() = -1;
-  EXPECT_TRUE(WriteCalibrationMode());
-  CalibrationMode() = 0;
-  EXPECT_TRUE(ReadCalibrationMode());
-  EXPECT_EQ(CalibrationMode(), -1);
+  EXPECT_TRUE(store_.ReadNumber(kCalibrationModeName, mode));
+  EXPECT_EQ(mode, 2);
+  EXPECT_TRUE(store_.WriteNumber(kCalibrationModeName, -1));
+  EXPECT_TRUE(store_.ReadNumber(kCalibrationModeName, mode));
+  EXPECT_EQ(mode, -1);
 }
 
 TEST_F(ModelKey, SubKeyWithLeadingBackslashIsTheSameModelKey) {
   ASSERT_TRUE(test::WriteDevelopmentProfile("C:\\Same"));
-  SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, std::string("\\") + kModelSubKey);
-  EXPECT_TRUE(LoadProfile());
-  EXPECT_EQ(Profile().InstallPath, "C:\\Same");
-  SetLocation(HKEY_LOCAL_MACHINE, "", kModelSubKey);
-  EXPECT_FALSE(LoadProfile()) << "an empty key path never opens anything";
+  ModelKeyStore backslash({HKEY_LOCAL_MACHINE, kModelKeyPath, std::string("\\") + kModelSubKey});
+  EXPECT_TRUE(LoadProfile(backslash, profile_));
+  EXPECT_EQ(profile_.InstallPath, "C:\\Same");
+  ModelKeyStore nowhere({HKEY_LOCAL_MACHINE, "", kModelSubKey});
+  EXPECT_FALSE(nowhere.Available());
+  EXPECT_FALSE(LoadProfile(nowhere, profile_)) << "an empty key path never opens anything";
 }
 
 }  // namespace

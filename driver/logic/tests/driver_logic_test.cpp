@@ -177,7 +177,7 @@ TEST_F(DriverLogic, WrongLengthsAndUnknownCodesFailAndChangeNothing) {
       {kSimPushSample, 5, 5},        {kSimReadJournal, 0, 0},     {kSimReadJournal, 91, 91},
       {kSimReadJournal, 93, 93},     {kSimReadJournal, 92, 184},  {kSimRightClickDone, 0, 0},
       {kSimRightClickDone, 8, 8},    {kSimSetCompanionSlot, 4, 4}, {kSimReset, 0, 0},
-      {kSimReset, 4, 8},
+      {kSimReset, 4, 8},             {kSimRefuse, 4, 4},
   };
   // Something in every part of the state, so that any change would show.
   ASSERT_EQ(Send(kSetRightButtonSlot, WindowSlot{0x1234, 1, {}}).Result, Status::kOk);
@@ -199,7 +199,7 @@ TEST_F(DriverLogic, WrongLengthsAndUnknownCodesFailAndChangeNothing) {
     EXPECT_EQ(std::memcmp(state_.get(), snapshot.get(), sizeof(DriverState)), 0);
   };
   for (const LengthCase& c : bad_lengths) expect_unchanged(c.code, c.in, c.out, Status::kBadLength);
-  for (uint32_t code : {0u, 0xF2020u, 0xF2011u, 0xF2012u, 0xF3030u, 0xF6070u, 0xFFFFFFFFu}) {
+  for (uint32_t code : {0u, 0xF2020u, 0xF2011u, 0xF2012u, 0xF3030u, 0xF6080u, 0xFFFFFFFFu}) {
     expect_unchanged(code, 82, 82, Status::kUnknownCode);
   }
   // A touched flag other than 0 or 1 is refused.
@@ -378,6 +378,51 @@ TEST_F(DriverLogic, ResetRestoresDefaultsButNeverRepeatsASampleCounter) {
   EXPECT_EQ(raw.Status, 0);
   PushSample(10, 20, 1);
   EXPECT_NE(Read<RawPoint>(kReadRawPoint).Counter, counter);
+}
+
+// A refused request fails as a controller that does not answer: the state, the caller's buffer
+// and the journal stay as they were; only the count of refusals left goes down.
+TEST_F(DriverLogic, RefusedRequestsFailUnjournalledAndChangeNothing) {
+  ASSERT_EQ(Send(kSimRefuse, SimRefusal{kWriteMouseSpeed, 2}).Result, Status::kOk);
+  ASSERT_EQ(Send(kSimRefuse, SimRefusal{kReadBlock, kRefuseAlways}).Result, Status::kOk);
+  const ParamBlock changed = Inverted(DefaultBlock());
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SCOPED_TRACE(attempt);
+    Bytes buffer = BytesOf(changed);
+    const Outcome outcome = Exchange(kWriteMouseSpeed, buffer);
+    EXPECT_EQ(outcome.Result, attempt < 2 ? Status::kRefused : Status::kOk);
+    EXPECT_EQ(outcome.BlockChanged, attempt == 2);
+    Bytes read(sizeof(ParamBlock), 0x5A);
+    const Outcome reading = Exchange(kReadBlock, read);
+    EXPECT_EQ(reading.Result, Status::kRefused);
+    EXPECT_EQ(reading.BytesReturned, 0u);
+    EXPECT_EQ(read, Bytes(sizeof(ParamBlock), 0x5A)) << "a refused read returns nothing";
+  }
+  const auto journal = TakeJournal(8);
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_EQ(journal[0].Code, kWriteMouseSpeed);
+  EXPECT_EQ(state_->Block.MouseHSpeed, changed.MouseHSpeed) << "taken once the refusals ran out";
+
+  ASSERT_EQ(Send(kSimRefuse, SimRefusal{kReadBlock, 0}).Result, Status::kOk);
+  Read<ParamBlock>(kReadBlock);  // a refusal ended with Count 0
+  ASSERT_EQ(Send(kSimRefuse, SimRefusal{kSoundTest, 1}).Result, Status::kOk);
+  ASSERT_EQ(Send(kSimReset, uint32_t{0}).Result, Status::kOk);
+  EXPECT_EQ(Send(kSoundTest, SoundTest{1000, 20}).Result, Status::kOk) << "a reset ends every refusal";
+}
+
+TEST_F(DriverLogic, OnlySuiteCodesCanBeRefusedAndEightAtATime) {
+  for (uint32_t code : {uint32_t{kSimLoadBlock}, uint32_t{kSimRefuse}, uint32_t{kSimReset}, 0xF2020u, 0u}) {
+    EXPECT_EQ(Send(kSimRefuse, SimRefusal{code, 1}).Result, Status::kBadValue) << std::hex << code;
+  }
+  const uint32_t codes[] = {kReadBlock,       kReadRawPoint,     kCalibrationEvent, kWriteSerialPorts, kWriteVirtualButton,
+                            kWriteFeedback,   kWriteSensitivity, kWriteMouseSpeed,  kWriteCalibration};
+  for (size_t i = 0; i < kRefusalCapacity; ++i)
+    ASSERT_EQ(Send(kSimRefuse, SimRefusal{codes[i], 1}).Result, Status::kOk) << i;
+  const auto full = std::make_unique<DriverState>(*state_);
+  EXPECT_EQ(Send(kSimRefuse, SimRefusal{codes[kRefusalCapacity], 1}).Result, Status::kBadValue);
+  EXPECT_EQ(std::memcmp(state_.get(), full.get(), sizeof(DriverState)), 0) << "a failed refusal changes nothing";
+  ASSERT_EQ(Send(kSimRefuse, SimRefusal{codes[0], 5}).Result, Status::kOk) << "an entry taken can be renewed";
+  EXPECT_EQ(Send(kSimRefuse, SimRefusal{codes[kRefusalCapacity], 0}).Result, Status::kOk) << "ending none is fine";
 }
 
 TEST(BeepOf, ToneDividesTheSpeakerClockAndDurationCountsTenMilliseconds) {

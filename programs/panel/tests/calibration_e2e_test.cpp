@@ -17,6 +17,7 @@
 #include "common/calibration/safeguards.h"
 #include "common/calibration/synthetic_panel.h"
 #include "common/calibration/targets.h"
+#include "common/core/messages.h"
 #include "common/core/titles.h"
 #include "common/win/profile.h"
 #include "common/win/registry.h"
@@ -327,6 +328,54 @@ TEST_F(CalibrationEndToEnd, AnsweringNoGivesTheDriverBackItsOldValues) {
   const auto now = sim_.ReadBlock();
   ASSERT_TRUE(now);
   EXPECT_EQ(std::memcmp(&*now, &block_, sizeof block_), 0) << "the driver's block is as it was";
+}
+
+// The substitute driver refusing a calibration write: the user is told which values stay, is
+// never asked to keep values the driver did not take, and the driver's block is what it took.
+TEST_F(CalibrationEndToEnd, ACalibrationWriteTheDriverRefusesIsToldAndNeverCalledComplete) {
+  struct Case {
+    const char* name;
+    bool refuseNew;  // else the old values sent back after No
+    const char* told;
+    size_t writesJournalled;  // refused requests leave no entry
+  };
+  const Case cases[] = {
+      {"the new values", true, kCalibrationSaveFailureText, 0},
+      {"the old values sent back", false, kCalibrationRestoreFailureText, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_NO_FATAL_FAILURE(StartCalibration());
+    if (c.refuseNew) ASSERT_TRUE(sim_.Refuse(kWriteCalibration, 1));
+    const CalibrationInput touched = TouchTargets(kCornerMode, SyntheticPanel{});
+    if (!c.refuseNew) {
+      const auto question = test::WaitForMessageBox(kQuestionCaption);
+      ASSERT_TRUE(question) << "no keep question";
+      ASSERT_TRUE(sim_.Refuse(kWriteCalibration, 1));
+      test::AnswerMessageBox(question->Box, IDNO);
+      ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(question->Box); })) << "the keep question stayed";
+    }
+    const auto box = test::WaitForMessageBox(kFailureCaption);
+    ASSERT_TRUE(box) << "the refusal was not told";
+    // Window captions match without regard to case: the text tells the two boxes apart.
+    EXPECT_EQ(box->Text, c.told);
+    test::AnswerMessageBox(box->Box, IDOK);
+    ASSERT_TRUE(WaitForClose()) << "the run did not end with the message (a keep question after it?)";
+
+    EXPECT_EQ(Events(), (std::vector<int32_t>{5, 5, 5, 5, 0}));
+    const auto writes = CalibrationWrites();
+    ASSERT_EQ(writes.size(), c.writesJournalled);
+    const auto now = sim_.ReadBlock();
+    ASSERT_TRUE(now);
+    if (c.refuseNew) {
+      EXPECT_EQ(std::memcmp(&*now, &block_, sizeof block_), 0) << "the driver's block is as it was";
+    } else {
+      EXPECT_EQ(CalibrationOf(*now), ComputeCalibration(touched).Calibration) << "the new values stay";
+    }
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(panel_.WaitForExit());
+    ASSERT_TRUE(sim_.Reset());
+  }
 }
 
 TEST_F(CalibrationEndToEnd, EscapeAnsweredNoGoesOnAtTheSameTarget) {

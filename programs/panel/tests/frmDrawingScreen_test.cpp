@@ -56,7 +56,7 @@ void PressWithKeys(const ui::Control& control, int button, int shift) {
 // Another window of the program, to take the activation away from the test screen.
 class frmOther : public ui::Form {
  public:
-  frmOther() : Form("frmOther") {}
+  explicit frmOther(ui::Application& app) : Form(app, "frmOther") {}
 
  private:
   void Design() override { ClientSize(1500, 1000); }
@@ -142,11 +142,11 @@ class DrawingScreen : public PanelDialogTest {
     ASSERT_TRUE(test::WaitUntil([&] { return GetActiveWindow() == other_.hwnd(); }));
     screen_.SetFocus();
     ASSERT_TRUE(test::WaitUntil([&] { return GetActiveWindow() == screen_.hwnd(); }));
-    ui::DoEvents();  // the screen's activation event runs after the activation itself
+    app_.DoEvents();  // the screen's activation event runs after the activation itself
   }
 
   frmDrawingScreen& screen_ = main_.dialogs.DrawingScreen;
-  frmOther other_;
+  frmOther other_{app_};
   ParamBlock stored_{};
 };
 
@@ -360,12 +360,12 @@ TEST_F(DrawingScreen, ClosingPutsBackTheTouchModeInForceWhenItOpened) {
     SCOPED_TRACE(c.What);
     ASSERT_NO_FATAL_FAILURE(Open(c.Mode));
     EXPECT_EQ(TouchModesSent(), std::vector<int>{4}) << "drag and drop while the screen is open";
-    EXPECT_EQ(device::Link().Block.VirtualButton, 4);
+    EXPECT_EQ(main_.Controller().Block().VirtualButton, 4);
     c.Close(screen_);
     EXPECT_FALSE(screen_.Loaded());
     EXPECT_TRUE(main_.Visible());
     EXPECT_EQ(TouchModesSent(), std::vector<int>{c.Mode});
-    EXPECT_EQ(device::Link().Block.VirtualButton, c.Mode);
+    EXPECT_EQ(main_.Controller().Block().VirtualButton, c.Mode);
     const auto held = sim_.ReadBlock();
     ASSERT_TRUE(held);
     EXPECT_EQ(held->VirtualButton, c.Mode);
@@ -394,7 +394,7 @@ TEST_F(DrawingScreen, AScreenClosedBeforeItWasActiveSendsNothing) {
   ASSERT_TRUE(screen_.Load());
   EXPECT_TRUE(screen_.Unload());
   EXPECT_TRUE(Sent().empty()) << "no mode was saved, so none is put back";
-  EXPECT_EQ(device::Link().Block.VirtualButton, 2);
+  EXPECT_EQ(main_.Controller().Block().VirtualButton, 2);
 }
 
 }  // namespace

@@ -54,12 +54,14 @@ int ItemIndex(int irq) {
 class SerialPortDialogs : public PanelDialogTest {
  protected:
   // A DetectedPort of 0 ends the program before its main window shows, so that case reaches
-  // the program's block after the main window loaded.
+  // the program's block after the main window loaded (read again from the driver).
   void Open(const ParamBlock& stored) {
     ParamBlock present = stored;
     if (present.DetectedPort == 0) present.DetectedPort = sim::SimClient::DefaultBlock().DetectedPort;
     ASSERT_NO_FATAL_FAILURE(LoadMain(present));
-    device::Link().Block.DetectedPort = stored.DetectedPort;
+    ASSERT_TRUE(sim_.LoadBlock(stored));
+    ASSERT_TRUE(main_.Controller().ReadBlock());
+    Sent();
     ASSERT_NO_FATAL_FAILURE(OpenWith(main_.cmdSerialPort, list_));
     // The lines are rebuilt when the window becomes active; until then they are the design's.
     ASSERT_TRUE(LineShows(9, [](const std::string& text) { return text != "COM9, BasePort=9999h, IRQ=99"; }));

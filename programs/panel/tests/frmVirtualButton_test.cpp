@@ -72,27 +72,29 @@ int ChosenOption(Group& group) {
   return chosen;
 }
 
+// The installation folder: the tool there is a stand-in that leaves a mark when started as the
+// programs start it, and plays a running tool when the test starts it so.
+fs::path VirtualButtonFolder() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return fs::path(temp) / ("koral-virtual-button-" + std::to_string(GetCurrentProcessId()));
+}
+
 class VirtualButtonDialog : public PanelDialogTest {
  protected:
+  VirtualButtonDialog() : PanelDialogTest(VirtualButtonFolder().string()), folder_(VirtualButtonFolder()) {}
+
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(PanelDialogTest::SetUp());
-    // The installation folder: the tool there is a stand-in that leaves a mark when started as
-    // the programs start it, and plays a running tool when the test starts it so.
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = fs::path(temp) / ("koral-virtual-button-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     const fs::path marker = fs::path(test::ToolFolder()) / "slot_window_stand_in.exe";
     ASSERT_TRUE(fs::exists(marker)) << marker;
     fs::copy_file(marker, folder_ / kRightButtonProgram);
     ASSERT_TRUE(test::WriteDevelopmentProfile(folder_.string()));
-    saved_ = Trusted();
-    Trusted().Install = folder_.string();
   }
   void TearDown() override {
     standIn_.Kill();
-    Trusted() = saved_;
     PanelDialogTest::TearDown();
     test::WriteDevelopmentProfile(test::ProgramFolder());
     // The stand-in may still be writing its mark.
@@ -150,7 +152,6 @@ class VirtualButtonDialog : public PanelDialogTest {
   frmVirtualButton& dialog_ = main_.dialogs.VirtualButton;
   fs::path folder_;
   test::SlotStandIn standIn_;
-  TrustedFolders saved_;
 };
 
 // ---- Opening ----

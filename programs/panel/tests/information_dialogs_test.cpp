@@ -61,11 +61,10 @@ class InformationDialogs : public ::testing::Test {
     fs::remove_all(install_);
     fs::create_directories(install_);
     ASSERT_TRUE(test::WriteDevelopmentProfile(install_.string()));
-    SetMainWindow(&main_);
+    app_.MainForm(&main_);
   }
   void TearDown() override {
     Close();
-    SetMainWindow(nullptr);
     sim_.Reset();
     test::WriteDevelopmentProfile(test::ProgramFolder());
     fs::remove_all(install_);
@@ -81,8 +80,8 @@ class InformationDialogs : public ::testing::Test {
   }
   void Close() {
     if (!main_.Loaded()) return;
-    ui::EndProgram();
-    device::CloseDevice();
+    app_.EndProgram();
+    driver_.Close();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
@@ -95,7 +94,10 @@ class InformationDialogs : public ::testing::Test {
   static void Click(const ui::Control& control) { SendMessageA(control.hwnd(), BM_CLICK, 0, 0); }
 
   sim::SimClient sim_;
-  frmMain& main_ = MainForm();
+  ui::Application app_;
+  device::DriverSession driver_;
+  ModelKeyStore store_;
+  frmMain main_{app_, driver_, store_, test::ProgramFolder()};
   fs::path install_;
 };
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/win/driver_link.h"
@@ -17,6 +18,7 @@
 #include "forms/settings_dialog.h"
 #include "programs/panel/frmMain.h"
 #include "programs/panel/tests/driver_fixture.h"
+#include "tests/support/programs.h"
 
 namespace koral::panel {
 
@@ -57,7 +59,7 @@ inline void Drag(const ui::HScrollBar& bar, const std::vector<int>& positions,
 // Esc as the program's message loop takes it: through the dialog manager of the focused window.
 inline void PressEsc(const ui::Control& focused) {
   PostMessageA(focused.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-  ui::DoEvents();
+  focused.OwnerForm().App().DoEvents();
 }
 
 // A settings dialog whose stored value is one bar's: how to reach it and what the driver and
@@ -74,16 +76,20 @@ struct BarDialog {
   std::string StatusBefore, StatusMoved;
 };
 
-// The main window of this process, loaded afresh against a driver holding a given block.
+// The main window of this process, as the program makes it (its own driver session and the
+// model key), loaded afresh against a driver holding a given block.
 class PanelDialogTest : public tests::WithDriver {
  protected:
+  // The main window takes `installFolder` as the trusted installation folder.
+  explicit PanelDialogTest(std::string installFolder = test::ProgramFolder())
+      : installFolder_(std::move(installFolder)) {}
+
   void SetUp() override {
     WithDriver::SetUp();
-    SetMainWindow(&main_);
+    app_.MainForm(&main_);
   }
   void TearDown() override {
     EndMain();
-    SetMainWindow(nullptr);
     WithDriver::TearDown();
   }
 
@@ -172,12 +178,16 @@ class PanelDialogTest : public tests::WithDriver {
   }
 
   void EndMain() {
-    ui::EndProgram();
-    device::CloseDevice();
+    app_.EndProgram();
+    driver_.Close();
     Drain();
   }
 
-  frmMain& main_ = MainForm();
+  ui::Application app_;
+  device::DriverSession driver_;
+  ModelKeyStore store_;
+  std::string installFolder_;
+  frmMain main_{app_, driver_, store_, installFolder_};
 };
 
 }  // namespace koral::panel

@@ -66,7 +66,6 @@ class TouchEmulation : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
-    SetLocation(HKEY_LOCAL_MACHINE, kModelKeyPath, kModelSubKey);
     ASSERT_TRUE(emulator_.emplace().Start("touch_emulator.exe", "--quiet", test::ToolFolder()));
     ASSERT_TRUE(test::WaitForTouchEmulator(sim_)) << "the touch emulator does not move the pointer";
     width_ = GetSystemMetrics(SM_CXSCREEN);
@@ -83,8 +82,8 @@ class TouchEmulation : public ::testing::Test {
   }
 
   static void SetCalibrationMode(int32_t mode) {
-    CalibrationMode() = mode;
-    ASSERT_TRUE(WriteCalibrationMode());
+    ModelKeyStore store;
+    ASSERT_TRUE(store.WriteNumber(kCalibrationModeName, mode));
   }
 
   void StartPanel() {
@@ -165,13 +164,13 @@ TEST_F(TouchEmulation, TheArmedRightButtonMakesTheNextTouchARightClick) {
   ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
   const SyntheticPanel panel{5, 40, 1000, 25, 965, width_, height_, 0};
   ASSERT_NO_FATAL_FAILURE(LoadCalibrated(panel, kStreamMode));
-  const TrustedFolders saved = Trusted();
-  Trusted().Install = test::ProgramFolder();
-  ASSERT_TRUE(device::StartRightButtonTool());
+  // The tool runs from the programs' folder, which this process takes for the installation's.
+  const std::string folder = test::ProgramFolder();
+  ASSERT_TRUE(device::StartRightButtonTool(folder));
   HWND tool = nullptr;
   ASSERT_TRUE(test::WaitUntil([&] {
     const auto slot = sim_.RightButtonSlot();
-    if (!slot || !IsRightButtonToolWindow(slot->Handle)) return false;
+    if (!slot || !IsRightButtonToolWindow(slot->Handle, folder)) return false;
     tool = reinterpret_cast<HWND>(static_cast<INT_PTR>(slot->Handle));
     return IsWindowVisible(tool) != 0;
   })) << "the right-button tool did not register";
@@ -198,7 +197,6 @@ TEST_F(TouchEmulation, TheArmedRightButtonMakesTheNextTouchARightClick) {
   EXPECT_TRUE(test::WaitUntil([] { return TargetWindow::Received().size() >= 2; }));
   EXPECT_EQ(TargetWindow::Received(), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
   EXPECT_TRUE(test::QuitRightButtonTools());
-  Trusted() = saved;
 }
 
 TEST_F(TouchEmulation, InTouchDownModeATouchClicksOnce) {

@@ -33,8 +33,6 @@ class VirtualButtonEndToEnd : public ::testing::Test {
     ASSERT_TRUE(sim_.Reset());
     ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
-    // The panel and its tool run from the programs' folder; this process checks the tool as they do.
-    Trusted().Install = test::ProgramFolder();
   }
   void TearDown() override {
     if (dialog_ && IsWindow(dialog_)) PostMessageA(dialog_, WM_CLOSE, 0, 0);
@@ -68,7 +66,7 @@ class VirtualButtonEndToEnd : public ::testing::Test {
     test::WaitUntil([&] {
       const auto slot = sim_.RightButtonSlot();
       const auto tools = test::RightButtonToolWindows();
-      if (!slot || !IsRightButtonToolWindow(slot->Handle) || tools.size() != 1) return false;
+      if (!slot || !IsRightButtonToolWindow(slot->Handle, test::ProgramFolder()) || tools.size() != 1) return false;
       if (test::RightButtonToolProcesses() != 1) return false;
       registered = reinterpret_cast<HWND>(static_cast<INT_PTR>(slot->Handle));
       return registered == tools[0] && IsWindowVisible(registered);

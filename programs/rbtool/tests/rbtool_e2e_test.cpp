@@ -51,25 +51,24 @@ class RightButtonTool : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
     ASSERT_EQ(test::RightButtonToolProcesses(), 0) << "a tool from elsewhere is running";
-    // The tools run from the programs' folder, which this process takes for the installation's.
-    saved_ = Trusted();
-    Trusted().Install = test::ProgramFolder();
   }
   void TearDown() override {
     EXPECT_TRUE(test::QuitRightButtonTools()) << "a tool did not end when told to quit";
     sim_.Reset();
-    Trusted() = saved_;
   }
+
+  // The tools run from the programs' folder, which this process takes for the installation's.
+  static std::string Folder() { return test::ProgramFolder(); }
 
   // The tool started as the control panel and the startup program start it: by the launcher,
   // from the installation folder, with the hidden show state. It counts as started once the
   // driver holds the handle of its visible window.
   Tool StartTool() {
     Tool tool;
-    EXPECT_TRUE(device::StartRightButtonTool()) << "the launcher did not start " << kRightButtonProgram;
+    EXPECT_TRUE(device::StartRightButtonTool(Folder())) << "the launcher did not start " << kRightButtonProgram;
     EXPECT_TRUE(test::WaitUntil([&] {
       const HWND registered = AsWindow(Slot().Handle);
-      if (!IsRightButtonToolWindow(Slot().Handle) || !IsWindowVisible(registered)) return false;
+      if (!IsRightButtonToolWindow(Slot().Handle, Folder()) || !IsWindowVisible(registered)) return false;
       tool.Window = registered;
       return true;
     })) << "no tool window registered";
@@ -103,7 +102,6 @@ class RightButtonTool : public ::testing::Test {
   }
 
   sim::SimClient sim_;
-  TrustedFolders saved_;
 };
 
 TEST_F(RightButtonTool, StartedHiddenItStillAppearsRegisteredInTheCornerOnTop) {
@@ -326,7 +324,7 @@ TEST_F(RightButtonTool, OnlyOneToolRunsInASessionAndOnlyItRegisters) {
   EXPECT_TRUE(test::WaitUntil([&] {
     int running = 0;
     for (auto& tool : tools) running += tool.Running() ? 1 : 0;
-    return running == 1 && IsRightButtonToolWindow(Slot().Handle);
+    return running == 1 && IsRightButtonToolWindow(Slot().Handle, Folder());
   })) << "not exactly one of three tools started at once stayed, registered";
   DWORD owner = 0;
   GetWindowThreadProcessId(AsWindow(Slot().Handle), &owner);

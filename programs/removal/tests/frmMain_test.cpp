@@ -18,18 +18,19 @@ class RemovalWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(test::WriteDevelopmentProfile("C:\\nowhere"));
-    SetMainWindow(&form_);
+    app_.MainForm(&form_);
     ASSERT_TRUE(form_.Load());
   }
   void TearDown() override {
-    SetMainWindow(nullptr);
-    ui::EndProgram();
+    app_.EndProgram();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
     test::WriteDevelopmentProfile(test::ProgramFolder());
   }
-  frmMain form_;
+  ui::Application app_;
+  ModelKeyStore store_;
+  frmMain form_{app_, store_, TrustedFolders{}};  // the window only: nothing to remove from
 };
 
 TEST_F(RemovalWindow, ShowsTheWarningAndTheQuestionWithNoAsTheAnswerToEnterAndEsc) {

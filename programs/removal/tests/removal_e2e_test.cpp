@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "common/core/setup_messages.h"
 #include "common/core/titles.h"
@@ -60,9 +62,10 @@ class Uninstaller : public ::testing::Test {
   }
 
   // The stand-in file remover in the installation folder, taking `seconds`.
-  void InstallRemover(int seconds) {
+  void InstallRemover(int seconds, int exitCode = 0) {
     fs::copy_file(fs::path(ToolPath("unins000.exe")), install_ / "unins000.exe", fs::copy_options::overwrite_existing);
-    std::ofstream(install_ / "unins000.ini") << "[StandIn]\r\nSeconds=" << seconds << "\r\n";
+    std::ofstream(install_ / "unins000.ini") << "[StandIn]\r\nSeconds=" << seconds << "\r\nExitCode=" << exitCode
+                                             << "\r\n";
   }
   static std::string ToolPath(const char* name) {
     std::string folder = test::ToolFolder();
@@ -267,6 +270,46 @@ TEST_F(Uninstaller, AFileRemoverThatTakesTooLongEndsItWithTheRegistryUntouched) 
   EXPECT_TRUE(probe_.StillArmed());
   EXPECT_TRUE(test::WaitUntil([&] { return RemoverLog().find("ended") != std::string::npos; }))
       << "the remover kept running and ended by itself";
+}
+
+// A step that fails is told, and the last message never says that the removal is complete. A
+// remover that could not do its work (it ends with another exit code than 0) stops the removal
+// before any registry change and any restart; a WININIT.INI that cannot be written (a folder
+// stands where it belongs) is told, the removal goes on, and the restart is asked for all the same.
+TEST_F(Uninstaller, AStepThatFailsIsToldAndTheRemovalIsNotCalledComplete) {
+  struct Case {
+    const char* Name;
+    int RemoverExit;
+    bool WininitBlocked;
+    std::vector<std::string> Boxes;
+    bool Unregistered;  // the touchscreen's class key is gone and a restart was asked for
+  };
+  const std::string ownCopy = windows_.string() + "\\KORALPde.exe";
+  const Case cases[] = {
+      {"remover failed", 3, false, {"Fail to remove files! (ExitCode=3)"}, false},
+      {"WININIT.INI not written", 0, true, {ScheduleDeletionFailureText(ownCopy), kRemovalIncompleteText}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    InstallRemover(0, c.RemoverExit);
+    LayClassKeys({{"0000", "TouchScreen", "PS2", "*PNP0F03"}});
+    fs::remove_all(windows_ / "WININIT.INI");
+    if (c.WininitBlocked) fs::create_directories(windows_ / "WININIT.INI");
+    ASSERT_TRUE(probe_.Arm());
+
+    const HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    PostMessageA(ui::FindNamedChild(main, "cmdYes"), BM_CLICK, 0, 0);
+    for (const std::string& text : c.Boxes) ASSERT_NO_FATAL_FAILURE(AnswerBox(text, std::chrono::seconds(30)));
+    EXPECT_TRUE(program_.WaitForExit());
+    program_ = {};
+
+    EXPECT_NE(RemoverLog().find("ended"), std::string::npos) << "the remover ran to its end";
+    EXPECT_EQ(MachineKeyExists(ClassKeyPath("0000")), !c.Unregistered);
+    EXPECT_EQ(probe_.WaitForRestart(std::chrono::seconds(c.Unregistered ? 10 : 2)), c.Unregistered);
+    if (!c.WininitBlocked) EXPECT_FALSE(fs::exists(windows_ / "WININIT.INI"));
+    fs::remove(install_ / "unins000.log");
+  }
 }
 
 TEST_F(Uninstaller, NoEnterAndEscapeEndItUnchanged) {

@@ -35,14 +35,10 @@ class AuxiliaryPrograms : public ::testing::Test {
     install_ = fs::temp_directory_path() / "koral removal stop" / "Install";
     fs::remove_all(install_.parent_path());
     fs::create_directories(install_);
-    saved_ = Trusted();
-    Trusted().Install = install_.string();
   }
   void TearDown() override {
-    Trusted() = saved_;
     tool_.Kill();
     companion_.Kill();
-    device::CloseDevice();
     sim_.Reset();
     test::WriteDevelopmentProfile(test::ProgramFolder());
     std::error_code ignored;
@@ -72,7 +68,6 @@ class AuxiliaryPrograms : public ::testing::Test {
 
   sim::SimClient sim_;
   fs::path install_;
-  TrustedFolders saved_;
   test::SlotStandIn tool_, companion_;
 };
 
@@ -88,7 +83,8 @@ TEST_F(AuxiliaryPrograms, EachRegisteredProgramIsToldToQuit) {
     if (c.Tool) ASSERT_TRUE(tool_.Start(install_, test::SlotStandIn::Role::Tool));
     if (c.Companion) ASSERT_TRUE(companion_.Start(install_, test::SlotStandIn::Role::Companion));
     sim_.ReadJournal();
-    device::StopAuxiliaryPrograms();
+    device::DriverSession driver;
+    device::StopAuxiliaryPrograms(driver, install_.string());
     if (c.Tool) {
       EXPECT_EQ(tool_.Received(), std::vector<WPARAM>{0x100E});
       EXPECT_TRUE(tool_.Ended());
@@ -98,21 +94,23 @@ TEST_F(AuxiliaryPrograms, EachRegisteredProgramIsToldToQuit) {
       EXPECT_TRUE(companion_.Ended());
     }
     EXPECT_EQ(JournalCodes(), (std::vector<uint32_t>{kGetRightButtonSlot, kGetCompanionSlot}));
-    EXPECT_FALSE(device::Link().Device) << "the driver is closed again";
+    EXPECT_FALSE(driver.IsOpen()) << "the driver is closed again";
   }
 }
 
 TEST_F(AuxiliaryPrograms, WithoutTheDriverNothingIsSentAndNothingSaid) {
   ToolWindow window;
-  device::OpenDevice();
-  device::Link().Slot = {window.Handle(), 0, {}};
-  device::SetRightButtonSlot();
-  device::CloseDevice();
+  {
+    device::DriverSession driver;
+    ASSERT_TRUE(driver.Open());
+    ASSERT_TRUE(driver.SetRightButtonSlot({window.Handle(), 0, {}}));
+  }
   ASSERT_TRUE(sim_.SetCompanionSlot(window.Handle(), 0));
   const test::DriverServiceStopped stopped(sim_);
   ASSERT_TRUE(stopped.Stopped());
   test::FakeMessageBoxes boxes;
-  device::StopAuxiliaryPrograms();
+  device::DriverSession driver;
+  device::StopAuxiliaryPrograms(driver, install_.string());
   EXPECT_TRUE(ToolWindow::Received().empty());
   EXPECT_TRUE(boxes.shown.empty());
 }

@@ -279,6 +279,19 @@ TEST_F(SetupFinisher, TheModelKeysPathsChooseNoFileItReadsOrWrites) {
   }
 }
 
+// The driver's INF file cannot be written (a folder stands in its place): the registry is said
+// to be unconfigured, the last message says the setup could not finish, and the mouse class is
+// left as it was.
+TEST_F(SetupFinisher, AnUnwritableInfIsToldAndTheSetupIsNotCalledFinished) {
+  LayClassKeys({{"PS2", "*PNP0F03"}});
+  fs::remove(Inf());
+  ASSERT_TRUE(fs::create_directory(Inf()));
+  Run("", {kConfigFailure, kSetupIncompleteText}, true);
+  EXPECT_TRUE(probe_.WaitForRestart()) << "the restart is still asked for: the seeds are in place";
+  EXPECT_EQ(ReadStored(ClassKeyPath("0000"), "DriverDesc"), Text("before"));
+  fs::remove(Inf());
+}
+
 TEST_F(SetupFinisher, AMissingProfileEndsWithoutChangesOrRestart) {
   ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, ModelKeyPath().c_str(), "HardwareID"), ERROR_SUCCESS);
   LayClassKeys({{"PS2", "*PNP0F03"}});

@@ -54,12 +54,10 @@ class StartupWindow : public ::testing::Test {
     ASSERT_TRUE(sim_.Open(10000)) << "the substitute driver is not running in the test prefix";
     ASSERT_TRUE(sim_.Reset());
     ASSERT_TRUE(test::WriteDevelopmentProfile(test::ProgramFolder()));
-    SetMainWindow(&main_);
-    Program() = {};
+    app_.MainForm(&main_);
   }
   void TearDown() override {
     Close();
-    SetMainWindow(nullptr);
     EXPECT_TRUE(sim_.ReadJournal().empty()) << "the window sends the driver nothing";
   }
 
@@ -68,7 +66,6 @@ class StartupWindow : public ::testing::Test {
     Close();
     test::SetWindowsDoubleClick(windows);
     test::StoreDoubleClick(stored);
-    Program().DialogMode = true;
     ASSERT_TRUE(main_.Load()) << "the window did not load";
     main_.Show();
   }
@@ -76,7 +73,7 @@ class StartupWindow : public ::testing::Test {
     OpenDialog(windows, {Number(stored.Speed), Number(stored.Width), Number(stored.Height)});
   }
   void Close() {
-    ui::EndProgram();
+    app_.EndProgram();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
@@ -88,7 +85,10 @@ class StartupWindow : public ::testing::Test {
 
   test::DoubleClickGuard guard_;
   sim::SimClient sim_;
-  frmMain& main_ = MainForm();
+  ui::Application app_;
+  device::DriverSession driver_;
+  ModelKeyStore store_;
+  frmMain main_{app_, driver_, store_, true};  // as started with "/SDC"
 };
 
 TEST_F(StartupWindow, DialogOpensWithTheStoredValuesAndThoseWindowsUses) {
@@ -250,8 +250,11 @@ TEST_F(StartupWindow, IconOpensTheAboutBoxWhichBringsTheWindowBack) {
 }
 
 TEST_F(StartupWindow, SplashShowsOnlyTheTitleArea) {
-  ASSERT_TRUE(main_.Load());
-  main_.Show();
+  frmMain splash(app_, driver_, store_, false);
+  app_.MainForm(&splash);
+  ASSERT_TRUE(splash.Load());
+  splash.Show();
+  frmMain& main_ = splash;
   EXPECT_EQ(test::WindowText(main_.hwnd()), kStartupTitle);
   EXPECT_EQ(Text(main_.lblSystem), "TouchScreen System Startup Version 7.2.PS2");
   EXPECT_EQ(main_.Height(), 2025);

@@ -59,9 +59,6 @@ class StartupProgram : public ::testing::Test {
     fs::create_directories(install_);
     ASSERT_TRUE(test::CopyProgram(kStartup, install_));
     ASSERT_TRUE(test::WriteDevelopmentProfile(install_.string()));
-    // This process checks slot windows as the program in that folder does.
-    saved_ = Trusted();
-    Trusted().Install = install_.string();
     test::ForgetDoubleClick();
     test::SetWindowsDoubleClick(kBefore);
   }
@@ -73,7 +70,6 @@ class StartupProgram : public ::testing::Test {
     QuitCompanion();
     standIn_.Kill();
     sim_.Reset();
-    Trusted() = saved_;
     test::WriteDevelopmentProfile(test::ProgramFolder());
     std::error_code ignored;
     fs::remove_all(install_, ignored);
@@ -131,7 +127,6 @@ class StartupProgram : public ::testing::Test {
   test::DoubleClickGuard guard_;
   test::RunningProgram program_;
   fs::path install_;
-  TrustedFolders saved_;
   test::SlotStandIn standIn_;
 };
 
@@ -325,7 +320,9 @@ TEST_P(RightButtonTool, IsStartedHiddenOrLeftAloneAsTheSettingsNeed) {
     EXPECT_FALSE(Ran("KORALPrb.exe")) << "started";
   }
   const std::vector<WPARAM> hide{device::kHideTool};
-  if (c.registration == Registration::Live) EXPECT_EQ(standIn_.Received(), c.hidden ? hide : std::vector<WPARAM>{});
+  if (c.registration == Registration::Live) {
+    EXPECT_EQ(standIn_.Received(), c.hidden ? hide : std::vector<WPARAM>{});
+  }
   EXPECT_TRUE(test::ToolWindow::Received().empty()) << "a window of another program was messaged";
   EXPECT_TRUE(other.Received().empty()) << "a tool of another folder was messaged";
   EXPECT_EQ(Contains(Codes(sim_.ReadJournal()), kGetRightButtonSlot), c.looksUp);
@@ -369,7 +366,7 @@ TEST_F(StartupProgram, TheRealToolIsStartedRegistersAndIsHiddenNextTime) {
   HWND registered = nullptr;
   ASSERT_TRUE(test::WaitUntil([&] {
     const auto slot = sim_.RightButtonSlot();
-    if (!slot || !IsRightButtonToolWindow(slot->Handle)) return false;
+    if (!slot || !IsRightButtonToolWindow(slot->Handle, install_.string())) return false;
     registered = reinterpret_cast<HWND>(static_cast<INT_PTR>(slot->Handle));
     return IsWindowVisible(registered) != FALSE;
   })) << "the started tool did not register a shown window";
