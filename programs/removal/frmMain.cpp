@@ -93,7 +93,7 @@ int frmMain::TextWidth(const std::string& text) const {
 
 void frmMain::cmdYes_Click() {
   Hide();
-  RemoveTouchScreen(App(), profile_, trusted_, dialogs.Progress);
+  RemoveTouchScreen(App(), trusted_, dialogs.Progress);
   Unload();
   App().EndProgram();
 }

@@ -27,9 +27,8 @@ constexpr char kOwnCopy[] = "KORALPde.exe";
 
 bool StartFileRemover(const std::string& installFolder, UniqueHandle& process) {
   // Run elevated: from the trusted installation folder, never from the model key's InstallPath.
-  const std::string& folder = installFolder;
-  if (folder.empty()) return false;
-  const auto program = ProgramCommandLine(folder, kFileRemoverProgram);
+  if (installFolder.empty()) return false;
+  const auto program = ProgramCommandLine(installFolder, kFileRemoverProgram);
   if (!program) return false;
   const std::string command = *program + " " + kFileRemoverOption;
   std::vector<char> line(command.begin(), command.end());
@@ -76,8 +75,7 @@ bool RemoveMouseClassEntries() {
   return all;
 }
 
-void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, const TrustedFolders& trusted,
-                       frmMessage& progress) {
+void RemoveTouchScreen(ui::Application& app, const TrustedFolders& trusted, frmMessage& progress) {
   {
     device::DriverSession driver;
     device::StopAuxiliaryPrograms(driver, trusted.Install);

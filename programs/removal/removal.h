@@ -42,7 +42,6 @@ bool RemoveMouseClassEntries();
 
 // The whole removal, with `progress` as its progress window; returns when the program is to end.
 // It runs, stops and writes only in the trusted folders.
-void RemoveTouchScreen(ui::Application& app, const InstallationProfile& profile, const TrustedFolders& trusted,
-                       frmMessage& progress);
+void RemoveTouchScreen(ui::Application& app, const TrustedFolders& trusted, frmMessage& progress);
 
 }  // namespace koral::removal
